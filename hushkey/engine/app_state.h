@@ -1,0 +1,16 @@
+// The program-wide state, owned by the one application object: the current mode, the
+// filters' lock state and the in-memory settings. Touched only on the UI thread.
+#pragma once
+
+#include "hushkey/engine/lock_mode.h"
+#include "hushkey/settings/settings.h"
+
+namespace hushkey {
+
+struct AppState {
+  LockMode CurrentMode = StartRequestShow;
+  LockState lock;
+  Settings settings;
+};
+
+}  // namespace hushkey

@@ -1,0 +1,42 @@
+// Mode codes and the small lock state the input filters keep between events.
+#pragma once
+
+#include <cstdint>
+
+namespace hushkey {
+
+// The current mode: a 16-bit signed code. Any value not listed passes every input event.
+using LockMode = std::int16_t;
+
+inline constexpr LockMode ModeUnlocked = 0;
+inline constexpr LockMode ModeBlockWinCtrl = 1;
+inline constexpr LockMode ModeLocked = 2;
+inline constexpr LockMode ModeLockedAuto = 20;
+inline constexpr LockMode ModeAutoLock = 3;
+inline constexpr LockMode ModeAutoLockSuspended = 30;
+inline constexpr LockMode ModeAllowOnly = 4;
+inline constexpr LockMode ModeEntryReq = 99;
+
+// Start requests held in CurrentMode between start-up and entering the start mode; the
+// same codes are handed to a running instance as decimal text.
+inline constexpr LockMode StartRequestShow = -1;
+inline constexpr LockMode StartRequestUnload = -3;
+
+// Virtual-key codes the filters decide on by name.
+inline constexpr std::uint32_t VkEnd = 35;
+inline constexpr std::uint32_t VkHome = 36;
+inline constexpr std::uint32_t VkLeftAlt = 164;
+inline constexpr std::uint32_t VkRightAlt = 165;
+inline constexpr std::uint32_t VkLeftCtrl = 162;
+inline constexpr std::uint32_t VkRightCtrl = 163;
+
+// State kept by the filters; everything starts at zero when the program starts.
+struct LockState {
+  bool LeftAltDown = false;
+  bool RightAltDown = false;
+  std::uint32_t LastKeyDown = 0;       // only kept in modes 1 and 4; 0 = none
+  std::uint32_t LastMouseCueTick = 0;  // tick of the last cue for a swallowed move
+  std::int32_t OrigMouseSpeed = 0;     // system mouse speed read once at start-up
+};
+
+}  // namespace hushkey

@@ -1,0 +1,57 @@
+// The interfaces through which the portable logic reaches the platform and the main
+// window. Tests implement them with fakes; the *_win32 adapters with the real thing.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace hushkey {
+
+// The inactivity timer: the hosted long-interval timer control, seen through the three
+// properties the program uses. Writing an interval property rewinds its count.
+class InactivityTimerPort {
+ public:
+  virtual ~InactivityTimerPort() = default;
+  virtual bool Enabled() = 0;
+  virtual void SetEnabled(bool on) = 0;
+  virtual std::int32_t IntervalMinutes() = 0;
+  virtual void SetIntervalMinutes(std::int32_t minutes) = 0;
+  virtual std::int32_t IntervalSeconds() = 0;
+  virtual void SetIntervalSeconds(std::int32_t seconds) = 0;
+};
+
+// The desktop: system-wide side effects and queries of the lock engine and mode commands.
+class DesktopPort {
+ public:
+  virtual ~DesktopPort() = default;
+  virtual void Beep() = 0;
+  virtual std::int32_t GetMouseSpeed() = 0;  // 1..20, 0 when the query fails
+  virtual void SetMouseSpeed(std::int32_t speed) = 0;
+  virtual void StartScreenSaver() = 0;
+  virtual std::uint32_t TickCount() = 0;              // milliseconds, wraps at 2^32
+  virtual std::string ForegroundWindowClass() = 0;    // UTF-8, at most 99 characters
+  virtual void WaitMilliseconds(std::int32_t ms, bool pump) = 0;
+};
+
+// What the input filters run when a key sequence completes or input is swallowed: the
+// main window's mode commands, the options dialog's entry gate and the flash timer.
+class FilterActionPort {
+ public:
+  virtual ~FilterActionPort() = default;
+  virtual void LockAll() = 0;
+  virtual void cmdAutoLock_Click() = 0;
+  virtual void cmdCancel_Click() = 0;
+  virtual void OpenEntryGate() = 0;
+  virtual void EnableFlashTimer() = 0;
+};
+
+// The two refreshes that follow a mode change made outside the mode commands (autolock
+// becoming suspended): the status display, then the tray icon.
+class ModeAnnouncerPort {
+ public:
+  virtual ~ModeAnnouncerPort() = default;
+  virtual void UserMsg() = 0;
+  virtual void UpdateTrayIcon() = 0;
+};
+
+}  // namespace hushkey
