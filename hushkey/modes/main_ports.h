@@ -42,6 +42,9 @@ class MainViewPort {
   virtual void Hide() = 0;
   virtual void Restore() = 0;
   virtual void MinimiseToTray() = 0;
+  // The tray's right-button menu: bring the window to the front, then pop up the tray menu
+  // ("Restore", "Exit") at the pointer.
+  virtual void ShowTrayMenu() = 0;
 };
 
 enum class TrayIcon { Amber, Blank, Blocked, Blue, Green, Red };

@@ -1,0 +1,240 @@
+#include "hushkey/modes/main_controller.h"
+
+#include <utility>
+
+#include "hushkey/autolock/countdown.h"
+#include "hushkey/modes/main_layout.h"
+#include "hushkey/shell/tray_logic.h"
+
+namespace hushkey {
+
+namespace {
+
+constexpr std::int32_t kAllowOnlyDelayMs = 5000;
+constexpr std::int32_t kFlashMs = 150;
+
+}  // namespace
+
+MainController::MainController(AppState& state, MainViewPort& view, TrayPort& tray,
+                               InactivityTimerPort& timer, DesktopPort& desktop,
+                               DontLockIfCheckPort& check, SettingsLoader loadSettings)
+    : state_(state),
+      view_(view),
+      tray_(tray),
+      timer_(timer),
+      desktop_(desktop),
+      check_(check),
+      loadSettings_(std::move(loadSettings)) {}
+
+void MainController::SetEnabledStates(bool modeButtons, bool options, bool exit, bool cancel) {
+  view_.SetModeButtonsEnabled(modeButtons);
+  view_.SetOptionsEnabled(options);
+  view_.SetExitEnabled(exit);
+  view_.SetCancelEnabled(cancel);
+}
+
+void MainController::ResetInactivityTimerLocal() {
+  timer_.SetEnabled(false);
+  timer_.SetIntervalMinutes(timer_.IntervalMinutes());
+  timer_.SetIntervalSeconds(timer_.IntervalSeconds());
+}
+
+// --- Mode commands ---------------------------------------------------------------------
+
+void MainController::cmdLockAll_Click() {
+  state_.CurrentMode = ModeLocked;
+  SetEnabledStates(false, false, false, false);
+  UserMsg();
+  UpdateTrayIcon();
+  view_.Hide();
+  if (state_.settings.UseScrnSvr) desktop_.StartScreenSaver();
+}
+
+void MainController::LockAll() {
+  ResetInactivityTimerLocal();
+  cmdLockAll_Click();
+  state_.CurrentMode = ModeLockedAuto;
+  UpdateTrayIcon();
+}
+
+void MainController::cmdAutoLock_Click() {
+  // Evaluated before the mode changes: it can only hold when autolock was already armed.
+  const bool suspended = check_.CheckDontLockIf();
+  state_.CurrentMode = suspended ? ModeAutoLockSuspended : ModeAutoLock;
+  SetEnabledStates(false, false, true, true);
+  UserMsg();  // in mode 3 this checks again and may move to 30
+  timer_.SetEnabled(true);
+  UpdateTrayIcon();
+  view_.Hide();
+}
+
+void MainController::cmdBlockWinCtrl_Click() {
+  state_.CurrentMode = ModeBlockWinCtrl;
+  SetEnabledStates(false, false, true, true);
+  UserMsg();
+  if (state_.settings.SetMouseSpd) desktop_.SetMouseSpeed(state_.settings.MouseSpd);
+  UpdateTrayIcon();
+  view_.Hide();
+}
+
+void MainController::cmdAllowOnly_Click() {
+  state_.CurrentMode = ModeAllowOnly;
+  SetEnabledStates(false, false, true, true);
+  UserMsg();
+  // Everything passes during the delay so the wanted window can be brought to the front.
+  state_.CurrentMode = ModeUnlocked;
+  desktop_.WaitMilliseconds(kAllowOnlyDelayMs, true);
+  // Cancel pressed meanwhile disables Cancel; a lock disables it too. Another command run
+  // meanwhile (autolock by Alt+Home, a handed-over mode) leaves Cancel enabled but has
+  // moved the mode away from 0: that mode stays, rather than being overwritten by allow-only
+  // with its inactivity timer still running.
+  if (!view_.CancelEnabled() || state_.CurrentMode != ModeUnlocked) return;
+  state_.CurrentMode = ModeAllowOnly;
+  UpdateTrayIcon();
+  view_.Hide();
+}
+
+void MainController::cmdCancel_Click() {
+  switch (state_.CurrentMode) {
+    case ModeUnlocked:
+    case ModeAutoLock:
+    case ModeAutoLockSuspended:
+      ResetInactivityTimerLocal();
+      break;
+    case ModeBlockWinCtrl:
+      if (state_.settings.SetMouseSpd) desktop_.SetMouseSpeed(state_.lock.OrigMouseSpeed);
+      break;
+    default:
+      break;
+  }
+  SetEnabledStates(true, true, true, false);
+  state_.CurrentMode = ModeUnlocked;
+  UserMsg();
+  UpdateTrayIcon();
+}
+
+// --- Status display --------------------------------------------------------------------
+
+void MainController::Highlight(MainButton button, Colour colour) {
+  view_.ShowHighlight(HighlightRectFor(button), colour);
+}
+
+void MainController::UserMsg() {
+  switch (state_.CurrentMode) {
+    case ModeUnlocked:
+      view_.SetMessage("");
+      view_.HideHighlight();
+      break;
+    case ModeBlockWinCtrl:
+      view_.SetMessage(std::string(kBlockWinCtrlText));
+      Highlight(MainButton::BlockWinCtrl, kColourOrange);
+      break;
+    case ModeLocked:
+    case ModeLockedAuto:
+      view_.SetMessage(std::string(kLockAllText));
+      Highlight(MainButton::LockAll, kColourRed);
+      break;
+    case ModeAutoLock:
+    case ModeAutoLockSuspended:
+      if (check_.CheckDontLockIf()) {
+        switch (state_.settings.DontLockIfOpt) {
+          case 0: view_.SetMessage(std::string(kSuspendedDayTimeText)); break;
+          case 1: view_.SetMessage(std::string(kSuspendedIpText)); break;
+          case 2: view_.SetMessage(std::string(kSuspendedFileText)); break;
+          default: break;  // no condition selected: the caption stays
+        }
+      } else {
+        view_.SetMessage(view_.AutoLockToolTip());
+      }
+      Highlight(MainButton::AutoLock, kColourGreen);
+      break;
+    case ModeAllowOnly:
+      view_.SetMessage(std::string(kAllowOnlyText));
+      Highlight(MainButton::AllowOnly, kColourOrange);
+      break;
+    default:
+      break;  // options dialog waiting, start requests: the display stays as it is
+  }
+}
+
+// --- Tray ------------------------------------------------------------------------------
+
+void MainController::UpdateTrayIcon() {
+  if (!trayAdded_) {
+    tray_.Add();
+    trayAdded_ = true;
+  }
+  trayTip_ = CutTrayTip(view_.Message());
+  tray_.Modify(IconForMode(state_.CurrentMode), trayTip_);
+}
+
+void MainController::DeleteTrayIcon() {
+  if (!trayAdded_) return;
+  tray_.Delete();
+  trayAdded_ = false;
+  trayTip_.clear();
+}
+
+void MainController::timFlashTray_Timer() {
+  if (!trayAdded_) return;
+  tray_.Modify(TrayIcon::Blocked, trayTip_);
+  tray_.SetBlockedCursors();
+  desktop_.WaitMilliseconds(kFlashMs, true);
+  // Read after the pause: a mode change made during it (an unlock, say) is what shows.
+  tray_.Modify(IconForMode(state_.CurrentMode), trayTip_);
+  tray_.RestoreCursors();
+}
+
+void MainController::OnTrayCallback(std::uint32_t code) {
+  switch (code) {
+    case kTrayLeftButtonUp:
+    case kTrayLeftButtonDoubleClick:
+      mnuPopupRestore_Click();
+      break;
+    case kTrayRightButtonUp:
+      view_.ShowTrayMenu();
+      break;
+    default:
+      break;
+  }
+}
+
+void MainController::mnuPopupRestore_Click() { view_.Restore(); }
+
+void MainController::mnuFileMinToTray_Click() { view_.MinimiseToTray(); }
+
+// --- Autolock --------------------------------------------------------------------------
+
+void MainController::RefreshSettings() {
+  state_.settings = loadSettings_(state_.lock.OrigMouseSpeed);
+  const TimeoutSplit interval = TimerIntervalForTimeout(state_.settings.Timeout);
+  timer_.SetIntervalMinutes(interval.minutes);
+  timer_.SetIntervalSeconds(interval.seconds);
+  // Described from what the timer holds, so the text never promises another interval.
+  view_.SetAutoLockToolTip(CountdownText(timer_.IntervalMinutes(), timer_.IntervalSeconds(),
+                                         state_.settings.StopMouseMove));
+}
+
+void MainController::Longtick1_Timer() {
+  if (!check_.CheckDontLockIf()) LockAll();
+}
+
+// --- Requests from the input filters ---------------------------------------------------
+
+void MainController::EnableFlashTimer() {
+  if (flashTimerHook_) flashTimerHook_();
+}
+
+void MainController::OpenEntryGate() {
+  if (entryGateHook_) entryGateHook_();
+}
+
+void MainController::SetFlashTimerHook(std::function<void()> hook) {
+  flashTimerHook_ = std::move(hook);
+}
+
+void MainController::SetEntryGateHook(std::function<void()> hook) {
+  entryGateHook_ = std::move(hook);
+}
+
+}  // namespace hushkey

@@ -1,0 +1,96 @@
+// The main window's logic: the mode commands, the status display, the tray icon and its
+// flash, the countdown description and the inactivity timer's event. Everything platform
+// specific is reached through ports; the Win32 main window forwards its events here.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "hushkey/engine/app_state.h"
+#include "hushkey/engine/ports.h"
+#include "hushkey/modes/main_ports.h"
+#include "hushkey/settings/settings.h"
+
+namespace hushkey {
+
+// Loads the settings from the store; the original mouse speed is the default for MouseSpd.
+using SettingsLoader = std::function<Settings(std::int32_t origMouseSpeed)>;
+
+// Tray callback codes (the mouse message in the callback's lParam).
+inline constexpr std::uint32_t kTrayLeftButtonUp = 514;
+inline constexpr std::uint32_t kTrayLeftButtonDoubleClick = 515;
+inline constexpr std::uint32_t kTrayRightButtonUp = 517;
+
+class MainController final : public FilterActionPort, public ModeAnnouncerPort {
+ public:
+  // All references must outlive the controller. `check` may be an object that itself holds
+  // a reference to this controller as its ModeAnnouncerPort (it is not called before the
+  // first mode command or timer event).
+  MainController(AppState& state, MainViewPort& view, TrayPort& tray,
+                 InactivityTimerPort& timer, DesktopPort& desktop, DontLockIfCheckPort& check,
+                 SettingsLoader loadSettings);
+
+  // Mode commands (also the buttons' click handlers).
+  void cmdLockAll_Click();
+  void cmdAutoLock_Click() override;
+  void cmdBlockWinCtrl_Click();
+  void cmdAllowOnly_Click();
+  void cmdCancel_Click() override;
+  void LockAll() override;
+
+  // Status display and tray icon for CurrentMode.
+  void UserMsg() override;
+  void UpdateTrayIcon() override;
+
+  // One flash of the tray icon and the pointers; the caller has already disabled the
+  // one-shot flash timer.
+  void timFlashTray_Timer();
+
+  // Reloads the settings and gives the inactivity timer its interval and the Auto Lock
+  // button its countdown description.
+  void RefreshSettings();
+
+  // The inactivity timer's Timer event.
+  void Longtick1_Timer();
+
+  // Tray callback (the event code the tray puts in lParam).
+  void OnTrayCallback(std::uint32_t code);
+  void mnuPopupRestore_Click();
+  void mnuFileMinToTray_Click();
+
+  // What the input filters request besides the mode commands: both go to hooks the Win32
+  // window installs (the flash timer; the options dialog's entry gate). Without a hook the
+  // request is ignored.
+  void EnableFlashTimer() override;
+  void OpenEntryGate() override;
+  void SetFlashTimerHook(std::function<void()> hook);
+  void SetEntryGateHook(std::function<void()> hook);
+
+  // The tray icon exists once the first UpdateTrayIcon has added it (even if the platform
+  // call failed). DeleteTrayIcon removes it on unload; afterwards nothing is shown in the
+  // tray until the next UpdateTrayIcon adds it again.
+  bool TrayIconAdded() const { return trayAdded_; }
+  void DeleteTrayIcon();
+
+ private:
+  void SetEnabledStates(bool modeButtons, bool options, bool exit, bool cancel);
+  void Highlight(MainButton button, Colour colour);
+  // Stops the countdown and rewinds it: Enabled false, then each interval property given
+  // its own value (writing an interval rewinds the count; Enabled alone does not).
+  void ResetInactivityTimerLocal();
+
+  AppState& state_;
+  MainViewPort& view_;
+  TrayPort& tray_;
+  InactivityTimerPort& timer_;
+  DesktopPort& desktop_;
+  DontLockIfCheckPort& check_;
+  SettingsLoader loadSettings_;
+  std::function<void()> flashTimerHook_;
+  std::function<void()> entryGateHook_;
+  bool trayAdded_ = false;
+  std::string trayTip_;  // the tooltip the tray currently holds
+};
+
+}  // namespace hushkey

@@ -1,0 +1,64 @@
+#include "hushkey/shell/tray_logic.h"
+
+namespace hushkey {
+
+TrayIcon IconForMode(LockMode mode) {
+  switch (mode) {
+    case ModeBlockWinCtrl:
+    case ModeAllowOnly:
+      return TrayIcon::Amber;
+    case ModeLocked:
+    case ModeLockedAuto:
+      return TrayIcon::Red;
+    case ModeAutoLock:
+      return TrayIcon::Green;
+    case ModeAutoLockSuspended:
+      return TrayIcon::Blue;
+    default:
+      return TrayIcon::Blank;
+  }
+}
+
+namespace {
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Length in bytes and in UTF-16 units of the character starting at text[i]. Invalid or
+// truncated sequences are taken one byte at a time.
+void NextChar(std::string_view text, std::size_t i, std::size_t& bytes, std::size_t& units) {
+  const auto c = static_cast<unsigned char>(text[i]);
+  std::size_t len = 1;
+  if (c >= 0xC2 && c <= 0xDF) len = 2;
+  else if (c >= 0xE0 && c <= 0xEF) len = 3;
+  else if (c >= 0xF0 && c <= 0xF4) len = 4;
+  if (len > 1) {
+    if (i + len > text.size()) {
+      len = 1;
+    } else {
+      for (std::size_t k = 1; k < len; ++k) {
+        if (!IsContinuation(static_cast<unsigned char>(text[i + k]))) {
+          len = 1;
+          break;
+        }
+      }
+    }
+  }
+  bytes = len;
+  units = len == 4 ? 2 : 1;
+}
+
+}  // namespace
+
+std::string CutTrayTip(std::string_view text, std::size_t maxUnits) {
+  std::size_t i = 0, used = 0;
+  while (i < text.size()) {
+    std::size_t bytes = 0, units = 0;
+    NextChar(text, i, bytes, units);
+    if (used + units > maxUnits) break;
+    used += units;
+    i += bytes;
+  }
+  return std::string(text.substr(0, i));
+}
+
+}  // namespace hushkey
