@@ -1,0 +1,81 @@
+#include "hushkey/engine/desktop_win32.h"
+
+#include "hushkey/engine/tick_wait.h"
+
+namespace hushkey {
+namespace {
+
+class Win32WaitPlatform final : public WaitPlatform {
+ public:
+  std::uint32_t Now() override { return GetTickCount(); }
+  void SleepUntilMessage(std::uint32_t maxMs) override {
+    MsgWaitForMultipleObjectsEx(0, nullptr, maxMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  }
+  void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
+  bool DispatchPending() override {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        return false;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    return true;
+  }
+};
+
+}  // namespace
+
+std::string GetWindowClass(HWND window) {
+  wchar_t name[100];
+  int n = GetClassNameW(window, name, 100);
+  if (n <= 0) return {};
+  if (n > 99) n = 99;
+  // A cut through a surrogate pair leaves half a character: drop it.
+  if (name[n - 1] >= 0xD800 && name[n - 1] <= 0xDBFF) --n;
+  if (n == 0) return {};
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, name, n, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return {};
+  std::string out(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, name, n, out.data(), bytes, nullptr, nullptr);
+  return out;
+}
+
+void WaitMilliseconds(std::int32_t ms, bool pump) {
+  Win32WaitPlatform platform;
+  RunWait(platform, ms, pump);
+}
+
+void Win32Desktop::Beep() { MessageBeep(MB_OK); }
+
+std::int32_t Win32Desktop::GetMouseSpeed() {
+  int speed = 0;
+  if (!SystemParametersInfoW(SPI_GETMOUSESPEED, 0, &speed, 0)) return 0;
+  return speed;
+}
+
+void Win32Desktop::SetMouseSpeed(std::int32_t speed) {
+  SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
+                        reinterpret_cast<PVOID>(static_cast<INT_PTR>(speed)), 0);
+}
+
+void Win32Desktop::StartScreenSaver() {
+  // The desktop window belongs to another process: a sent message would hold the input
+  // hooks (this can run inside one) until that process answers.
+  SendNotifyMessageW(GetDesktopWindow(), WM_SYSCOMMAND, SC_SCREENSAVE, 1);
+}
+
+std::uint32_t Win32Desktop::TickCount() { return GetTickCount(); }
+
+std::string Win32Desktop::ForegroundWindowClass() {
+  HWND w = GetForegroundWindow();
+  return w != nullptr ? GetWindowClass(w) : std::string();
+}
+
+void Win32Desktop::WaitMilliseconds(std::int32_t ms, bool pump) {
+  hushkey::WaitMilliseconds(ms, pump);
+}
+
+}  // namespace hushkey

@@ -1,0 +1,77 @@
+// The mouse decision: for one mouse message, in the current mode, whether it passes or is
+// swallowed and whether the cue is given. Swallowed moves cue at most every half second;
+// the time since the last move cue is asked for through a callable, and only for a move
+// that is being swallowed.
+#pragma once
+
+#include <cstdint>
+
+#include "hushkey/engine/key_decision.h"
+#include "hushkey/engine/lock_mode.h"
+#include "hushkey/settings/settings.h"
+
+namespace hushkey {
+
+inline constexpr std::uint32_t MsgMouseMove = 512;
+inline constexpr std::uint32_t MsgLButtonDown = 513;
+inline constexpr std::uint32_t MsgRButtonDown = 516;
+inline constexpr std::uint32_t MsgMButtonDown = 519;
+
+// A swallowed move cues only when more than this many milliseconds passed since the last.
+inline constexpr std::uint32_t MoveCueIntervalMs = 500;
+
+enum class MouseClass : std::uint8_t { Move, Click, Other };
+
+constexpr MouseClass ClassifyMouseMessage(std::uint32_t message) {
+  switch (message) {
+    case MsgMouseMove: return MouseClass::Move;
+    case MsgLButtonDown:
+    case MsgRButtonDown:
+    case MsgMButtonDown: return MouseClass::Click;
+    default: return MouseClass::Other;
+  }
+}
+
+// Milliseconds from lastCueTick to now on the wrapping 32-bit tick counter.
+constexpr std::uint32_t TicksSince(std::uint32_t lastCueTick, std::uint32_t now) {
+  return now - lastCueTick;
+}
+
+constexpr bool MoveCueDue(std::uint32_t elapsedMs) { return elapsedMs > MoveCueIntervalMs; }
+
+// elapsedSinceMoveCue() returns the milliseconds since the last move cue.
+template <class ElapsedQuery>
+constexpr KeyDecision DecideMouse(LockMode mode, std::uint32_t message, const Settings& settings,
+                                  ElapsedQuery&& elapsedSinceMoveCue) {
+  const MouseClass cls = ClassifyMouseMessage(message);
+  const auto swallowMove = [&] {
+    return KeyDecision{true, MoveCueDue(static_cast<std::uint32_t>(elapsedSinceMoveCue())),
+                       FilterAction::None};
+  };
+  switch (mode) {
+    case ModeLocked:
+    case ModeLockedAuto:
+      if (cls == MouseClass::Move) return settings.StopMouseMove ? swallowMove() : KeyDecision{};
+      return KeyDecision{true, cls == MouseClass::Click, FilterAction::None};
+
+    case ModeAutoLock:
+    case ModeAutoLockSuspended:
+      if (cls == MouseClass::Click) return KeyDecision{false, false, FilterAction::RestartTimer};
+      return KeyDecision{};
+
+    case ModeAllowOnly:
+      if (settings.AOMAllowMouse) return KeyDecision{};
+      if (cls == MouseClass::Move) return swallowMove();
+      return KeyDecision{true, cls == MouseClass::Click, FilterAction::None};
+
+    default:  // 0, 1, 99 and every code outside the table
+      return KeyDecision{};
+  }
+}
+
+constexpr KeyDecision DecideMouse(LockMode mode, std::uint32_t message, const Settings& settings,
+                                  std::uint32_t elapsedSinceMoveCue) {
+  return DecideMouse(mode, message, settings, [elapsedSinceMoveCue] { return elapsedSinceMoveCue; });
+}
+
+}  // namespace hushkey

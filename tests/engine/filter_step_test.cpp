@@ -1,0 +1,350 @@
+// Events through the whole filter step, with fakes for the program and the platform:
+// Alt tracking, autorepeat across events, the cue and the actions and their order.
+#include "hushkey/engine/filter_step.h"
+
+#include <gtest/gtest.h>
+
+#include "engine_fakes.h"
+#include "hushkey/engine/inactivity_timer.h"
+#include "hushkey/engine/keyboard_filter.h"
+#include "hushkey/engine/mouse_filter.h"
+
+namespace hushkey {
+namespace {
+
+using testing::EngineRig;
+using testing::Log;
+
+constexpr std::uint32_t VkA = 65, VkB = 66;
+const Log kRestart = {"Enabled=0", "Minutes=10", "Seconds=0", "Enabled=1"};
+
+TEST(KeyboardStep, ReleasingOneAltKeepsTheOther) {
+  EngineRig r(ModeLocked);
+  EXPECT_FALSE(r.Down(VkLeftAlt));
+  EXPECT_FALSE(r.Down(VkRightAlt));
+  EXPECT_FALSE(r.Up(VkLeftAlt));
+  EXPECT_TRUE(r.Down(VkHome));
+  EXPECT_EQ(r.Take(), (Log{"Cancel"}));
+  EXPECT_EQ(r.app.CurrentMode, ModeUnlocked);
+  // The Home key-up arrives in the new mode and passes.
+  EXPECT_FALSE(r.Up(VkHome));
+  EXPECT_FALSE(r.Up(VkRightAlt));
+  EXPECT_FALSE(r.Down(VkHome));
+  EXPECT_TRUE(r.Take().empty());
+}
+
+TEST(KeyboardStep, AltStateIsUpdatedForSwallowedEvents) {
+  EngineRig r(ModeBlockWinCtrl);
+  EXPECT_TRUE(r.Down(VkRightAlt));  // swallowed, yet counted as held
+  EXPECT_TRUE(r.app.lock.RightAltDown);
+  EXPECT_TRUE(r.Down(VkEnd));
+  EXPECT_EQ(r.Take(), (Log{"LockAll"}));
+}
+
+TEST(KeyboardStep, OtherHookCodesAndMessagesLeaveEverythingAlone) {
+  EngineRig r(ModeLocked);
+  r.app.settings.Beep = true;
+  EXPECT_FALSE(FilterKeyEvent(r.ctx, 3, 256, VkLeftAlt, 0));
+  EXPECT_FALSE(r.app.lock.LeftAltDown);
+  r.app.lock.RightAltDown = true;
+  EXPECT_FALSE(FilterKeyEvent(r.ctx, -1, 257, VkRightAlt, 0x80));
+  EXPECT_TRUE(r.app.lock.RightAltDown);
+  EXPECT_FALSE(FilterKeyEvent(r.ctx, 0, 258 /* char */, VkRightAlt, 0x80));
+  EXPECT_TRUE(r.app.lock.RightAltDown);
+  EXPECT_FALSE(FilterKeyEvent(r.ctx, 1, 256, VkA, 0));
+  EXPECT_TRUE(r.Take().empty());
+}
+
+TEST(KeyboardStep, SystemKeyMessagesAreKeyEvents) {
+  EngineRig r(ModeLocked);
+  EXPECT_FALSE(FilterKeyEvent(r.ctx, 0, 260, VkLeftAlt, 0x20));
+  EXPECT_TRUE(FilterKeyEvent(r.ctx, 0, 260, VkHome, 0x20));
+  EXPECT_EQ(r.Take(), (Log{"Cancel"}));
+  EXPECT_FALSE(FilterKeyEvent(r.ctx, 0, 261, VkLeftAlt, 0xA0));
+  EXPECT_FALSE(r.app.lock.LeftAltDown);
+}
+
+// Holding A, pressing and releasing B, then still holding A: one more repeat of A passes.
+TEST(KeyboardStep, AnyKeyUpResetsAutorepeatSuppression) {
+  for (LockMode mode : {ModeBlockWinCtrl, ModeAllowOnly}) {
+    EngineRig r(mode);
+    r.app.settings.StopARKeys = true;
+    r.app.settings.Beep = true;
+    const std::uint32_t a = mode == ModeAllowOnly ? VkPageDown : VkA;
+    const std::uint32_t b = mode == ModeAllowOnly ? VkSpace : VkB;
+    EXPECT_FALSE(r.Down(a));
+    EXPECT_TRUE(r.Down(a));
+    EXPECT_TRUE(r.Down(a));
+    EXPECT_FALSE(r.Down(b));
+    EXPECT_FALSE(r.Up(b));
+    EXPECT_EQ(r.app.lock.LastKeyDown, 0u);
+    EXPECT_FALSE(r.Down(a));
+    EXPECT_TRUE(r.Down(a));
+    EXPECT_FALSE(r.Up(a));
+    EXPECT_FALSE(r.Down(a));  // a new press passes again
+    EXPECT_TRUE(r.Take().empty()) << "repeats are swallowed without cue";
+  }
+}
+
+TEST(KeyboardStep, CueIsBeepThenFlashAndOnlyOnKeyDown) {
+  struct {
+    bool beep, flash;
+    Log want;
+  } cases[] = {{true, true, {"Beep", "Flash"}}, {true, false, {"Beep"}},
+               {false, true, {"Flash"}}, {false, false, {}}};
+  for (const auto& c : cases) {
+    EngineRig r(ModeLockedAuto);
+    r.app.settings.Beep = c.beep;
+    r.app.settings.Flash = c.flash;
+    EXPECT_TRUE(r.Down(VkA));
+    EXPECT_EQ(r.Take(), c.want);
+    EXPECT_TRUE(r.Up(VkA));
+    EXPECT_TRUE(r.Take().empty());
+  }
+}
+
+TEST(KeyboardStep, UnlockedAltHomeStartsAutolockAndTheHomeKeyUpRestartsTheCountdown) {
+  EngineRig r(ModeUnlocked);
+  r.timer.minutes = 10;
+  EXPECT_FALSE(r.Down(VkLeftAlt));
+  EXPECT_TRUE(r.Down(VkHome));
+  EXPECT_EQ(r.app.CurrentMode, ModeAutoLock);
+  EXPECT_FALSE(r.Up(VkHome));
+  Log want{"AutoLock"};
+  want.insert(want.end(), kRestart.begin(), kRestart.end());
+  EXPECT_EQ(r.Take(), want);
+}
+
+TEST(KeyboardStep, AutolockAltEndLocksAndTheEndKeyUpIsSwallowedQuietly) {
+  EngineRig r(ModeAutoLock);
+  r.timer.minutes = 10;
+  r.app.settings.Beep = true;
+  EXPECT_FALSE(r.Down(VkLeftAlt));
+  EXPECT_TRUE(r.Down(VkEnd));
+  EXPECT_EQ(r.app.CurrentMode, ModeLockedAuto);
+  EXPECT_TRUE(r.Up(VkEnd));
+  EXPECT_FALSE(r.Up(VkLeftAlt));
+  EXPECT_EQ(r.Take(), (Log{"LockAll"}));
+  // Alt+Home from the lock entered this way goes back to autolock.
+  EXPECT_FALSE(r.Down(VkRightAlt));
+  EXPECT_TRUE(r.Down(VkHome));
+  EXPECT_EQ(r.app.CurrentMode, ModeAutoLock);
+}
+
+TEST(KeyboardStep, AltHomeThreeTimesTogglesUnlockedAndAutolock) {
+  EngineRig r(ModeUnlocked);
+  std::vector<LockMode> modes;
+  r.Down(VkLeftAlt);
+  for (int i = 0; i < 3; ++i) {
+    r.Down(VkHome);
+    modes.push_back(r.app.CurrentMode);
+    r.Up(VkHome);
+  }
+  EXPECT_EQ(modes, (std::vector<LockMode>{3, 0, 3}));
+}
+
+TEST(KeyboardStep, PassthroughClassIsComparedExactly) {
+  struct {
+    LockMode mode;
+    const char* foreground;
+    bool swallowed;
+    Log want;
+  } cases[] = {
+      {ModeUnlocked, "RemoteView", false, {}},
+      {ModeUnlocked, "remoteview", true, {"LockAll"}},
+      {ModeUnlocked, "RemoteView2", true, {"LockAll"}},
+      {ModeUnlocked, "RemoteVie", true, {"LockAll"}},
+      {ModeAutoLock, "RemoteView", false, {}},
+      {ModeAutoLock, "REMOTEVIEW", true, {"LockAll"}},
+      {ModeAutoLockSuspended, "RemoteView", false, {}},
+  };
+  for (const auto& c : cases) {
+    EngineRig r(c.mode);
+    r.app.settings.PassthruWCls = "RemoteView";
+    r.desktop.foregroundClass = c.foreground;
+    r.Down(VkLeftAlt);
+    EXPECT_EQ(r.Down(VkEnd), c.swallowed) << c.mode << " " << c.foreground;
+    EXPECT_EQ(r.Take(), c.want) << c.mode << " " << c.foreground;
+    EXPECT_EQ(r.desktop.classQueries, 1);
+  }
+}
+
+TEST(KeyboardStep, PassthroughKeyUpsStillRestartTheCountdown) {
+  EngineRig r(ModeAutoLockSuspended);
+  r.timer.minutes = 10;
+  r.app.settings.PassthruWCls = "RemoteView";
+  r.desktop.foregroundClass = "RemoteView";
+  r.Down(VkLeftAlt);
+  EXPECT_FALSE(r.Down(VkHome));
+  EXPECT_EQ(r.app.CurrentMode, ModeAutoLockSuspended);
+  EXPECT_FALSE(r.Up(VkHome));
+  EXPECT_EQ(r.Take(), kRestart);
+}
+
+TEST(KeyboardStep, PlatformIsNotAskedOutsideModes0_3_30OrWithoutTheSetting) {
+  for (LockMode mode : {ModeBlockWinCtrl, ModeLocked, ModeLockedAuto, ModeAllowOnly, ModeEntryReq,
+                        LockMode{-1}}) {
+    EngineRig r(mode);
+    r.app.settings.PassthruWCls = "RemoteView";
+    r.desktop.foregroundClass = "RemoteView";
+    r.Down(VkLeftAlt);
+    r.Down(VkEnd);
+    r.Down(VkHome);
+    EXPECT_EQ(r.desktop.classQueries, 0) << "mode " << mode;
+  }
+  for (LockMode mode : {ModeUnlocked, ModeAutoLock, ModeAutoLockSuspended}) {
+    EngineRig r(mode);
+    r.Down(VkLeftAlt);
+    r.Down(VkEnd);
+    EXPECT_EQ(r.desktop.classQueries, 0) << "mode " << mode << " without the setting";
+  }
+  EngineRig typing(ModeUnlocked);
+  typing.app.settings.PassthruWCls = "RemoteView";
+  typing.Down(VkA);
+  typing.Up(VkA);
+  EXPECT_EQ(typing.desktop.classQueries, 0) << "plain typing";
+}
+
+TEST(KeyboardStep, BlockWinCtrlSequencesRestoreTheMouseSpeedOnlyWithSetMouseSpd) {
+  for (bool setSpeed : {true, false}) {
+    for (std::uint32_t key : {VkEnd, VkHome}) {
+      EngineRig r(ModeBlockWinCtrl);
+      r.app.settings.SetMouseSpd = setSpeed;
+      r.app.lock.OrigMouseSpeed = 7;
+      r.desktop.speed = 3;
+      r.Down(VkLeftAlt);
+      EXPECT_TRUE(r.Down(key));
+      Log want;
+      if (setSpeed) want.push_back("SetMouseSpeed(7)");
+      want.push_back(key == VkEnd ? "LockAll" : "AutoLock");
+      EXPECT_EQ(r.Take(), want);
+    }
+  }
+}
+
+TEST(KeyboardStep, EntryGateOpensOnAltHomeOnly) {
+  EngineRig r(ModeEntryReq);
+  r.Down(VkRightAlt);
+  EXPECT_FALSE(r.Down(VkEnd));
+  EXPECT_TRUE(r.Down(VkHome));
+  EXPECT_EQ(r.Take(), (Log{"OpenEntryGate"}));
+  EXPECT_EQ(r.app.CurrentMode, ModeEntryReq);
+}
+
+TEST(KeyboardStep, CodesOutsideTheTableDoNothing) {
+  for (LockMode mode : {LockMode{-1}, LockMode{-3}, LockMode{5}}) {
+    EngineRig r(mode);
+    r.app.settings.Beep = r.app.settings.Flash = r.app.settings.StopARKeys = true;
+    r.app.settings.PassthruWCls = "x";
+    for (std::uint32_t vk : {VkLeftAlt, VkEnd, VkHome, VkA, VkA})
+      EXPECT_FALSE(r.Down(vk)) << mode << " " << vk;
+    EXPECT_FALSE(r.Up(VkA));
+    EXPECT_TRUE(r.Take().empty());
+    EXPECT_EQ(r.app.CurrentMode, mode);
+  }
+}
+
+TEST(MouseStep, MoveCueThrottleAt500And501AndAcrossTheWrap) {
+  struct {
+    std::uint32_t last, now;
+    bool cue;
+  } cases[] = {{1000, 1500, false},
+               {1000, 1501, true},
+               {0xFFFFFF00u, 0x000000F4u, false},
+               {0xFFFFFF00u, 0x000000F5u, true},
+               {0, 600000, true}};  // the first swallowed move after start-up
+  for (const auto& c : cases) {
+    EngineRig r(ModeLocked);
+    r.app.settings.StopMouseMove = true;
+    r.app.settings.Flash = true;
+    r.app.lock.LastMouseCueTick = c.last;
+    r.desktop.tick = c.now;
+    r.desktop.tickStep = 3;  // each reading sees a later time
+    EXPECT_TRUE(r.Mouse(MsgMouseMove));
+    EXPECT_EQ(r.Take(), c.cue ? Log{"Flash"} : Log{}) << c.last << " " << c.now;
+    // After a cue the tick is read again and stored; without one the last tick stays.
+    EXPECT_EQ(r.app.lock.LastMouseCueTick, c.cue ? c.now + 3 : c.last);
+  }
+}
+
+TEST(MouseStep, ContinuousMovementCuesAboutTwiceASecond) {
+  EngineRig r(ModeAllowOnly);
+  r.app.settings.Beep = true;
+  r.desktop.tick = 100000;
+  int cues = 0;
+  std::uint32_t lastCueAt = 0;
+  for (int i = 0; i < 3000; ++i) {  // a move every millisecond for 3 s
+    r.desktop.tick = 100000 + static_cast<std::uint32_t>(i);
+    EXPECT_TRUE(r.Mouse(MsgMouseMove));
+    if (!r.Take().empty()) {
+      if (cues > 0) {
+        EXPECT_GT(r.app.lock.LastMouseCueTick - lastCueAt, 500u);
+      }
+      lastCueAt = r.app.lock.LastMouseCueTick;
+      ++cues;
+    }
+  }
+  EXPECT_EQ(cues, 6);
+}
+
+TEST(MouseStep, ClicksCueAndRestartPerMode) {
+  EngineRig locked(ModeLocked);
+  locked.app.settings.Beep = locked.app.settings.Flash = true;
+  EXPECT_TRUE(locked.Mouse(MsgRButtonDown));
+  EXPECT_TRUE(locked.Mouse(517));  // release: no cue
+  EXPECT_TRUE(locked.Mouse(522));  // wheel: no cue
+  EXPECT_EQ(locked.Take(), (Log{"Beep", "Flash"}));
+  EXPECT_EQ(locked.app.lock.LastMouseCueTick, 0u) << "a click cue leaves the move throttle alone";
+
+  EngineRig autolock(ModeAutoLock);
+  autolock.timer.minutes = 10;
+  EXPECT_FALSE(autolock.Mouse(MsgMouseMove));
+  EXPECT_FALSE(autolock.Mouse(522));
+  EXPECT_FALSE(autolock.Mouse(514));
+  EXPECT_TRUE(autolock.Take().empty());
+  EXPECT_FALSE(autolock.Mouse(MsgMButtonDown));
+  EXPECT_EQ(autolock.Take(), kRestart);
+}
+
+TEST(MouseStep, OtherHookCodesAndModesOutsideTheTablePass) {
+  EngineRig r(ModeLocked);
+  r.app.settings.Beep = true;
+  EXPECT_FALSE(FilterMouseEvent(r.ctx, 1, MsgLButtonDown));
+  for (LockMode mode : {LockMode{-1}, LockMode{5}, ModeEntryReq}) {
+    r.app.CurrentMode = mode;
+    for (std::uint32_t msg : {MsgMouseMove, MsgLButtonDown, 514u, 522u}) EXPECT_FALSE(r.Mouse(msg));
+  }
+  EXPECT_TRUE(r.Take().empty());
+  EXPECT_EQ(r.desktop.tickReads, 0);
+}
+
+TEST(InactivityTimer, ResetStopsAndRewindsInThatOrder) {
+  Log log;
+  testing::FakeTimer t(log);
+  t.minutes = 2;
+  t.seconds = 30;
+  t.enabled = true;
+  ResetInactivityTimer(t);
+  EXPECT_EQ(log, (Log{"Enabled=0", "Minutes=2", "Seconds=30"}));
+  EXPECT_FALSE(t.enabled);
+  EXPECT_EQ(t.minutes, 2);
+  EXPECT_EQ(t.seconds, 30);
+}
+
+TEST(InactivityTimer, RestartAfterNineOfTenMinutesRunsTheFullIntervalAgain) {
+  Log log;
+  testing::FakeTimer t(log);
+  t.minutes = 10;
+  t.enabled = true;
+  EXPECT_FALSE(t.Advance(9 * 60));
+  RestartInactivityTimer(t);
+  EXPECT_EQ(log, kRestart);
+  EXPECT_TRUE(t.enabled);
+  EXPECT_EQ(t.SecondsUntilFire(), 600);
+  EXPECT_FALSE(t.Advance(60));
+  EXPECT_FALSE(t.Advance(8 * 60 + 59));
+  EXPECT_TRUE(t.Advance(1));
+}
+
+}  // namespace
+}  // namespace hushkey
