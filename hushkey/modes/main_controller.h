@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "hushkey/engine/app_state.h"
 #include "hushkey/engine/ports.h"
@@ -21,6 +22,16 @@ using SettingsLoader = std::function<Settings(std::int32_t origMouseSpeed)>;
 inline constexpr std::uint32_t kTrayLeftButtonUp = 514;
 inline constexpr std::uint32_t kTrayLeftButtonDoubleClick = 515;
 inline constexpr std::uint32_t kTrayRightButtonUp = 517;
+
+// A DontLockIfCheckPort over a function, for wiring the check in without a class of its own.
+class DontLockIfCheckFunction final : public DontLockIfCheckPort {
+ public:
+  explicit DontLockIfCheckFunction(std::function<bool()> check) : check_(std::move(check)) {}
+  bool CheckDontLockIf() override { return check_ ? check_() : false; }
+
+ private:
+  std::function<bool()> check_;
+};
 
 class MainController final : public FilterActionPort, public ModeAnnouncerPort {
  public:

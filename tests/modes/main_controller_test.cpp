@@ -444,5 +444,16 @@ TEST_F(MainControllerTest, FilterRequestsReachHooksAndCommands) {
   EXPECT_EQ(state.CurrentMode, ModeLockedAuto);
 }
 
+TEST(DontLockIfCheckFunction, ForwardsTheVerdict) {
+  bool verdict = true;
+  int calls = 0;
+  DontLockIfCheckFunction check([&] { ++calls; return verdict; });
+  EXPECT_TRUE(check.CheckDontLockIf());
+  verdict = false;
+  EXPECT_FALSE(check.CheckDontLockIf());
+  EXPECT_EQ(calls, 2);
+  EXPECT_FALSE(DontLockIfCheckFunction(nullptr).CheckDontLockIf());
+}
+
 }  // namespace
 }  // namespace hushkey::test
