@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "hushkey/autolock/countdown.h"
+#include "hushkey/engine/inactivity_timer.h"
 #include "hushkey/modes/main_layout.h"
 #include "hushkey/shell/tray_logic.h"
 
@@ -33,12 +34,6 @@ void MainController::SetEnabledStates(bool modeButtons, bool options, bool exit,
   view_.SetCancelEnabled(cancel);
 }
 
-void MainController::ResetInactivityTimerLocal() {
-  timer_.SetEnabled(false);
-  timer_.SetIntervalMinutes(timer_.IntervalMinutes());
-  timer_.SetIntervalSeconds(timer_.IntervalSeconds());
-}
-
 // --- Mode commands ---------------------------------------------------------------------
 
 void MainController::cmdLockAll_Click() {
@@ -51,7 +46,7 @@ void MainController::cmdLockAll_Click() {
 }
 
 void MainController::LockAll() {
-  ResetInactivityTimerLocal();
+  ResetInactivityTimer(timer_);
   cmdLockAll_Click();
   state_.CurrentMode = ModeLockedAuto;
   UpdateTrayIcon();
@@ -99,7 +94,7 @@ void MainController::cmdCancel_Click() {
     case ModeUnlocked:
     case ModeAutoLock:
     case ModeAutoLockSuspended:
-      ResetInactivityTimerLocal();
+      ResetInactivityTimer(timer_);
       break;
     case ModeBlockWinCtrl:
       if (state_.settings.SetMouseSpd) desktop_.SetMouseSpeed(state_.lock.OrigMouseSpeed);

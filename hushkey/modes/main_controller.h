@@ -87,9 +87,6 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
  private:
   void SetEnabledStates(bool modeButtons, bool options, bool exit, bool cancel);
   void Highlight(MainButton button, Colour colour);
-  // Stops the countdown and rewinds it: Enabled false, then each interval property given
-  // its own value (writing an interval rewinds the count; Enabled alone does not).
-  void ResetInactivityTimerLocal();
 
   AppState& state_;
   MainViewPort& view_;
