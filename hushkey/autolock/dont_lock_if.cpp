@@ -1,0 +1,150 @@
+#include "hushkey/autolock/dont_lock_if.h"
+
+#include "hushkey/engine/lock_mode.h"
+#include "hushkey/settings/text_conversions.h"
+#include "hushkey/settings/time_text.h"
+
+namespace hushkey {
+
+std::string IfEmpty(std::string_view value, std::string_view fallback) {
+  return std::string(value.empty() ? fallback : value);
+}
+
+bool DayMarked(std::string_view mask, int weekday) {
+  if (weekday < 1 || weekday > 7) return false;
+  const std::size_t pos = static_cast<std::size_t>(weekday - 1);
+  return pos < mask.size() && mask[pos] == 'X';
+}
+
+bool InTimeWindow(std::int32_t now, std::int32_t start, std::int32_t end) {
+  if (end > start) return now >= start && now <= end;
+  if (end == start) return true;
+  return now >= start || now <= end;
+}
+
+bool AddressStartsWith(std::string_view address, std::string_view prefix) {
+  return address.size() >= prefix.size() && address.substr(0, prefix.size()) == prefix;
+}
+
+std::string FormatIpv4(const Ipv4Address& a) {
+  return std::to_string(a[0]) + '.' + std::to_string(a[1]) + '.' + std::to_string(a[2]) + '.' +
+         std::to_string(a[3]);
+}
+
+std::string SelectLocalIPAddress(std::span<const Ipv4Address> rows) {
+  std::string result;
+  for (const Ipv4Address& row : rows) {
+    if (row[0] == 127 || row[0] == 0) continue;
+    result = FormatIpv4(row);
+    if (row[0] != 169) break;  // a link-local address is kept only until a better one
+  }
+  return result;
+}
+
+LocalIPAddressResult LocalIPAddress(AddressTablePort& table) {
+  AddressTableRead read = table.ReadAddressTable();
+  LocalIPAddressResult r;
+  if (!read.ok) {
+    r.failure = "GetIpAddrTable failed with return value " + std::to_string(read.error);
+    return r;
+  }
+  r.ok = true;
+  r.address = SelectLocalIPAddress(read.rows);
+  return r;
+}
+
+std::string RemoveDoubleQuotes(std::string_view path) {
+  std::string out;
+  out.reserve(path.size());
+  for (char c : path) {
+    if (c != '"') out.push_back(c);
+  }
+  return out;
+}
+
+bool FileExists(FileSearchPort& files, std::string_view path) {
+  std::string pattern = RemoveDoubleQuotes(path);
+  if (pattern.empty()) return false;
+  return files.AnyFileMatches(pattern);
+}
+
+namespace {
+
+DontLockIfVerdict Failed(std::string why) {
+  DontLockIfVerdict v;
+  v.failed = true;
+  v.failure = std::move(why);
+  return v;
+}
+
+DontLockIfVerdict Holds(bool holds) {
+  DontLockIfVerdict v;
+  v.holds = holds;
+  return v;
+}
+
+DontLockIfVerdict DayAndTime(const DontLockIfPorts& ports) {
+  const std::string mask = ports.store.Get(SettingId::DontLockIfDay);
+  const LocalTime now = ports.clock.Now();
+  if (!DayMarked(mask, now.weekday)) return Holds(false);
+
+  // An empty stored time means midnight.
+  const std::string startText = IfEmpty(ports.store.Get(SettingId::DontLockIfStartTime), "0:00");
+  const std::string endText = IfEmpty(ports.store.Get(SettingId::DontLockIfEndTime), "0:00");
+  const std::optional<std::int32_t> start = ParseTimeOfDay(startText);
+  if (!start) return Failed("DontLockIfStartTime is not a time: \"" + startText + "\"");
+  const std::optional<std::int32_t> end = ParseTimeOfDay(endText);
+  if (!end) return Failed("DontLockIfEndTime is not a time: \"" + endText + "\"");
+  return Holds(InTimeWindow(now.secondOfDay, *start, *end));
+}
+
+DontLockIfVerdict IpAddress(const DontLockIfPorts& ports) {
+  const std::string prefix = ports.store.Get(SettingId::DontLockIfIP);
+  if (prefix.empty()) return Holds(false);
+  LocalIPAddressResult address = LocalIPAddress(ports.addresses);
+  if (!address.ok) return Failed(address.failure);
+  const bool match = AddressStartsWith(address.address, prefix);
+  const std::string matchText = ports.store.Get(SettingId::DontLockIfIPMatch);
+  const std::optional<double> matchValue = ParseNumber(matchText);
+  if (!matchValue) return Failed("DontLockIfIPMatch is not a number: \"" + matchText + "\"");
+  const bool wanted = *matchValue == 1.0;
+  return Holds(match == wanted);
+}
+
+DontLockIfVerdict FileCheck(const DontLockIfPorts& ports) {
+  const std::string path = ports.store.Get(SettingId::DontLockIfFileExists);
+  return Holds(!path.empty() && FileExists(ports.files, path));
+}
+
+}  // namespace
+
+DontLockIfVerdict EvaluateDontLockIf(const Settings& settings, const DontLockIfPorts& ports) {
+  switch (settings.DontLockIfOpt) {
+    case 0: return DayAndTime(ports);
+    case 1: return IpAddress(ports);
+    case 2: return FileCheck(ports);
+    default: return Holds(false);
+  }
+}
+
+bool CheckDontLockIf(AppState& app, const DontLockIfPorts& ports, DontLockIfVerdict* verdict) {
+  if (verdict) *verdict = DontLockIfVerdict{};
+  if (!app.settings.DontLockIf ||
+      (app.CurrentMode != ModeAutoLock && app.CurrentMode != ModeAutoLockSuspended)) {
+    return false;
+  }
+  DontLockIfVerdict v = EvaluateDontLockIf(app.settings, ports);
+  const bool holds = v.holds && !v.failed;
+  if (verdict) *verdict = std::move(v);
+
+  if (!holds) {
+    app.CurrentMode = ModeAutoLock;
+  } else if (app.CurrentMode == ModeAutoLock) {
+    app.CurrentMode = ModeAutoLockSuspended;
+    ports.announcer.UserMsg();
+    ports.announcer.UpdateTrayIcon();
+  }
+  return holds;
+}
+
+}  // namespace hushkey

@@ -1,0 +1,384 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "hushkey/autolock/dont_lock_if.h"
+#include "hushkey/engine/lock_mode.h"
+
+namespace hushkey {
+namespace {
+
+constexpr int Mon = 1, Wed = 3, Thu = 4, Fri = 5, Sat = 6, Sun = 7;
+
+std::int32_t T(int h, int m, int s = 0) { return h * 3600 + m * 60 + s; }
+
+struct FakeClock : ClockPort {
+  LocalTime now{Mon, T(12, 0)};
+  LocalTime Now() override { return now; }
+};
+
+struct FakeAddressTable : AddressTablePort {
+  AddressTableRead table{true, 0, {}};
+  int reads = 0;
+  AddressTableRead ReadAddressTable() override {
+    ++reads;
+    return table;
+  }
+};
+
+struct FakeFileSearch : FileSearchPort {
+  std::set<std::string> files;
+  std::vector<std::string> asked;
+  bool AnyFileMatches(const std::string& pattern) override {
+    asked.push_back(pattern);
+    return files.count(pattern) != 0;
+  }
+};
+
+struct FakeAnnouncer : ModeAnnouncerPort {
+  std::vector<std::string> calls;
+  std::function<void()> onUserMsg;
+  void UserMsg() override {
+    calls.push_back("UserMsg");
+    if (onUserMsg) onUserMsg();
+  }
+  void UpdateTrayIcon() override { calls.push_back("UpdateTrayIcon"); }
+};
+
+class DontLockIfTest : public ::testing::Test {
+ protected:
+  DontLockIfTest() {
+    app.CurrentMode = ModeAutoLock;
+    app.settings.DontLockIf = true;
+    app.settings.DontLockIfOpt = 0;
+  }
+  bool Check(DontLockIfVerdict* v = nullptr) { return CheckDontLockIf(app, ports, v); }
+  bool HeldBackAt(int weekday, std::int32_t secondOfDay) {
+    clock.now = {weekday, secondOfDay};
+    app.CurrentMode = ModeAutoLock;
+    return Check();
+  }
+
+  MemorySettingsStore store;
+  FakeClock clock;
+  FakeAddressTable addresses;
+  FakeFileSearch files;
+  FakeAnnouncer announcer;
+  DontLockIfPorts ports{store, clock, addresses, files, announcer};
+  AppState app;
+};
+
+// ---- Day and time ----------------------------------------------------------------
+
+TEST(TimeWindow, BoundsAndMidnight) {
+  struct Case {
+    std::int32_t now, start, end;
+    bool in;
+  };
+  const Case cases[] = {
+      {T(8, 0), T(8, 0), T(17, 0), true},         {T(17, 0), T(8, 0), T(17, 0), true},
+      {T(17, 0, 1), T(8, 0), T(17, 0), false},    {T(7, 59, 59), T(8, 0), T(17, 0), false},
+      {T(22, 0), T(22, 0), T(6, 0), true},        {T(23, 59, 59), T(22, 0), T(6, 0), true},
+      {0, T(22, 0), T(6, 0), true},               {T(6, 0), T(22, 0), T(6, 0), true},
+      {T(6, 0, 1), T(22, 0), T(6, 0), false},     {T(12, 0), T(22, 0), T(6, 0), false},
+      {T(21, 59, 59), T(22, 0), T(6, 0), false},  {T(3, 0), T(9, 0), T(9, 0), true},
+      {T(12, 0), 0, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.now << " in [" << c.start << "," << c.end << "]");
+    EXPECT_EQ(InTimeWindow(c.now, c.start, c.end), c.in);
+  }
+}
+
+TEST(DayMask, OnlyUpperCaseXAtTheDaysPositionMarks) {
+  EXPECT_TRUE(DayMarked("XXXXX  ", Mon));
+  EXPECT_TRUE(DayMarked("XXXXX  ", Fri));
+  EXPECT_FALSE(DayMarked("XXXXX  ", Sat));
+  EXPECT_FALSE(DayMarked("XXXXX  ", Sun));
+  EXPECT_TRUE(DayMarked("      X", Sun));
+  for (int d = Mon; d <= Sun; ++d) {
+    EXPECT_FALSE(DayMarked("       ", d)) << d;
+    EXPECT_FALSE(DayMarked("xxxxxxx", d)) << d;
+    EXPECT_EQ(DayMarked("XXX", d), d < Thu) << d;
+  }
+  EXPECT_FALSE(DayMarked("XXXXXXX", 0));
+  EXPECT_FALSE(DayMarked("XXXXXXX", 8));
+}
+
+TEST_F(DontLockIfTest, DefaultWindowIsWeekdaysEightToFiveInclusive) {
+  EXPECT_TRUE(HeldBackAt(Mon, T(8, 0)));
+  EXPECT_TRUE(HeldBackAt(Fri, T(17, 0, 0)));
+  EXPECT_FALSE(HeldBackAt(Fri, T(17, 0, 1)));
+  EXPECT_FALSE(HeldBackAt(Mon, T(7, 59, 59)));
+  EXPECT_FALSE(HeldBackAt(Sat, T(12, 0)));
+}
+
+TEST_F(DontLockIfTest, UnmarkedDayDoesNotConsultTheWindow) {
+  // On Saturday with the default mask even an unreadable time is never looked at.
+  store.Set(SettingId::DontLockIfStartTime, "garbage");
+  DontLockIfVerdict v;
+  clock.now = {Sat, T(12, 0)};
+  EXPECT_FALSE(Check(&v));
+  EXPECT_FALSE(v.failed);
+}
+
+TEST_F(DontLockIfTest, OvernightWindowFromStore) {
+  store.Set(SettingId::DontLockIfStartTime, "22:00");
+  store.Set(SettingId::DontLockIfEndTime, "06:00");
+  store.Set(SettingId::DontLockIfDay, "XXXXXXX");
+  EXPECT_TRUE(HeldBackAt(Mon, T(22, 0)));
+  EXPECT_TRUE(HeldBackAt(Mon, T(6, 0, 0)));
+  EXPECT_FALSE(HeldBackAt(Mon, T(6, 0, 1)));
+  EXPECT_FALSE(HeldBackAt(Mon, T(12, 0)));
+  store.Set(SettingId::DontLockIfStartTime, "10:00 PM");  // 12-hour form reads the same
+  store.Set(SettingId::DontLockIfEndTime, "6:00 am");
+  EXPECT_TRUE(HeldBackAt(Mon, T(6, 0, 0)));
+  EXPECT_FALSE(HeldBackAt(Mon, T(6, 0, 1)));
+}
+
+TEST_F(DontLockIfTest, EqualOrEmptyEndsMeanAllDayOnMarkedDays) {
+  const std::pair<const char*, const char*> ends[] = {{"", ""}, {"09:30", "9:30"}, {"", "00:00"}};
+  for (auto [start, end] : ends) {
+    SCOPED_TRACE(std::string(start) + "-" + end);
+    store.Set(SettingId::DontLockIfStartTime, start);
+    store.Set(SettingId::DontLockIfEndTime, end);
+    EXPECT_TRUE(HeldBackAt(Mon, 0));
+    EXPECT_TRUE(HeldBackAt(Wed, T(23, 59, 59)));
+    EXPECT_FALSE(HeldBackAt(Sun, T(12, 0)));
+  }
+}
+
+TEST_F(DontLockIfTest, EmptyStartMeansMidnightNotTheDefault) {
+  store.Set(SettingId::DontLockIfStartTime, "");
+  EXPECT_TRUE(HeldBackAt(Mon, T(3, 0)));  // with "08:00" this would be outside
+}
+
+TEST_F(DontLockIfTest, MasksThatMarkNothing) {
+  for (const char* mask : {"       ", "xxxxxxx", "", "XXX"}) {
+    SCOPED_TRACE(std::string("\"") + mask + "\"");
+    store.Set(SettingId::DontLockIfDay, mask);
+    EXPECT_FALSE(HeldBackAt(Thu, T(12, 0)));
+    EXPECT_FALSE(HeldBackAt(Sun, T(12, 0)));
+  }
+  store.Set(SettingId::DontLockIfDay, "XXX");
+  EXPECT_TRUE(HeldBackAt(Mon, T(12, 0)));
+}
+
+TEST_F(DontLockIfTest, UnreadableTimeIsAFailureAnsweredFalse) {
+  for (auto key : {SettingId::DontLockIfStartTime, SettingId::DontLockIfEndTime}) {
+    MemorySettingsStore fresh;
+    DontLockIfPorts p{fresh, clock, addresses, files, announcer};
+    fresh.Set(key, "half past eight");
+    clock.now = {Mon, T(12, 0)};
+    app.CurrentMode = ModeAutoLockSuspended;
+    DontLockIfVerdict v;
+    EXPECT_FALSE(CheckDontLockIf(app, p, &v));
+    EXPECT_TRUE(v.failed);
+    EXPECT_NE(v.failure.find("half past eight"), std::string::npos);
+    EXPECT_EQ(app.CurrentMode, ModeAutoLock);  // like any false answer: locking goes ahead
+  }
+  EXPECT_TRUE(announcer.calls.empty());
+}
+
+// ---- IP address ------------------------------------------------------------------
+
+Ipv4Address A(int a, int b, int c, int d) {
+  return {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b),
+          static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(d)};
+}
+
+TEST(LocalIPAddressRule, RowSelection) {
+  struct Case {
+    std::vector<Ipv4Address> rows;
+    const char* want;
+  };
+  const Case cases[] = {
+      {{A(127, 0, 0, 1), A(169, 254, 3, 4), A(10, 1, 2, 3)}, "10.1.2.3"},
+      {{A(127, 0, 0, 1), A(169, 254, 3, 4)}, "169.254.3.4"},
+      {{A(169, 254, 1, 1), A(169, 254, 9, 9), A(127, 0, 0, 1)}, "169.254.9.9"},
+      {{A(127, 0, 0, 1)}, ""},
+      {{}, ""},
+      {{A(0, 0, 0, 0), A(192, 168, 0, 15), A(10, 0, 0, 1)}, "192.168.0.15"},
+      {{A(10, 0, 0, 1), A(169, 254, 0, 1)}, "10.0.0.1"},
+      {{A(255, 255, 255, 255)}, "255.255.255.255"},
+      {{A(172, 16, 0, 9), A(127, 1, 1, 1)}, "172.16.0.9"},
+      {{A(168, 254, 0, 1), A(10, 0, 0, 1)}, "168.254.0.1"},  // only 169 counts as link-local
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.want);
+    EXPECT_EQ(SelectLocalIPAddress(c.rows), c.want);
+  }
+}
+
+TEST(LocalIPAddressRule, FailureIsReportedNotThrown) {
+  FakeAddressTable t;
+  t.table = {false, 122, {}};
+  LocalIPAddressResult r = LocalIPAddress(t);
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.address, "");
+  EXPECT_EQ(r.failure, "GetIpAddrTable failed with return value 122");
+}
+
+TEST(AddressPrefix, TextualComparison) {
+  EXPECT_TRUE(AddressStartsWith("10.0.0.15", "10.0.0.1"));
+  EXPECT_TRUE(AddressStartsWith("192.168.0.15", "192.168.0."));
+  EXPECT_FALSE(AddressStartsWith("192.168.10.5", "192.168.0."));
+  EXPECT_TRUE(AddressStartsWith("192.168.0.15", "192.168.0.15"));
+  EXPECT_FALSE(AddressStartsWith("192.168.0.1", "192.168.0.15"));  // shorter than prefix
+  EXPECT_FALSE(AddressStartsWith("", "1"));
+}
+
+TEST_F(DontLockIfTest, IpConditionAndItsSense) {
+  app.settings.DontLockIfOpt = 1;
+  struct Case {
+    std::vector<Ipv4Address> rows;
+    const char* prefix;
+    const char* match;  // nullptr: key missing (default 0)
+    bool held;
+  };
+  const Case cases[] = {
+      {{A(192, 168, 0, 15)}, "192.168.0.", "1", true},
+      {{A(192, 168, 10, 5)}, "192.168.0.", "1", false},
+      {{A(192, 168, 10, 5)}, "192.168.0.", "0", true},
+      {{A(192, 168, 0, 15)}, "192.168.0.", nullptr, false},
+      {{A(192, 168, 10, 5)}, nullptr, nullptr, true},  // all defaults: away from home
+      {{A(10, 0, 0, 15)}, "10.0.0.1", "1", true},
+      {{A(10, 0, 0, 15)}, "10.0.0.1", "2", false},  // only the number 1 means "match"
+      {{A(10, 0, 0, 15)}, "10.0.0.1", "1.0", true},
+      {{A(127, 0, 0, 1)}, "192.168.0.", "1", false},  // no address: nothing matches
+      {{A(127, 0, 0, 1)}, "192.168.0.", "0", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.prefix ? c.prefix : "<default>") << " match="
+                                      << (c.match ? c.match : "<default>"));
+    MemorySettingsStore fresh;
+    DontLockIfPorts p{fresh, clock, addresses, files, announcer};
+    if (c.prefix) fresh.Set(SettingId::DontLockIfIP, c.prefix);
+    if (c.match) fresh.Set(SettingId::DontLockIfIPMatch, c.match);
+    addresses.table = {true, 0, c.rows};
+    app.CurrentMode = ModeAutoLock;
+    EXPECT_EQ(CheckDontLockIf(app, p), c.held);
+  }
+}
+
+TEST_F(DontLockIfTest, EmptyPrefixNeverLooksUpTheAddress) {
+  app.settings.DontLockIfOpt = 1;
+  store.Set(SettingId::DontLockIfIP, "");
+  store.Set(SettingId::DontLockIfIPMatch, "0");  // would hold for any address
+  EXPECT_FALSE(Check());
+  EXPECT_EQ(addresses.reads, 0);
+}
+
+TEST_F(DontLockIfTest, IpFailuresAnswerFalse) {
+  app.settings.DontLockIfOpt = 1;
+  store.Set(SettingId::DontLockIfIPMatch, "0");
+  addresses.table = {false, 122, {}};
+  DontLockIfVerdict v;
+  app.CurrentMode = ModeAutoLockSuspended;
+  EXPECT_FALSE(Check(&v));
+  EXPECT_TRUE(v.failed);
+  EXPECT_EQ(v.failure, "GetIpAddrTable failed with return value 122");
+  EXPECT_EQ(app.CurrentMode, ModeAutoLock);
+
+  addresses.table = {true, 0, {A(10, 0, 0, 1)}};
+  store.Set(SettingId::DontLockIfIPMatch, "yes");
+  EXPECT_FALSE(Check(&v));
+  EXPECT_TRUE(v.failed);
+}
+
+// ---- File exists -----------------------------------------------------------------
+
+TEST_F(DontLockIfTest, FileConditionStripsQuotes) {
+  app.settings.DontLockIfOpt = 2;
+  files.files = {"C:\\flags\\work.on"};
+  EXPECT_FALSE(Check()) << "empty path (the default) never holds";
+  EXPECT_TRUE(files.asked.empty());
+
+  store.Set(SettingId::DontLockIfFileExists, "\"C:\\flags\\work.on\"");
+  EXPECT_TRUE(Check());
+  store.Set(SettingId::DontLockIfFileExists, "C:\\flags\\work.on");
+  EXPECT_TRUE(Check());
+  store.Set(SettingId::DontLockIfFileExists, "C:\\flags\\home.on");
+  EXPECT_FALSE(Check());
+  store.Set(SettingId::DontLockIfFileExists, "\"\"");  // nothing left after the quotes
+  EXPECT_FALSE(Check());
+  EXPECT_EQ(files.asked, (std::vector<std::string>{"C:\\flags\\work.on", "C:\\flags\\work.on",
+                                                   "C:\\flags\\home.on"}));
+}
+
+// ---- Mode moves ------------------------------------------------------------------
+
+TEST_F(DontLockIfTest, ModeMovesAndAnnouncements) {
+  app.settings.DontLockIfOpt = 0;
+  struct Case {
+    LockMode from;
+    bool dontLockIf;
+    bool condition;
+    bool result;
+    LockMode to;
+    bool announced;
+  };
+  const Case cases[] = {
+      {ModeAutoLock, true, true, true, ModeAutoLockSuspended, true},
+      {ModeAutoLockSuspended, true, true, true, ModeAutoLockSuspended, false},
+      {ModeAutoLockSuspended, true, false, false, ModeAutoLock, false},
+      {ModeAutoLock, true, false, false, ModeAutoLock, false},
+      {ModeAutoLock, false, true, false, ModeAutoLock, false},
+      {ModeAutoLockSuspended, false, true, false, ModeAutoLockSuspended, false},
+      {ModeUnlocked, true, true, false, ModeUnlocked, false},
+      {ModeBlockWinCtrl, true, true, false, ModeBlockWinCtrl, false},
+      {ModeLocked, true, true, false, ModeLocked, false},
+      {ModeLockedAuto, true, true, false, ModeLockedAuto, false},
+      {ModeAllowOnly, true, true, false, ModeAllowOnly, false},
+      {ModeEntryReq, true, true, false, ModeEntryReq, false},
+      {StartRequestShow, true, true, false, StartRequestShow, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "from " << c.from << " DontLockIf=" << c.dontLockIf
+                                      << " condition=" << c.condition);
+    announcer.calls.clear();
+    app.CurrentMode = c.from;
+    app.settings.DontLockIf = c.dontLockIf;
+    clock.now = {c.condition ? Mon : Sun, T(12, 0)};
+    EXPECT_EQ(Check(), c.result);
+    EXPECT_EQ(app.CurrentMode, c.to);
+    if (c.announced) {
+      EXPECT_EQ(announcer.calls, (std::vector<std::string>{"UserMsg", "UpdateTrayIcon"}));
+    } else {
+      EXPECT_TRUE(announcer.calls.empty());
+    }
+  }
+}
+
+TEST_F(DontLockIfTest, AnnouncementSeesModeThirtyAndNestedCheckEndsThere) {
+  clock.now = {Mon, T(12, 0)};
+  std::vector<LockMode> seen;
+  announcer.onUserMsg = [&] {
+    seen.push_back(app.CurrentMode);
+    EXPECT_TRUE(Check());  // the status display checks again
+  };
+  EXPECT_TRUE(Check());
+  EXPECT_EQ(seen, std::vector<LockMode>{ModeAutoLockSuspended});
+  EXPECT_EQ(announcer.calls, (std::vector<std::string>{"UserMsg", "UpdateTrayIcon"}));
+}
+
+TEST_F(DontLockIfTest, UnknownOptionHoldsNothing) {
+  for (std::int16_t opt : {-1, 3, 99}) {
+    app.settings.DontLockIfOpt = opt;
+    app.CurrentMode = ModeAutoLockSuspended;
+    EXPECT_FALSE(Check()) << opt;
+    EXPECT_EQ(app.CurrentMode, ModeAutoLock);
+  }
+}
+
+TEST(IfEmptyRule, OnlyEmptyTextIsReplaced) {
+  EXPECT_EQ(IfEmpty("", "0:00"), "0:00");
+  EXPECT_EQ(IfEmpty(" ", "0:00"), " ");
+  EXPECT_EQ(IfEmpty("08:00", "0:00"), "08:00");
+}
+
+}  // namespace
+}  // namespace hushkey
