@@ -29,8 +29,12 @@ AddressTableRead Win32AddressTable::ReadAddressTable() {
       return read;
     }
     const auto* table = reinterpret_cast<const MIB_IPADDRTABLE*>(buf.data());
-    read.rows.reserve(table->dwNumEntries);
-    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+    // Never read past what the call filled, whatever the count says.
+    const std::size_t fits =
+        (buf.size() - offsetof(MIB_IPADDRTABLE, table)) / sizeof(MIB_IPADDRROW);
+    const std::size_t count = table->dwNumEntries < fits ? table->dwNumEntries : fits;
+    read.rows.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
       // dwAddr is in network byte order: the first octet is the lowest-addressed byte.
       const DWORD addr = table->table[i].dwAddr;
       read.rows.push_back({static_cast<std::uint8_t>(addr & 0xFF),
