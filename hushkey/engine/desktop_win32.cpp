@@ -57,7 +57,10 @@ std::int32_t Win32Desktop::GetMouseSpeed() {
 }
 
 void Win32Desktop::SetMouseSpeed(std::int32_t speed) {
-  SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
+  // The speed goes in the pointer-sized parameter; Windows ignores the integer parameter for
+  // this action, while Wine reads the speed from it, so it carries the speed as well.
+  // The last 0: neither written to the user profile nor broadcast.
+  SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed),
                         reinterpret_cast<PVOID>(static_cast<INT_PTR>(speed)), 0);
 }
 
