@@ -59,10 +59,12 @@ void BM_Mouse_Locked_ThrottledMove(benchmark::State& state) {
   Settings s;
   s.StopMouseMove = true;
   std::uint32_t tick = 1000, lastCue = 0;
+  LockMode mode = ModeLocked;
   for (auto _ : state) {
     ++tick;
+    benchmark::DoNotOptimize(mode);
     const KeyDecision d =
-        DecideMouse(ModeLocked, MsgMouseMove, s, [&] { return TicksSince(lastCue, tick); });
+        DecideMouse(mode, MsgMouseMove, s, [&] { return TicksSince(lastCue, tick); });
     if (d.Cue) lastCue = tick;
     benchmark::DoNotOptimize(d);
   }
@@ -72,9 +74,11 @@ BENCHMARK(BM_Mouse_Locked_ThrottledMove);
 void BM_Mouse_Unlocked_Pass(benchmark::State& state) {
   Settings s;
   std::uint32_t msg = MsgMouseMove;
+  LockMode mode = ModeUnlocked;
   for (auto _ : state) {
     benchmark::DoNotOptimize(msg);
-    const KeyDecision d = DecideMouse(ModeUnlocked, msg, s, [] { return 0u; });
+    benchmark::DoNotOptimize(mode);
+    const KeyDecision d = DecideMouse(mode, msg, s, [] { return 0u; });
     benchmark::DoNotOptimize(d);
   }
 }

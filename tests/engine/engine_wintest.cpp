@@ -356,12 +356,20 @@ TEST(Hooks, RemovingWhatIsNotInstalledDoesNothing) {
 struct Counters {
   int posted = 0;
   int timer = 0;
+  int timerDuringInnerWait = 0;
 };
 
 LRESULT CALLBACK CounterProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   auto* c = reinterpret_cast<Counters*>(GetWindowLongPtrW(w, GWLP_USERDATA));
   if (c != nullptr && m == WM_APP) {
     ++c->posted;
+    return 0;
+  }
+  if (c != nullptr && m == WM_APP + 1) {
+    // A handler that waits, as the allow-only delay does inside a button click.
+    const int before = c->timer;
+    WaitMilliseconds(300, true);
+    c->timerDuringInnerWait = c->timer - before;
     return 0;
   }
   if (c != nullptr && m == WM_TIMER) {
@@ -404,6 +412,13 @@ TEST_F(Wait, PumpingWaitHandlesMessagesAndTimersMeanwhile) {
   EXPECT_GE(elapsed, 500u);
   EXPECT_EQ(counters.posted, 1);
   EXPECT_GE(counters.timer, 1);
+}
+
+TEST_F(Wait, WaitInsideAHandlerKeepsTimersRunning) {
+  SetTimer(window, 1, 20, nullptr);
+  PostMessageW(window, WM_APP + 1, 0, 0);
+  WaitMilliseconds(100, true);
+  EXPECT_GE(counters.timerDuringInnerWait, 1);
 }
 
 TEST_F(Wait, PlainWaitLeavesMessagesQueued) {

@@ -12,7 +12,7 @@ namespace {
 using A = FilterAction;
 
 constexpr std::uint32_t VkA = 65, VkB = 66, VkC = 67, VkTab = 9, VkEnter = 13, VkLeft = 37,
-                        VkDown = 40, VkLShift = 160, VkLWin = 91, VkApps = 93, VkEsc = 27;
+                        VkLShift = 160, VkLWin = 91, VkApps = 93, VkEsc = 27;
 
 struct Case {
   const char* what;
@@ -64,8 +64,6 @@ INSTANTIATE_TEST_SUITE_P(BlockWinCtrl, KeyDecisionTable, ::testing::Values(
     Case{"Alt down swallowed, no cue", 1, VkLeftAlt, true, true, 0, false, false, true, false, A::None, VkLeftAlt},
     Case{"letter while Alt held swallowed, no cue", 1, VkA, true, true, VkLeftAlt, false, false, true, false, A::None, VkA},
     Case{"Alt up swallowed, no cue", 1, VkLeftAlt, false, false, VkA, false, false, true, false, A::None, 0},
-    Case{"Windows key swallowed with cue", 1, VkLWin, true, false, 0, false, false, true, true, A::None, VkLWin},
-    Case{"Windows key-up: no cue", 1, VkLWin, false, false, VkLWin, false, false, true, false, A::None, 0},
     Case{"autorepeat swallowed without cue", 1, VkPageDown, true, false, VkPageDown, true, false, true, false, A::None, VkPageDown},
     Case{"autorepeat of a blocked key: no cue", 1, VkApps, true, false, VkApps, true, false, true, false, A::None, VkApps},
     Case{"repeat passes with StopARKeys off", 1, VkPageDown, true, false, VkPageDown, false, false, false, false, A::None, VkPageDown},
@@ -78,11 +76,8 @@ INSTANTIATE_TEST_SUITE_P(BlockWinCtrl, KeyDecisionTable, ::testing::Values(
 
 INSTANTIATE_TEST_SUITE_P(Locked, KeyDecisionTable, ::testing::Values(
     Case{"letter swallowed with cue", 2, VkA, true, false, 0, false, false, true, true, A::None, 0},
-    Case{"letter key-up: no cue", 2, VkA, false, false, 0, false, false, true, false, A::None, 0},
     Case{"left Alt passes", 2, VkLeftAlt, true, true, 0, false, false, false, false, A::None, 0},
-    Case{"right Alt up passes", 2, VkRightAlt, false, false, 0, false, false, false, false, A::None, 0},
     Case{"left Ctrl passes", 2, VkLeftCtrl, true, false, 0, false, false, false, false, A::None, 0},
-    Case{"right Ctrl passes", 2, VkRightCtrl, false, false, 0, false, false, false, false, A::None, 0},
     Case{"Shift swallowed", 2, VkLShift, true, false, 0, false, false, true, true, A::None, 0},
     Case{"Alt+End swallowed with cue", 2, VkEnd, true, true, 0, false, false, true, true, A::None, 0},
     Case{"Alt+Home cancels", 2, VkHome, true, true, 0, false, false, true, false, A::Cancel, 0},
@@ -91,7 +86,6 @@ INSTANTIATE_TEST_SUITE_P(Locked, KeyDecisionTable, ::testing::Values(
     Case{"pass-through ignored", 2, VkHome, true, true, 0, false, true, true, false, A::Cancel, 0},
     Case{"LastKeyDown not kept", 2, VkA, true, false, VkB, true, false, true, true, A::None, VkB},
     Case{"auto: Alt+Home autolocks", 20, VkHome, true, true, 0, false, false, true, false, A::AutoLock, 0},
-    Case{"auto: letter swallowed with cue", 20, VkA, true, false, 0, false, false, true, true, A::None, 0},
     Case{"auto: Ctrl passes", 20, VkLeftCtrl, true, false, 0, false, false, false, false, A::None, 0},
     Case{"auto: End key-up swallowed, no cue", 20, VkEnd, false, true, 0, false, false, true, false, A::None, 0}));
 
@@ -103,20 +97,15 @@ INSTANTIATE_TEST_SUITE_P(AutoLock, KeyDecisionTable, ::testing::Values(
     Case{"pass-through: Alt+End passes", 3, VkEnd, true, true, 0, false, true, false, false, A::None, 0},
     Case{"pass-through: key-up still restarts", 3, VkEnd, false, true, 0, false, true, false, false, A::RestartTimer, 0},
     Case{"suspended: Alt+Home cancels", 30, VkHome, true, true, 0, false, false, true, false, A::Cancel, 0},
-    Case{"suspended: Alt+End locks", 30, VkEnd, true, true, 0, false, false, true, false, A::LockAll, 0},
     Case{"suspended: pass-through Alt+Home passes", 30, VkHome, true, true, 0, false, true, false, false, A::None, 0},
     Case{"suspended: key-up restarts", 30, VkLeftAlt, false, false, 0, false, false, false, false, A::RestartTimer, 0}));
 
 INSTANTIATE_TEST_SUITE_P(AllowOnly, KeyDecisionTable, ::testing::Values(
     Case{"Space passes", 4, VkSpace, true, false, 0, true, false, false, false, A::None, VkSpace},
-    Case{"Page Up passes", 4, VkPageUp, true, false, 0, true, false, false, false, A::None, VkPageUp},
     Case{"Volume Up passes", 4, VkVolumeUp, true, false, 0, true, false, false, false, A::None, VkVolumeUp},
-    Case{"Volume Mute up passes", 4, VkVolumeMute, false, false, VkVolumeMute, true, false, false, false, A::None, 0},
     Case{"Tab swallowed with cue", 4, VkTab, true, false, 0, false, false, true, true, A::None, VkTab},
-    Case{"Tab key-up: no cue", 4, VkTab, false, false, VkTab, false, false, true, false, A::None, 0},
     Case{"Enter swallowed with cue", 4, VkEnter, true, false, 0, false, false, true, true, A::None, VkEnter},
     Case{"Left swallowed with cue", 4, VkLeft, true, false, 0, false, false, true, true, A::None, VkLeft},
-    Case{"Down swallowed with cue", 4, VkDown, true, false, 0, false, false, true, true, A::None, VkDown},
     Case{"Escape swallowed with cue", 4, VkEsc, true, false, 0, false, false, true, true, A::None, VkEsc},
     Case{"Space autorepeat swallowed", 4, VkSpace, true, false, VkSpace, true, false, true, false, A::None, VkSpace},
     Case{"Space repeat passes with StopARKeys off", 4, VkSpace, true, false, VkSpace, false, false, false, false, A::None, VkSpace},
@@ -128,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(AllowOnly, KeyDecisionTable, ::testing::Values(
 INSTANTIATE_TEST_SUITE_P(EntryReq, KeyDecisionTable, ::testing::Values(
     Case{"Alt+Home opens the gate", 99, VkHome, true, true, 0, false, false, true, false, A::OpenEntryGate, 0},
     Case{"Alt+End passes", 99, VkEnd, true, true, 0, false, false, false, false, A::None, 0},
-    Case{"letter passes", 99, VkA, true, false, 0, false, false, false, false, A::None, 0},
-    Case{"Home alone passes", 99, VkHome, true, false, 0, false, false, false, false, A::None, 0}));
+    Case{"letter passes", 99, VkA, true, false, 0, false, false, false, false, A::None, 0}));
 
 // Codes that are no mode (start requests among them) pass every event and change nothing.
 TEST(KeyDecision, CodesOutsideTheTablePassEverything) {
