@@ -1,0 +1,357 @@
+#include "hushkey/autolock/longtick_host_win32.h"
+
+#include <olectl.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace hushkey {
+
+namespace {
+
+std::wstring ProgramFolder() {
+  std::vector<wchar_t> buf(MAX_PATH);
+  for (;;) {
+    DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n == 0) return {};
+    if (n < buf.size()) {
+      std::wstring path(buf.data(), n);
+      std::size_t slash = path.find_last_of(L"\\/");
+      return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+    }
+    buf.resize(buf.size() * 2);
+  }
+}
+
+std::wstring HresultText(HRESULT hr) {
+  wchar_t code[16];
+  std::swprintf(code, std::size(code), L"0x%08lX", static_cast<unsigned long>(hr));
+  return code;
+}
+
+template <typename T>
+void ReleaseAndClear(T*& p) {
+  if (p) {
+    p->Release();
+    p = nullptr;
+  }
+}
+
+}  // namespace
+
+// The Timer event's receiver: a dispatch interface answering for __Longtick.
+class LongtickHost::EventSink final : public IDispatch {
+ public:
+  explicit EventSink(std::function<void()>* onTimer) : onTimer_(onTimer) {}
+  void Detach() { onTimer_ = nullptr; }
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) ||
+        IsEqualIID(riid, kLongtickEventsIid)) {
+      *out = static_cast<IDispatch*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG n = --refs_;
+    if (n == 0) delete this;
+    return n;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
+                                   EXCEPINFO*, UINT*) override {
+    if (result) VariantInit(result);
+    // CountDown (1) is not used; only Timer is handled.
+    if (id == kDispidTimerEvent && onTimer_ && *onTimer_) {
+      AddRef();  // the handler may close the host
+      (*onTimer_)();
+      Release();
+    }
+    return S_OK;
+  }
+
+ private:
+  ULONG refs_ = 1;
+  std::function<void()>* onTimer_;
+};
+
+// The control's client site: no container, no window; its ambient properties tell the
+// control that it runs (user mode), not that it is being designed.
+class LongtickHost::Site final : public IOleClientSite, public IDispatch {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+    if (!out) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IOleClientSite)) {
+      *out = static_cast<IOleClientSite*>(this);
+    } else if (IsEqualIID(riid, IID_IDispatch)) {
+      *out = static_cast<IDispatch*>(this);
+    } else {
+      *out = nullptr;
+      return E_NOINTERFACE;
+    }
+    AddRef();
+    return S_OK;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG n = --refs_;
+    if (n == 0) delete this;
+    return n;
+  }
+  // IOleClientSite
+  HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** out) override {
+    if (out) *out = nullptr;
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** out) override {
+    if (out) *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  HRESULT STDMETHODCALLTYPE ShowObject() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
+  // IDispatch: ambient properties
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
+                                   VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
+    VariantInit(result);
+    switch (id) {
+      case DISPID_AMBIENT_USERMODE:
+        result->vt = VT_BOOL;
+        result->boolVal = VARIANT_TRUE;
+        return S_OK;
+      case DISPID_AMBIENT_UIDEAD:
+      case DISPID_AMBIENT_SHOWGRABHANDLES:
+      case DISPID_AMBIENT_SHOWHATCHING:
+        result->vt = VT_BOOL;
+        result->boolVal = VARIANT_FALSE;
+        return S_OK;
+      default:
+        return DISP_E_MEMBERNOTFOUND;
+    }
+  }
+
+ private:
+  ULONG refs_ = 1;
+};
+
+std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
+  std::unique_ptr<LongtickHost> host(new LongtickHost());
+  auto fail = [&](const std::wstring& what) {
+    if (error) *error = what;
+    host->Close();
+    return std::unique_ptr<LongtickHost>();
+  };
+
+  IUnknown* unknown = nullptr;
+  HRESULT hr = CoCreateInstance(kLongtickClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
+                                reinterpret_cast<void**>(&unknown));
+  if (SUCCEEDED(hr) && unknown) {
+    host->fromRegistry_ = true;
+  } else {
+    // Not registered (or registered at a place that is gone): use the copy that ships
+    // next to the program.
+    const std::wstring path = ProgramFolder() + kLongtickFile;
+    host->library_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!host->library_) {
+      return fail(L"The timer control " + std::wstring(kLongtickProgId) +
+                  L" is not registered, and " + path + L" could not be loaded (error " +
+                  std::to_wstring(GetLastError()) + L").");
+    }
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    auto getClassObject = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<void*>(GetProcAddress(host->library_, "DllGetClassObject")));
+    IClassFactory* factory = nullptr;
+    HRESULT fhr = getClassObject ? getClassObject(kLongtickClsid, IID_IClassFactory,
+                                                  reinterpret_cast<void**>(&factory))
+                                 : E_NOINTERFACE;
+    if (SUCCEEDED(fhr) && factory) {
+      fhr = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown));
+      factory->Release();
+    }
+    if (FAILED(fhr) || !unknown) {
+      return fail(L"The timer control " + std::wstring(kLongtickProgId) +
+                  L" is not registered, and " + path + L" could not create it (" +
+                  HresultText(fhr) + L").");
+    }
+  }
+
+  hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&host->control_));
+  if (FAILED(hr) || !host->control_) {
+    unknown->Release();
+    return fail(L"The timer control " + std::wstring(kLongtickProgId) +
+                L" has no dispatch interface (" + HresultText(hr) + L").");
+  }
+
+  // Site first, so the control sees the ambient user mode while it initialises.
+  if (SUCCEEDED(unknown->QueryInterface(IID_IOleObject,
+                                        reinterpret_cast<void**>(&host->oleObject_)))) {
+    host->site_ = new Site();
+    host->oleObject_->SetClientSite(host->site_);
+  }
+  // A fresh instance in its design state.
+  IPersistStreamInit* streamInit = nullptr;
+  IPersistPropertyBag* bag = nullptr;
+  if (SUCCEEDED(unknown->QueryInterface(IID_IPersistStreamInit,
+                                        reinterpret_cast<void**>(&streamInit)))) {
+    streamInit->InitNew();
+    streamInit->Release();
+  } else if (SUCCEEDED(unknown->QueryInterface(IID_IPersistPropertyBag,
+                                               reinterpret_cast<void**>(&bag)))) {
+    bag->InitNew();
+    bag->Release();
+  }
+
+  // The Timer event.
+  IConnectionPointContainer* container = nullptr;
+  hr = unknown->QueryInterface(IID_IConnectionPointContainer,
+                               reinterpret_cast<void**>(&container));
+  unknown->Release();
+  if (SUCCEEDED(hr) && container) {
+    hr = container->FindConnectionPoint(kLongtickEventsIid, &host->connection_);
+    container->Release();
+  }
+  if (SUCCEEDED(hr) && host->connection_) {
+    host->sink_ = new EventSink(&host->onTimer_);
+    hr = host->connection_->Advise(host->sink_, &host->cookie_);
+  }
+  if (FAILED(hr) || !host->connection_ || host->cookie_ == 0) {
+    return fail(L"The timer control " + std::wstring(kLongtickProgId) +
+                L" does not offer its Timer event (" + HresultText(hr) + L").");
+  }
+
+  host->SetEnabled(false);
+  host->SetIntervalMinutes(0);
+  host->SetIntervalSeconds(0);
+  return host;
+}
+
+LongtickHost::~LongtickHost() { Close(); }
+
+void LongtickHost::SetTimerHandler(std::function<void()> onTimer) {
+  onTimer_ = std::move(onTimer);
+}
+
+void LongtickHost::Close() {
+  if (sink_) sink_->Detach();
+  if (connection_) {
+    if (cookie_) connection_->Unadvise(cookie_);
+    cookie_ = 0;
+    ReleaseAndClear(connection_);
+  }
+  ReleaseAndClear(sink_);
+  if (control_) SetEnabled(false);
+  if (oleObject_) {
+    oleObject_->Close(OLECLOSE_NOSAVE);
+    oleObject_->SetClientSite(nullptr);
+    ReleaseAndClear(oleObject_);
+  }
+  ReleaseAndClear(control_);
+  ReleaseAndClear(site_);
+  if (library_) {
+    // The library stays loaded unless it says it has nothing left alive.
+    using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
+    auto canUnload = reinterpret_cast<CanUnloadFn>(
+        reinterpret_cast<void*>(GetProcAddress(library_, "DllCanUnloadNow")));
+    if (canUnload && canUnload() == S_OK) FreeLibrary(library_);
+    library_ = nullptr;
+  }
+}
+
+bool LongtickHost::GetProperty(DISPID id, VARTYPE type, VARIANT* out) {
+  VariantInit(out);
+  if (!control_) return false;
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  EXCEPINFO excep{};
+  HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                out, &excep, nullptr);
+  SysFreeString(excep.bstrSource);
+  SysFreeString(excep.bstrDescription);
+  SysFreeString(excep.bstrHelpFile);
+  if (FAILED(hr)) {
+    VariantClear(out);
+    return false;
+  }
+  if (out->vt != type && FAILED(VariantChangeType(out, out, 0, type))) {
+    VariantClear(out);
+    return false;
+  }
+  return true;
+}
+
+bool LongtickHost::PutProperty(DISPID id, VARIANT value) {
+  if (!control_) return false;
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params{&value, &named, 1, 1};
+  EXCEPINFO excep{};
+  HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+                                nullptr, &excep, nullptr);
+  SysFreeString(excep.bstrSource);
+  SysFreeString(excep.bstrDescription);
+  SysFreeString(excep.bstrHelpFile);
+  return SUCCEEDED(hr);
+}
+
+bool LongtickHost::Enabled() {
+  VARIANT v;
+  return GetProperty(kDispidEnabled, VT_BOOL, &v) && v.boolVal != VARIANT_FALSE;
+}
+
+void LongtickHost::SetEnabled(bool on) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
+  PutProperty(kDispidEnabled, v);
+}
+
+std::int32_t LongtickHost::IntervalMinutes() {
+  VARIANT v;
+  return GetProperty(kDispidIntervalMinutes, VT_I4, &v) ? v.lVal : 0;
+}
+
+void LongtickHost::SetIntervalMinutes(std::int32_t minutes) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = minutes;
+  // A total beyond 32 bits is refused by the control (the value is stored, the count
+  // target keeps its old value); the refusal is not reported further.
+  PutProperty(kDispidIntervalMinutes, v);
+}
+
+std::int32_t LongtickHost::IntervalSeconds() {
+  VARIANT v;
+  return GetProperty(kDispidIntervalSeconds, VT_I4, &v) ? v.lVal : 0;
+}
+
+void LongtickHost::SetIntervalSeconds(std::int32_t seconds) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = seconds;
+  PutProperty(kDispidIntervalSeconds, v);
+}
+
+}  // namespace hushkey

@@ -1,0 +1,541 @@
+#include "hushkey/modes/main_window_win32.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+#include "hushkey/modes/main_controller.h"
+#include "hushkey/modes/main_layout.h"
+#include "hushkey/resources/resource_ids.h"
+#include "hushkey/shell/wide_text_win32.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
+namespace hushkey {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"HushkeyMainWindow";
+constexpr wchar_t kHighlightClass[] = L"HushkeyHighlightFrame";
+// The hidden text box that a second start writes its switch into is found by this class.
+constexpr wchar_t kHandOffClass[] = L"ThunderRT6TextBox";
+constexpr wchar_t kTitle[] = L"Hushkey ";
+constexpr UINT_PTR kFlashTimerId = 1;
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                               WS_CLIPCHILDREN;
+
+// Controls that the shared table does not place (twips, client coordinates): the separator
+// along the top edge, the version label and the picture along the bottom edge, and the
+// hidden hand-off text box.
+constexpr TwipsRect kLine1Rect{0, 0, kMainClientWidthTwips, 30};
+constexpr TwipsRect kVersionRect{330, 3480, 1215, 240};
+constexpr TwipsRect kCopyrightRect{3090, 3480, 1200, 270};  // 80 x 18 pixels at 96 DPI
+constexpr TwipsRect kHandOffRect{0, 0, 1215, 285};
+
+constexpr int kFontPoints = 8;
+
+int ControlId(const MainControl& c) {
+  if (!c.button) return IDC_MSG;
+  switch (*c.button) {
+    case MainButton::AutoLock: return IDC_AUTOLOCK;
+    case MainButton::LockAll: return IDC_LOCKALL;
+    case MainButton::BlockWinCtrl: return IDC_BLOCKWINCTRL;
+    case MainButton::AllowOnly: return IDC_ALLOWONLY;
+    case MainButton::Cancel: return IDC_CANCEL;
+    case MainButton::Exit: return IDC_EXIT;
+  }
+  return IDC_MSG;
+}
+
+// DPI functions of newer systems, looked up at run time so the program still starts on
+// Windows 7 (system DPI only there).
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+
+template <typename Fn>
+Fn User32Function(const char* name) {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+                : nullptr;
+}
+
+UINT WindowDpi(HWND hwnd) {
+  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
+  if (getDpiForWindow && hwnd) {
+    UINT dpi = getDpiForWindow(hwnd);
+    if (dpi > 0) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+RECT WindowRectForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {
+  static const auto adjust =
+      User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  RECT rc{0, 0, width, height};
+  if (!adjust || !adjust(&rc, style, TRUE, exStyle, dpi)) {
+    AdjustWindowRectEx(&rc, style, TRUE, exStyle);
+  }
+  return rc;
+}
+
+// The user's message font face at the window's DPI.
+HFONT CreateUiFont(UINT dpi) {
+  static const auto spiForDpi =
+      User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+  NONCLIENTMETRICSW ncm{};
+  ncm.cbSize = sizeof(ncm);
+  LOGFONTW lf{};
+  bool got = spiForDpi && spiForDpi(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0, dpi);
+  if (!got) got = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+  if (got) {
+    lf = ncm.lfMessageFont;
+  } else {
+    lstrcpynW(lf.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
+    lf.lfCharSet = DEFAULT_CHARSET;
+  }
+  lf.lfHeight = -MulDiv(kFontPoints, static_cast<int>(dpi), 72);
+  lf.lfWidth = 0;
+  lf.lfWeight = FW_NORMAL;
+  return CreateFontIndirectW(&lf);
+}
+
+bool RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC highlightProc) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  if (!GetClassInfoExW(instance, kWindowClass, &wc)) {
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = mainProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY));
+    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kWindowClass;
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  if (!GetClassInfoExW(instance, kHighlightClass, &wc)) {
+    wc = WNDCLASSEXW{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = highlightProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = kHighlightClass;
+    if (!RegisterClassExW(&wc)) return false;
+  }
+  // The hand-off text box: an ordinary edit control under the class name a second start
+  // looks for.
+  if (!GetClassInfoExW(instance, kHandOffClass, &wc)) {
+    WNDCLASSEXW edit{};
+    edit.cbSize = sizeof(edit);
+    if (!GetClassInfoExW(nullptr, L"EDIT", &edit)) return false;
+    edit.hInstance = instance;
+    edit.lpszClassName = kHandOffClass;
+    edit.style &= ~CS_GLOBALCLASS;
+    if (!RegisterClassExW(&edit)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+MainWindow::~MainWindow() { Destroy(); }
+
+bool MainWindow::Create(HINSTANCE instance) {
+  instance_ = instance;
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  if (!RegisterClasses(instance, &MainWindow::WindowProc, &MainWindow::HighlightProc)) {
+    return false;
+  }
+  mainMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU));
+  trayMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAYMENU));
+  dpi_ = WindowDpi(nullptr);
+  RECT rc = WindowRectForClient(Px(kMainClientWidthTwips), Px(kMainClientHeightTwips),
+                                kWindowStyle, 0, dpi_);
+  hwnd_ = CreateWindowExW(0, kWindowClass, kTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          rc.right - rc.left, rc.bottom - rc.top, nullptr, mainMenu_, instance,
+                          this);
+  if (!hwnd_) {
+    if (mainMenu_) DestroyMenu(mainMenu_);
+    if (trayMenu_) DestroyMenu(trayMenu_);
+    mainMenu_ = trayMenu_ = nullptr;
+    return false;
+  }
+  if (!CreateControls()) {
+    Destroy();
+    return false;
+  }
+  ApplyDpi(WindowDpi(hwnd_));
+  return true;
+}
+
+bool MainWindow::CreateControls() {
+  constexpr DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
+  // The highlight frame first, and kept at the bottom of the Z-order, so that the buttons
+  // are drawn over it and it shows as a border around the active one.
+  HWND frame = CreateWindowExW(0, kHighlightClass, L"", child | WS_DISABLED, 0, 0, 0, 0, hwnd_,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HIGHLIGHT)),
+                               instance_, nullptr);
+  if (!frame) return false;
+  SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+
+  for (const MainControl& c : MainWindowControls()) {
+    const std::wstring caption = Widen(c.caption);
+    HWND w;
+    if (c.kind == MainControlKind::Button) {
+      w = CreateWindowExW(0, L"BUTTON", caption.c_str(),
+                          child | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0, 0,
+                          0, 0, hwnd_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))),
+                          instance_, nullptr);
+    } else {
+      w = CreateWindowExW(0, L"STATIC", caption.c_str(), child | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                          0, 0, 0, 0, hwnd_,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))),
+                          instance_, nullptr);
+    }
+    if (!w) return false;
+  }
+  struct Extra {
+    const wchar_t* cls;
+    const wchar_t* text;
+    DWORD style;
+    int id;
+  };
+  const std::array<Extra, 4> extras{{
+      {L"STATIC", L"", child | WS_VISIBLE | SS_ETCHEDHORZ, IDC_LINE1},
+      {L"STATIC", L"", child | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, IDC_VERSION},
+      {L"STATIC", L"", child | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, IDC_COPYRIGHT},
+      {kHandOffClass, L"", child | ES_AUTOHSCROLL, IDC_CHANGEMODEHID},
+  }};
+  for (const Extra& e : extras) {
+    if (!CreateWindowExW(0, e.cls, e.text, e.style, 0, 0, 0, 0, hwnd_,
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(e.id)), instance_,
+                         nullptr)) {
+      return false;
+    }
+  }
+
+  toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                             instance_, nullptr);
+  if (toolTip_) {
+    for (const MainControl& c : MainWindowControls()) {
+      if (c.kind != MainControlKind::Button) continue;
+      // Buttons without a design-time tip get an empty one (not shown); the Auto Lock
+      // button's is filled in at run time.
+      AddToolTip(Control(ControlId(c)), Widen(c.toolTip));
+    }
+  }
+  return true;
+}
+
+void MainWindow::AddToolTip(HWND control, const std::wstring& text) {
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  std::wstring copy = text;
+  ti.lpszText = copy.data();
+  SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void MainWindow::ApplyDpi(UINT dpi) {
+  dpi_ = dpi ? dpi : 96;
+  HFONT font = CreateUiFont(dpi_);
+  for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  if (toolTip_) {
+    SendMessageW(toolTip_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, Px(4500));
+  }
+  if (font_) DeleteObject(font_);
+  font_ = font;
+  LayoutControls();
+}
+
+void MainWindow::FitWindowToClient(const RECT* suggested) {
+  const int width = Px(kMainClientWidthTwips);
+  const int height = Px(kMainClientHeightTwips);
+  RECT rc = WindowRectForClient(width, height, kWindowStyle, 0, dpi_);
+  RECT now{};
+  GetWindowRect(hwnd_, &now);
+  const int x = suggested ? suggested->left : now.left;
+  const int y = suggested ? suggested->top : now.top;
+  SetWindowPos(hwnd_, nullptr, x, y, rc.right - rc.left, rc.bottom - rc.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  // A menu bar that wraps takes more height than the estimate: make up the difference.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int dw = width - (client.right - client.left);
+  const int dh = height - (client.bottom - client.top);
+  if ((dw != 0 || dh != 0) && !IsIconic(hwnd_)) {
+    GetWindowRect(hwnd_, &now);
+    SetWindowPos(hwnd_, nullptr, 0, 0, now.right - now.left + dw, now.bottom - now.top + dh,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+  }
+}
+
+void MainWindow::LayoutControls() {
+  auto place = [this](int id, const TwipsRect& r) {
+    if (HWND w = Control(id)) {
+      SetWindowPos(w, nullptr, Px(r.left), Px(r.top), Px(r.width), Px(r.height),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  };
+  for (const MainControl& c : MainWindowControls()) place(ControlId(c), c.rect);
+  place(IDC_LINE1, kLine1Rect);
+  place(IDC_VERSION, kVersionRect);
+  place(IDC_COPYRIGHT, kCopyrightRect);
+  place(IDC_CHANGEMODEHID, kHandOffRect);
+  if (HWND frame = Control(IDC_HIGHLIGHT)) {
+    const TwipsRect& r = highlightRect_;
+    SetWindowPos(frame, HWND_BOTTOM, Px(r.left), Px(r.top), Px(r.width), Px(r.height),
+                 SWP_NOACTIVATE);
+  }
+  FitWindowToClient(nullptr);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void MainWindow::SetVersionText(const std::string& text) {
+  SetWindowTextW(Control(IDC_VERSION), Widen(text).c_str());
+}
+
+void MainWindow::Show() {
+  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  UpdateWindow(hwnd_);
+}
+
+void MainWindow::EnableFlashTimer() {
+  if (hwnd_) SetTimer(hwnd_, kFlashTimerId, 1, nullptr);
+}
+
+void MainWindow::Destroy() {
+  if (hwnd_) {
+    KillTimer(hwnd_, kFlashTimerId);
+    DestroyWindow(hwnd_);  // destroys the attached main menu and the tool tips
+    hwnd_ = nullptr;
+    mainMenu_ = nullptr;
+    toolTip_ = nullptr;
+  }
+  if (trayMenu_) {
+    DestroyMenu(trayMenu_);
+    trayMenu_ = nullptr;
+  }
+  if (font_) {
+    DeleteObject(font_);
+    font_ = nullptr;
+  }
+}
+
+// --- MainViewPort ----------------------------------------------------------------------
+
+void MainWindow::SetModeButtonsEnabled(bool on) {
+  for (int id : {IDC_BLOCKWINCTRL, IDC_LOCKALL, IDC_AUTOLOCK, IDC_ALLOWONLY}) {
+    EnableWindow(Control(id), on);
+  }
+}
+
+void MainWindow::SetOptionsEnabled(bool on) {
+  EnableMenuItem(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+  DrawMenuBar(hwnd_);
+}
+
+void MainWindow::SetExitEnabled(bool on) { EnableWindow(Control(IDC_EXIT), on); }
+
+void MainWindow::SetCancelEnabled(bool on) { EnableWindow(Control(IDC_CANCEL), on); }
+
+bool MainWindow::CancelEnabled() { return IsWindowEnabled(Control(IDC_CANCEL)) != FALSE; }
+
+void MainWindow::SetMessage(const std::string& text) {
+  SetWindowTextW(Control(IDC_MSG), Widen(text).c_str());
+}
+
+std::string MainWindow::Message() { return WindowTextUtf8(Control(IDC_MSG)); }
+
+void MainWindow::ShowHighlight(const TwipsRect& where, Colour colour) {
+  highlightRect_ = where;
+  highlightColour_ = colour;
+  HWND frame = Control(IDC_HIGHLIGHT);
+  SetWindowPos(frame, HWND_BOTTOM, Px(where.left), Px(where.top), Px(where.width),
+               Px(where.height), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  InvalidateRect(frame, nullptr, TRUE);
+}
+
+void MainWindow::HideHighlight() { ShowWindow(Control(IDC_HIGHLIGHT), SW_HIDE); }
+
+void MainWindow::SetAutoLockToolTip(const std::string& text) {
+  autoLockToolTip_ = text;
+  if (!toolTip_) return;
+  std::wstring wide = Widen(text);
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(Control(IDC_AUTOLOCK));
+  ti.lpszText = wide.data();
+  SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+std::string MainWindow::AutoLockToolTip() { return autoLockToolTip_; }
+
+void MainWindow::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+void MainWindow::Restore() {
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  SetForegroundWindow(hwnd_);
+  ShowWindow(hwnd_, SW_SHOW);
+}
+
+void MainWindow::MinimiseToTray() {
+  ShowWindow(hwnd_, SW_MINIMIZE);
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
+void MainWindow::ShowTrayMenu() {
+  SetForegroundWindow(hwnd_);
+  POINT pt{};
+  GetCursorPos(&pt);
+  if (HMENU popup = GetSubMenu(trayMenu_, 0)) {
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
+    // Lets the menu close properly when the user clicks elsewhere.
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+  }
+}
+
+// --- Messages --------------------------------------------------------------------------
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  MainWindow* self;
+  if (msg == WM_NCCREATE) {
+    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  } else {
+    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  }
+  if (self && self->hwnd_ == hwnd) return self->Handle(msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_COMMAND: {
+      const int id = LOWORD(wp);
+      const int code = HIWORD(wp);
+      // Button clicks and menu commands (both code 0) and accelerators (1, no control);
+      // the hidden text box's notifications are not commands.
+      if (code == BN_CLICKED || (code == 1 && lp == 0)) OnCommand(id);
+      return 0;
+    }
+    case kTrayCallbackMessage:
+      if (controller_) controller_->OnTrayCallback(static_cast<std::uint32_t>(LOWORD(lp)));
+      return 0;
+    case WM_TIMER:
+      if (wp == kFlashTimerId) {
+        KillTimer(hwnd_, kFlashTimerId);
+        if (controller_) controller_->timFlashTray_Timer();
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // The close box sends the window to the tray; the program goes on running.
+      MinimiseToTray();
+      return 0;
+    case WM_DRAWITEM: {
+      const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
+      if (item && item->CtlID == IDC_COPYRIGHT) {
+        DrawCopyrightPicture(*item);
+        return TRUE;
+      }
+      break;
+    }
+    case WM_DPICHANGED:
+      dpi_ = HIWORD(wp);
+      ApplyDpi(dpi_);
+      FitWindowToClient(reinterpret_cast<const RECT*>(lp));
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void MainWindow::OnCommand(int id) {
+  switch (id) {
+    case IDC_EXIT:
+    case IDM_FILE_EXIT:
+    case IDM_POPUP_EXIT:
+      if (onExit_) onExit_();
+      return;
+    default:
+      break;
+  }
+  if (!controller_) return;
+  switch (id) {
+    case IDC_AUTOLOCK: controller_->cmdAutoLock_Click(); break;
+    case IDC_LOCKALL: controller_->cmdLockAll_Click(); break;
+    case IDC_BLOCKWINCTRL: controller_->cmdBlockWinCtrl_Click(); break;
+    case IDC_ALLOWONLY: controller_->cmdAllowOnly_Click(); break;
+    case IDC_CANCEL: controller_->cmdCancel_Click(); break;
+    case IDM_FILE_MINTOTRAY: controller_->mnuFileMinToTray_Click(); break;
+    case IDM_POPUP_RESTORE: controller_->mnuPopupRestore_Click(); break;
+    // The options dialog, the help text and the About box come with their own windows;
+    // until then these menu commands do nothing.
+    case IDM_OPTIONS:
+    case IDM_HELP_HELP:
+    case IDM_HELP_ABOUT:
+    default:
+      break;
+  }
+}
+
+void MainWindow::DrawCopyrightPicture(const DRAWITEMSTRUCT& item) {
+  // A small framed name plate standing in for the picture.
+  HDC dc = item.hDC;
+  RECT rc = item.rcItem;
+  FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
+  DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  HGDIOBJ old = SelectObject(dc, font_);
+  DrawTextW(dc, L"Hushkey", -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+}
+
+LRESULT CALLBACK MainWindow::HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+      RECT rc;
+      GetClientRect(hwnd, &rc);
+      HBRUSH brush = CreateSolidBrush(self ? self->highlightColour_ : 0);
+      FillRect(dc, &rc, brush);
+      DeleteObject(brush);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    default:
+      return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+}
+
+}  // namespace hushkey

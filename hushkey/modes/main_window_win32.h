@@ -1,0 +1,97 @@
+// frmMain on Win32: the top-level window "Hushkey " with the mode buttons, the message bar,
+// the highlight frame, tool tips and menus, laid out from the twips table and scaled to the
+// monitor's DPI. It shows what the controller asks through MainViewPort and hands every
+// click, menu command, tray callback and flash-timer tick to the controller.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "hushkey/modes/main_ports.h"
+
+namespace hushkey {
+
+class MainController;
+
+// Private messages of the main window.
+inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+
+class MainWindow final : public MainViewPort {
+ public:
+  MainWindow() = default;
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Creates the window and its controls, hidden. False (with nothing left behind) when
+  // the window cannot be created.
+  bool Create(HINSTANCE instance);
+
+  // Where the window's events go. Both must be set before the window is shown.
+  void SetController(MainController& controller) { controller_ = &controller; }
+  // The program's exit (Exit button and both Exit menu commands).
+  void SetExitHandler(std::function<void()> onExit) { onExit_ = std::move(onExit); }
+
+  HWND Handle() const { return hwnd_; }
+
+  // The version label's text.
+  void SetVersionText(const std::string& text);
+
+  // Shows the window normally (start-up).
+  void Show();
+
+  // The one-shot flash timer timFlashTray: armed by the controller's flash request; its
+  // tick disarms it before running the flash.
+  void EnableFlashTimer();
+
+  // Destroys the window (after the tray icon has been deleted).
+  void Destroy();
+
+  // MainViewPort
+  void SetModeButtonsEnabled(bool on) override;
+  void SetOptionsEnabled(bool on) override;
+  void SetExitEnabled(bool on) override;
+  void SetCancelEnabled(bool on) override;
+  bool CancelEnabled() override;
+  void SetMessage(const std::string& text) override;
+  std::string Message() override;
+  void ShowHighlight(const TwipsRect& where, Colour colour) override;
+  void HideHighlight() override;
+  void SetAutoLockToolTip(const std::string& text) override;
+  std::string AutoLockToolTip() override;
+  void Hide() override;
+  void Restore() override;
+  void MinimiseToTray() override;
+  void ShowTrayMenu() override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  void OnCommand(int id);
+  bool CreateControls();
+  void ApplyDpi(UINT dpi);
+  void LayoutControls();
+  void FitWindowToClient(const RECT* suggested);
+  int Px(int twips) const { return MulDiv(twips, static_cast<int>(dpi_), 1440); }
+  void AddToolTip(HWND control, const std::wstring& text);
+  void DrawCopyrightPicture(const DRAWITEMSTRUCT& item);
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+
+  HINSTANCE instance_ = nullptr;
+  HWND hwnd_ = nullptr;
+  HWND toolTip_ = nullptr;
+  HMENU mainMenu_ = nullptr;  // owned by the window once attached
+  HMENU trayMenu_ = nullptr;  // loaded resource, destroyed with the window
+  HFONT font_ = nullptr;
+  UINT dpi_ = 96;
+  TwipsRect highlightRect_{};
+  Colour highlightColour_ = 0;
+  std::string autoLockToolTip_;
+  MainController* controller_ = nullptr;
+  std::function<void()> onExit_;
+};
+
+}  // namespace hushkey

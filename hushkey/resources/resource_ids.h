@@ -1,0 +1,43 @@
+/* Identifiers shared by hushkey.exe's resource script, its main window and the programs
+   that drive the window from outside (the end-to-end tests find controls by these IDs).
+   Plain #defines: the resource compiler reads this file too. */
+#ifndef HUSHKEY_RESOURCES_RESOURCE_IDS_H
+#define HUSHKEY_RESOURCES_RESOURCE_IDS_H
+
+/* Program version: 1.97, revision 0. */
+#define HK_VERSION_MAJOR 1
+#define HK_VERSION_MINOR 97
+#define HK_VERSION_REVISION 0
+#define HK_VERSION_TEXT "1.97"
+
+/* The program's own icon (the first icon resource, shown by the shell). */
+#define IDI_HUSHKEY 1
+
+/* Menus. */
+#define IDR_MAINMENU 100
+#define IDR_TRAYMENU 101
+
+/* Menu commands. */
+#define IDM_FILE_MINTOTRAY 200
+#define IDM_FILE_EXIT 201
+#define IDM_OPTIONS 202
+#define IDM_HELP_HELP 203
+#define IDM_HELP_ABOUT 204
+#define IDM_POPUP_RESTORE 205
+#define IDM_POPUP_EXIT 206
+
+/* Controls of the main window. */
+#define IDC_AUTOLOCK 1001
+#define IDC_LOCKALL 1002
+#define IDC_BLOCKWINCTRL 1003
+#define IDC_ALLOWONLY 1004
+#define IDC_MSG 1005
+#define IDC_CANCEL 1006
+#define IDC_EXIT 1007
+#define IDC_HIGHLIGHT 1008
+#define IDC_LINE1 1009
+#define IDC_VERSION 1010
+#define IDC_COPYRIGHT 1011
+#define IDC_CHANGEMODEHID 1012
+
+#endif

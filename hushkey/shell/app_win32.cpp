@@ -1,0 +1,130 @@
+#include "hushkey/shell/app_win32.h"
+
+#include "hushkey/engine/hooks_win32.h"
+#include "hushkey/resources/resource_ids.h"
+#include "hushkey/resources/version_text.h"
+#include "hushkey/settings/load_settings.h"
+#include "hushkey/shell/message_pump_win32.h"
+
+namespace hushkey {
+
+namespace {
+
+constexpr wchar_t kAppTitle[] = L"Hushkey";
+
+// Per-monitor DPI awareness for systems that do not read it from the manifest; a process
+// that already has its awareness keeps it.
+void DeclareDpiAwareness() {
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  if (!user32) return;
+  using SetContextFn = BOOL(WINAPI*)(HANDLE);
+  auto setContext = reinterpret_cast<SetContextFn>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDpiAwarenessContext")));
+  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2
+  if (setContext && setContext(reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(-4)))) return;
+  if (setContext && GetLastError() == ERROR_ACCESS_DENIED) return;  // already set
+  using SetAwareFn = BOOL(WINAPI*)();
+  auto setAware = reinterpret_cast<SetAwareFn>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
+  if (setAware) setAware();
+}
+
+}  // namespace
+
+bool HushkeyApp::CheckDontLockIfNow() {
+  if (!controller_) return false;
+  DontLockIfPorts ports{store_, clock_, addresses_, files_, *controller_};
+  return CheckDontLockIf(state_, ports);
+}
+
+int HushkeyApp::Run(HINSTANCE instance) {
+  DeclareDpiAwareness();
+  comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+
+  if (!window_.Create(instance)) {
+    MessageBoxW(nullptr, L"The main window could not be created.", kAppTitle,
+                MB_OK | MB_ICONERROR);
+    ReleaseAll();
+    return 2;
+  }
+  // The inactivity timer belongs to the window; without the control the program cannot run.
+  std::wstring error;
+  timer_ = LongtickHost::Create(&error);
+  if (!timer_) {
+    MessageBoxW(nullptr,
+                (error + L"\n\nHushkey needs this control for its autolock and cannot start "
+                         L"without it. Reinstall Hushkey, or register the control with "
+                         L"regsvr32 longtick.ocx.")
+                    .c_str(),
+                kAppTitle, MB_OK | MB_ICONERROR);
+    ReleaseAll();
+    return 3;
+  }
+  tray_ = std::make_unique<TrayIconWin32>(instance, window_.Handle(), kTrayCallbackMessage);
+  controller_ = std::make_unique<MainController>(
+      state_, window_, *tray_, *timer_, desktop_, check_,
+      [this](std::int32_t origMouseSpeed) { return LoadSettings(store_, origMouseSpeed); });
+  window_.SetController(*controller_);
+  window_.SetExitHandler([this] { Exit(); });
+  controller_->SetFlashTimerHook([this] { window_.EnableFlashTimer(); });
+  timer_->SetTimerHandler([this] { controller_->Longtick1_Timer(); });
+  filters_ = std::make_unique<FilterContext>(FilterContext{state_, desktop_, *timer_, *controller_});
+  SetFilterContext(filters_.get());
+
+  FormLoad();
+  const int code = MessageLoop();
+  // Only reached when something other than Exit ended the loop: tidy up the same way.
+  controller_->cmdCancel_Click();
+  ReleaseAll();
+  return code;
+}
+
+void HushkeyApp::FormLoad() {
+  state_.CurrentMode = StartRequestShow;
+  state_.lock.OrigMouseSpeed = desktop_.GetMouseSpeed();
+  window_.Show();
+  window_.SetVersionText(VersionLabel(HK_VERSION_MAJOR, HK_VERSION_MINOR, HK_VERSION_REVISION));
+  // The title "Hushkey " was given when the window was created and never changes.
+  controller_->RefreshSettings();
+  controller_->UpdateTrayIcon();
+  PumpPendingMessages(window_.Handle());
+  InstallKeyboardHook();
+  InstallMouseHook();
+  // No start switch yet: the window stays shown, unlocked.
+  state_.CurrentMode = ModeUnlocked;
+}
+
+int HushkeyApp::MessageLoop() {
+  MSG msg;
+  for (;;) {
+    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+    if (got == 0) return static_cast<int>(msg.wParam);
+    if (got == -1) return 1;
+    if (IsDialogMessageW(window_.Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void HushkeyApp::Exit() {
+  controller_->cmdCancel_Click();
+  ReleaseAll();
+  // Nothing of the program runs after this, not even a pending nested wait.
+  ExitProcess(0);
+}
+
+void HushkeyApp::ReleaseAll() {
+  RemoveKeyboardHook();
+  RemoveMouseHook();
+  SetFilterContext(nullptr);
+  if (controller_) controller_->DeleteTrayIcon();
+  if (timer_) timer_->Close();
+  window_.Destroy();
+  if (comInitialised_) {
+    timer_.reset();
+    CoUninitialize();
+    comInitialised_ = false;
+  }
+}
+
+}  // namespace hushkey

@@ -1,0 +1,92 @@
+#include "hushkey/shell/tray_win32.h"
+
+#include <algorithm>
+#include <array>
+
+#include "hushkey/shell/message_pump_win32.h"
+#include "hushkey/shell/wide_text_win32.h"
+
+namespace hushkey {
+
+namespace {
+
+// The system pointer shapes that show the blocked picture during a flash, in order:
+// normal, I-beam, wait, cross, up arrow, size, icon, the four sizing arrows, size all,
+// no, hand, app starting, help.
+constexpr std::array<DWORD, 16> kFlashedCursors{32512, 32513, 32514, 32515, 32516, 32640,
+                                                32641, 32642, 32643, 32644, 32645, 32646,
+                                                32648, 32649, 32650, 32651};
+
+}  // namespace
+
+const wchar_t* TrayIconResourceName(TrayIcon icon) {
+  switch (icon) {
+    case TrayIcon::Amber: return L"AMBER";
+    case TrayIcon::Blank: return L"BLANK";
+    case TrayIcon::Blocked: return L"BLOCKED";
+    case TrayIcon::Blue: return L"BLUE";
+    case TrayIcon::Green: return L"GREEN";
+    case TrayIcon::Red: return L"RED";
+  }
+  return L"BLANK";
+}
+
+TrayIconWin32::TrayIconWin32(HINSTANCE instance, HWND window, UINT callbackMessage)
+    : instance_(instance) {
+  data_.cbSize = sizeof(data_);
+  data_.hWnd = window;
+  data_.uID = 1;
+  data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data_.uCallbackMessage = callbackMessage;
+}
+
+TrayIconWin32::~TrayIconWin32() { Delete(); }
+
+void TrayIconWin32::Add() {
+  // No picture and no tip yet: the first Modify fills them in.
+  data_.hIcon = nullptr;
+  data_.szTip[0] = L'\0';
+  Shell_NotifyIconW(NIM_ADD, &data_);
+  added_ = true;
+  PumpPendingMessages(data_.hWnd);
+}
+
+void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
+  HICON loaded = static_cast<HICON>(
+      LoadImageW(instance_, TrayIconResourceName(icon), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  data_.hIcon = loaded;
+  const std::wstring wide = Widen(tip);
+  const std::size_t n = std::min(wide.size(), std::size(data_.szTip) - 1);
+  wide.copy(data_.szTip, n);
+  data_.szTip[n] = L'\0';
+  Shell_NotifyIconW(NIM_MODIFY, &data_);
+  // The tray keeps its own copy of the picture.
+  data_.hIcon = nullptr;
+  if (loaded) DestroyIcon(loaded);
+}
+
+void TrayIconWin32::Delete() {
+  if (!added_) return;
+  Shell_NotifyIconW(NIM_DELETE, &data_);
+  added_ = false;
+}
+
+void TrayIconWin32::SetBlockedCursors() {
+  const int cx = GetSystemMetrics(SM_CXCURSOR);
+  const int cy = GetSystemMetrics(SM_CYCURSOR);
+  for (DWORD id : kFlashedCursors) {
+    // SetSystemCursor takes the handle over, so every shape gets its own copy.
+    HICON copy = static_cast<HICON>(LoadImageW(instance_, L"BLOCKED", IMAGE_ICON, cx, cy, 0));
+    if (!copy) continue;
+    if (!SetSystemCursor(reinterpret_cast<HCURSOR>(copy), id)) DestroyIcon(copy);
+  }
+}
+
+void TrayIconWin32::RestoreCursors() {
+  // Reloads the user's pointer scheme. Some systems report failure here even when the
+  // pointers come back; the result is not needed.
+  SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
+}
+
+}  // namespace hushkey
