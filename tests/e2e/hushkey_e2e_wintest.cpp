@@ -1,0 +1,739 @@
+// End-to-end tests of hushkey.exe: the real program is started next to this test, found by
+// its window title and driven as a user would (button clicks, the key sequences and typing
+// through SendInput, clicks into a window of this test), and observed from outside (its
+// window's visibility, control texts and enabled states, and which keys and clicks reached
+// the test's own window). Each test writes the settings it needs into the registry before
+// the program starts and ends the program when it ends.
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "hushkey/resources/resource_ids.h"
+
+namespace {
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Hushkey\\Settings";
+constexpr wchar_t kTitle[] = L"Hushkey ";
+constexpr UINT kTrayCallback = WM_APP + 1;  // the main window's tray callback message
+
+const std::wstring kLockText =
+    L"All keys and mouse clicks disabled until reqd key seq pressed";
+const std::wstring kBlockText = L"All window control keys disabled";
+const std::wstring kAllowOnlyText =
+    L"Allow only a few select keys (Space,PageUp,PageDown). This mode starts after a few "
+    L"seconds to give you time to select required window.";
+const std::wstring kAutoLockPrefix = L"System will be locked if no activity ";
+
+// Generous: the machine is shared and Wine is slow to start.
+constexpr DWORD kStartDeadline = 90000;
+constexpr DWORD kDeadline = 30000;
+
+// --- The test's own window: records what reaches it ---------------------------------------
+
+struct Received {
+  std::vector<UINT> keyDowns;  // virtual keys of WM_KEYDOWN / WM_SYSKEYDOWN
+  std::vector<UINT> keyUps;
+  std::wstring chars;          // WM_CHAR
+  int clicks = 0;              // WM_LBUTTONDOWN
+  void Clear() { *this = Received{}; }
+  bool GotKeyDown(UINT vk) const {
+    for (UINT k : keyDowns) {
+      if (k == vk) return true;
+    }
+    return false;
+  }
+};
+
+Received g_received;
+
+LRESULT CALLBACK ProbeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  switch (m) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      g_received.keyDowns.push_back(static_cast<UINT>(wp));
+      return 0;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      // Handled here so a lone Alt never opens a menu loop on this window.
+      g_received.keyUps.push_back(static_cast<UINT>(wp));
+      return 0;
+    case WM_CHAR:
+      g_received.chars.push_back(static_cast<wchar_t>(wp));
+      return 0;
+    case WM_SYSCHAR:
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == SC_KEYMENU) return 0;
+      break;
+    case WM_LBUTTONDOWN:
+      ++g_received.clicks;
+      return 0;
+    case WM_MOUSEACTIVATE:
+      return MA_ACTIVATE;
+    default:
+      break;
+  }
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+void PumpOnce(DWORD waitMs) {
+  MsgWaitForMultipleObjects(0, nullptr, FALSE, waitMs, QS_ALLINPUT);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// Pumps this thread's messages until the condition holds or the deadline passes.
+bool WaitUntil(const std::function<bool()>& cond, DWORD deadlineMs = kDeadline) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    PumpOnce(0);
+    if (cond()) return true;
+    if (GetTickCount() - start >= deadlineMs) return false;
+    PumpOnce(20);
+  }
+}
+
+// Pumps for a while: only for pacing input (never to wait for a result).
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) PumpOnce(10);
+}
+
+// --- Input -------------------------------------------------------------------------------
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = vk;
+  in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  if (vk == VK_HOME || vk == VK_END || vk == VK_PRIOR || vk == VK_NEXT || vk == VK_RCONTROL ||
+      vk == VK_RMENU) {
+    in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+  }
+  return in;
+}
+
+void Send(std::vector<INPUT> inputs) {
+  for (INPUT& in : inputs) {
+    SendInput(1, &in, sizeof(INPUT));
+    PumpOnce(0);
+  }
+}
+
+void Tap(WORD vk) { Send({KeyInput(vk, false), KeyInput(vk, true)}); }
+
+void Chord(WORD modifier, WORD vk) {
+  Send({KeyInput(modifier, false), KeyInput(vk, false), KeyInput(vk, true),
+        KeyInput(modifier, true)});
+}
+
+void ClickAt(POINT p) {
+  const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  INPUT in[3]{};
+  for (INPUT& i : in) {
+    i.type = INPUT_MOUSE;
+    i.mi.dx = MulDiv(p.x, 65535, w - 1);
+    i.mi.dy = MulDiv(p.y, 65535, h - 1);
+  }
+  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+  for (INPUT& i : in) {
+    SendInput(1, &i, sizeof(INPUT));
+    PumpOnce(0);
+  }
+}
+
+// --- Registry ----------------------------------------------------------------------------
+
+struct SavedValue {
+  std::wstring name;
+  DWORD type;
+  std::vector<BYTE> data;
+};
+
+std::vector<SavedValue> SaveSettings() {
+  std::vector<SavedValue> saved;
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return saved;
+  }
+  for (DWORD i = 0;; ++i) {
+    wchar_t name[256];
+    DWORD nameLen = 256, type = 0, size = 0;
+    if (RegEnumValueW(key, i, name, &nameLen, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+      break;
+    }
+    SavedValue v{std::wstring(name, nameLen), type, std::vector<BYTE>(size)};
+    nameLen = 256;
+    RegEnumValueW(key, i, name, &nameLen, nullptr, &type, v.data.data(), &size);
+    saved.push_back(std::move(v));
+  }
+  RegCloseKey(key);
+  return saved;
+}
+
+void ReplaceSettings(const std::vector<std::pair<std::wstring, std::wstring>>& values) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+  HKEY key;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  for (const auto& [name, text] : values) {
+    RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  }
+  RegCloseKey(key);
+}
+
+void RestoreSettings(const std::vector<SavedValue>& saved) {
+  RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
+  if (saved.empty()) return;
+  HKEY key;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return;
+  }
+  for (const SavedValue& v : saved) {
+    RegSetValueExW(key, v.name.c_str(), 0, v.type, v.data.data(),
+                   static_cast<DWORD>(v.data.size()));
+  }
+  RegCloseKey(key);
+}
+
+// Settings every test starts from: no screen saver, beep or mouse speed change, mouse moves
+// pass while locked, no don't-lock-if condition, no autorepeat filtering; the flash on.
+std::vector<std::pair<std::wstring, std::wstring>> BaseSettings(const wchar_t* timeout) {
+  return {{L"UseScrnSvr", L"0"},    {L"StopARKeys", L"0"}, {L"SetMouseSpd", L"0"},
+          {L"Beep", L"0"},          {L"Flash", L"1"},      {L"StopMouseMove", L"0"},
+          {L"AOMAllowMouse", L"0"}, {L"DontLockIf", L"0"}, {L"Timeout", timeout}};
+}
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring p(path, n);
+  return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+double FileTimeMs(const FILETIME& t) {
+  ULARGE_INTEGER u;
+  u.LowPart = t.dwLowDateTime;
+  u.HighPart = t.dwHighDateTime;
+  return static_cast<double>(u.QuadPart) / 10000.0;
+}
+
+// --- The program under test --------------------------------------------------------------
+
+class HushkeyProcess {
+ public:
+  ~HushkeyProcess() { Kill(); }
+
+  bool Start(const std::wstring& exe) {
+    std::wstring cmd = L"\"" + exe + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &pi)) {
+      return false;
+    }
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    return true;
+  }
+
+  // The program's main window: title "Hushkey ", owned by this process.
+  HWND FindMainWindow() const {
+    HWND w = nullptr;
+    while ((w = FindWindowExW(nullptr, w, nullptr, kTitle)) != nullptr) {
+      DWORD pid = 0;
+      GetWindowThreadProcessId(w, &pid);
+      if (pid == pid_) return w;
+    }
+    return nullptr;
+  }
+
+  bool Running() const { return process_ && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+
+  double CpuMs() const {
+    FILETIME c, e, k, u;
+    if (!GetProcessTimes(process_, &c, &e, &k, &u)) return -1;
+    return FileTimeMs(k) + FileTimeMs(u);
+  }
+
+  SIZE_T WorkingSet() const {
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof(pmc);
+    return GetProcessMemoryInfo(process_, &pmc, sizeof(pmc)) ? pmc.WorkingSetSize : 0;
+  }
+
+  // Waits for the end of the process; its exit code, or -1 when it is still running.
+  long WaitExit(DWORD deadlineMs) {
+    const DWORD start = GetTickCount();
+    while (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+      if (GetTickCount() - start >= deadlineMs) return -1;
+      PumpOnce(20);
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    return static_cast<long>(code);
+  }
+
+  void Kill() {
+    if (!process_) return;
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_, 99);
+      WaitForSingleObject(process_, 10000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+  }
+
+  HANDLE Handle() const { return process_; }
+  DWORD Pid() const { return pid_; }
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD pid_ = 0;
+};
+
+class HushkeyE2E : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { saved_ = new std::vector<SavedValue>(SaveSettings()); }
+  static void TearDownTestSuite() {
+    RestoreSettings(*saved_);
+    delete saved_;
+    saved_ = nullptr;
+  }
+
+  void SetUp() override {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ProbeProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"HushkeyE2EProbe";
+    RegisterClassW(&wc);
+    // Away from the program's window, which opens at the top left.
+    const int sw = GetSystemMetrics(SM_CXSCREEN);
+    probe_ = CreateWindowExW(WS_EX_TOPMOST, L"HushkeyE2EProbe", L"probe",
+                             WS_POPUP | WS_BORDER | WS_VISIBLE, sw - 420, 300, 360, 240, nullptr,
+                             nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(probe_, nullptr);
+    PumpFor(50);
+  }
+
+  void TearDown() override {
+    if (hushkey_.Running()) {
+      // Exit through the program's tray menu command (available in every mode), else end it.
+      if (main_) PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_POPUP_EXIT, 0), 0);
+      if (hushkey_.WaitExit(20000) < 0) hushkey_.Kill();
+    }
+    hushkey_.Kill();
+    if (probe_) DestroyWindow(probe_);
+    probe_ = nullptr;
+    // Leave no key held down.
+    Send({KeyInput(VK_LMENU, true), KeyInput(VK_LCONTROL, true)});
+  }
+
+  // Starts the program with these settings and waits for its main window.
+  void StartHushkey(const wchar_t* timeout) {
+    ReplaceSettings(BaseSettings(timeout));
+    const std::wstring exe = ProgramFolder() + L"hushkey.exe";
+    ASSERT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "no hushkey.exe";
+    ASSERT_TRUE(hushkey_.Start(exe));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          main_ = hushkey_.FindMainWindow();
+          return (main_ && IsWindowVisible(main_)) || !hushkey_.Running();
+        },
+        kStartDeadline));
+    ASSERT_TRUE(hushkey_.Running()) << "hushkey.exe ended during start-up";
+    WaitForInputIdle(hushkey_.Handle(), kDeadline);
+  }
+
+  // Proves the input hooks are live (the lock sequence takes effect), and brings the
+  // program back to mode 0 with its window shown: Alt+End locks (20), Alt+Home arms
+  // autolock, Alt+Home again unlocks; the tray's left click shows the window again.
+  void WaitForHooksAndUnlock() {
+    bool locked = false;
+    const DWORD start = GetTickCount();
+    while (!locked && GetTickCount() - start < kStartDeadline) {
+      FocusProbe();
+      Chord(VK_LMENU, VK_END);
+      locked = WaitUntil([&] { return Message() == kLockText; }, 3000);
+    }
+    ASSERT_TRUE(locked) << "the lock sequence never took effect";
+    Chord(VK_LMENU, VK_HOME);
+    ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+    Chord(VK_LMENU, VK_HOME);
+    ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+    RestoreFromTray();
+  }
+
+  void RestoreFromTray() {
+    PostMessageW(main_, kTrayCallback, 1, WM_LBUTTONUP);
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
+  }
+
+  void FocusProbe() {
+    WaitUntil([&] {
+      if (GetForegroundWindow() == probe_) return true;
+      SetForegroundWindow(probe_);
+      SetFocus(probe_);
+      return false;
+    }, 5000);
+    g_received.Clear();
+  }
+
+  HWND Control(int id) const { return GetDlgItem(main_, id); }
+
+  std::wstring Text(int id) const {
+    wchar_t buf[1024];
+    int n = GetWindowTextW(Control(id), buf, 1024);
+    return std::wstring(buf, n > 0 ? n : 0);
+  }
+  std::wstring Message() const { return Text(IDC_MSG); }
+  bool Enabled(int id) const { return IsWindowEnabled(Control(id)) != FALSE; }
+  bool ModeButtonsEnabled(bool on) const {
+    for (int id : {IDC_AUTOLOCK, IDC_LOCKALL, IDC_BLOCKWINCTRL, IDC_ALLOWONLY}) {
+      if (Enabled(id) != on) return false;
+    }
+    return true;
+  }
+
+  void Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+
+  POINT ProbeCentre() const {
+    RECT r;
+    GetWindowRect(probe_, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+  }
+
+  // The highlight frame surrounds the button: visible, the button inside it with a
+  // margin on every side, left and right margins equal, top and bottom equal.
+  void ExpectFrameAround(int buttonId) const {
+    HWND frame = Control(IDC_HIGHLIGHT);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_TRUE(GetWindowLongW(frame, GWL_STYLE) & WS_VISIBLE);
+    RECT f, b;
+    GetWindowRect(frame, &f);
+    GetWindowRect(Control(buttonId), &b);
+    const long left = b.left - f.left, right = f.right - b.right;
+    const long top = b.top - f.top, bottom = f.bottom - b.bottom;
+    EXPECT_GT(left, 0);
+    EXPECT_GT(top, 0);
+    EXPECT_LE(std::labs(left - right), 1);
+    EXPECT_LE(std::labs(top - bottom), 1);
+  }
+
+  static std::vector<SavedValue>* saved_;
+  HushkeyProcess hushkey_;
+  HWND main_ = nullptr;
+  HWND probe_ = nullptr;
+};
+
+std::vector<SavedValue>* HushkeyE2E::saved_ = nullptr;
+
+TEST_F(HushkeyE2E, StartsUnlockedWithItsWindowAndExitsWithCodeZero) {
+  StartHushkey(L"10");
+  // Start-up state, before any input.
+  EXPECT_EQ(Message(), L"");
+  EXPECT_EQ(Text(IDC_VERSION), L"v1.97");
+  EXPECT_EQ(Text(IDC_LOCKALL), L"&Lock");
+  EXPECT_EQ(Text(IDC_AUTOLOCK), L"&Auto Lock");
+  EXPECT_EQ(Text(IDC_BLOCKWINCTRL), L"&Block Win Ctrl");
+  EXPECT_EQ(Text(IDC_ALLOWONLY), L"Allow &Only");
+  EXPECT_EQ(Text(IDC_CANCEL), L"&Cancel");
+  EXPECT_EQ(Text(IDC_EXIT), L"E&xit");
+  EXPECT_TRUE(ModeButtonsEnabled(true));
+  HWND handOff = FindWindowExW(main_, nullptr, L"ThunderRT6TextBox", nullptr);
+  EXPECT_NE(handOff, nullptr);
+  EXPECT_FALSE(IsWindowVisible(handOff));
+  EXPECT_NE(GetMenu(main_), nullptr);  // the menu bar (its items are not readable from here)
+
+  // The close box only hides the window; the tray's left click brings it back.
+  PostMessageW(main_, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+  EXPECT_TRUE(hushkey_.Running());
+  RestoreFromTray();
+
+  // The menu's Exit ends the program with exit code 0.
+  PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_FILE_EXIT, 0), 0);
+  EXPECT_EQ(hushkey_.WaitExit(kDeadline), 0);
+  EXPECT_EQ(FindWindowExW(nullptr, nullptr, nullptr, kTitle), nullptr);
+}
+
+TEST_F(HushkeyE2E, LockButtonSwallowsKeysAndClicksUntilAltHome) {
+  StartHushkey(L"10");
+  WaitForHooksAndUnlock();
+  ASSERT_TRUE(IsWindowVisible(main_));
+
+  Click(IDC_LOCKALL);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+  EXPECT_EQ(Message(), kLockText);
+  EXPECT_TRUE(ModeButtonsEnabled(false));
+  EXPECT_FALSE(Enabled(IDC_CANCEL));
+  EXPECT_FALSE(Enabled(IDC_EXIT));
+  ExpectFrameAround(IDC_LOCKALL);
+
+  // Typed keys and a click on the test window are swallowed; Ctrl passes and marks the end
+  // of what was sent (input arrives in order).
+  FocusProbe();
+  Tap('A');
+  Tap(VK_SPACE);
+  ClickAt(ProbeCentre());
+  Tap(VK_LCONTROL);
+  ASSERT_TRUE(WaitUntil([] { return g_received.GotKeyDown(VK_CONTROL); }));
+  EXPECT_FALSE(g_received.GotKeyDown('A'));
+  EXPECT_FALSE(g_received.GotKeyDown(VK_SPACE));
+  EXPECT_EQ(g_received.chars, L"");
+  EXPECT_EQ(g_received.clicks, 0);
+
+  // Alt+Home: unlocked, buttons enabled, message empty; the window stays in the tray.
+  Chord(VK_LMENU, VK_HOME);
+  ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+  EXPECT_TRUE(ModeButtonsEnabled(true));
+  EXPECT_FALSE(Enabled(IDC_CANCEL));
+  EXPECT_FALSE(IsWindowVisible(main_));
+  EXPECT_FALSE(GetWindowLongW(Control(IDC_HIGHLIGHT), GWL_STYLE) & WS_VISIBLE);
+
+  // Keys and clicks reach the window again.
+  FocusProbe();
+  Tap('B');
+  ClickAt(ProbeCentre());
+  EXPECT_TRUE(WaitUntil([] { return g_received.chars == L"b" && g_received.clicks == 1; }));
+
+  // The Exit button ends the program with exit code 0.
+  Click(IDC_EXIT);
+  EXPECT_EQ(hushkey_.WaitExit(kDeadline), 0);
+}
+
+TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
+  StartHushkey(L"10");
+  WaitForHooksAndUnlock();
+
+  FocusProbe();
+  Chord(VK_LMENU, VK_END);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  EXPECT_FALSE(IsWindowVisible(main_));
+  EXPECT_TRUE(ModeButtonsEnabled(false));
+
+  Chord(VK_LMENU, VK_HOME);
+  ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+  // Timeout 10: "... (excl mouse move) in 10 mins " (mouse moves pass while locked).
+  EXPECT_EQ(Message(), kAutoLockPrefix + L"(excl mouse move) in 10 mins ");
+  EXPECT_TRUE(ModeButtonsEnabled(false));
+  EXPECT_TRUE(Enabled(IDC_CANCEL));
+  EXPECT_TRUE(Enabled(IDC_EXIT));
+  ExpectFrameAround(IDC_AUTOLOCK);
+
+  // Autolock lets input through.
+  FocusProbe();
+  Tap('C');
+  EXPECT_TRUE(WaitUntil([] { return g_received.chars == L"c"; }));
+}
+
+TEST_F(HushkeyE2E, AutolockLocksAfterTheTimeoutWithoutInput) {
+  StartHushkey(L"0.05");  // 3 seconds
+  WaitForHooksAndUnlock();
+
+  Click(IDC_AUTOLOCK);
+  ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+  const DWORD armed = GetTickCount();
+  EXPECT_EQ(Message(), kAutoLockPrefix + L"(excl mouse move) in 3 secs");
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  const DWORD elapsed = GetTickCount() - armed;
+  // Never before the interval (one-second ticks: the third tick at the earliest).
+  EXPECT_GE(elapsed, 2000u);
+  std::printf("[ measure  ] autolock with Timeout 0.05 locked after %lu ms\n",
+              static_cast<unsigned long>(elapsed));
+
+  // Locked from autolock: Alt+Home goes back to autolock, not to unlocked.
+  FocusProbe();
+  Chord(VK_LMENU, VK_HOME);
+  EXPECT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+}
+
+TEST_F(HushkeyE2E, KeyReleasesPostponeTheAutolock) {
+  StartHushkey(L"0.1");  // 6 seconds
+  WaitForHooksAndUnlock();
+
+  Click(IDC_AUTOLOCK);
+  ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+  const DWORD armed = GetTickCount();
+
+  // Shift taps (each release restarts the countdown) for twice the timeout; the longest
+  // gap between two releases is measured so that a stalled test cannot pass by accident.
+  FocusProbe();
+  DWORD last = GetTickCount(), longestGap = 0;
+  while (GetTickCount() - armed < 12000) {
+    Tap(VK_LSHIFT);
+    const DWORD now = GetTickCount();
+    longestGap = std::max(longestGap, now - last);
+    last = now;
+    PumpFor(300);
+    ASSERT_NE(Message(), kLockText) << "locked although keys were released every "
+                                    << longestGap << " ms at most";
+  }
+  ASSERT_LT(longestGap, 5000u) << "the test itself stalled; the check is not meaningful";
+  EXPECT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  EXPECT_GE(GetTickCount() - last, 4000u);
+}
+
+TEST_F(HushkeyE2E, AllowOnlyPassesSpaceAndSwallowsTabOnlyAfterItsDelay) {
+  StartHushkey(L"10");
+  WaitForHooksAndUnlock();
+
+  Click(IDC_ALLOWONLY);
+  // During the delay: the message and the orange frame show in the still visible window,
+  // and every key passes.
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kAllowOnlyText; }));
+  ASSERT_TRUE(IsWindowVisible(main_)) << "the delay ended before the test could look";
+  EXPECT_TRUE(Enabled(IDC_CANCEL));
+  ExpectFrameAround(IDC_ALLOWONLY);
+  {
+    RECT f, b;
+    GetWindowRect(Control(IDC_HIGHLIGHT), &f);
+    GetWindowRect(Control(IDC_ALLOWONLY), &b);
+    const POINT border{(f.left + b.left) / 2, (f.top + f.bottom) / 2};
+    HDC screen = GetDC(nullptr);
+    bool orange = WaitUntil(
+        [&] {
+          return !IsWindowVisible(main_) ||
+                 GetPixel(screen, border.x, border.y) == RGB(255, 128, 0);
+        },
+        5000);
+    const COLORREF seen = GetPixel(screen, border.x, border.y);
+    ReleaseDC(nullptr, screen);
+    if (IsWindowVisible(main_)) {
+      EXPECT_TRUE(orange);
+      EXPECT_EQ(seen, RGB(255, 128, 0));
+    }
+  }
+  FocusProbe();
+  Tap(VK_TAB);
+  ASSERT_TRUE(WaitUntil([&] {
+    return g_received.GotKeyDown(VK_TAB) || !IsWindowVisible(main_);
+  }));
+  EXPECT_TRUE(g_received.GotKeyDown(VK_TAB)) << "Tab was swallowed during the delay";
+
+  // After the delay the window hides and the mode starts.
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+  EXPECT_EQ(Message(), kAllowOnlyText);
+  FocusProbe();
+  Tap(VK_TAB);
+  Tap(VK_SPACE);
+  ASSERT_TRUE(WaitUntil([] { return g_received.GotKeyDown(VK_SPACE); }));
+  EXPECT_FALSE(g_received.GotKeyDown(VK_TAB));
+  EXPECT_EQ(g_received.chars, L" ");
+
+  // Alt+Home from allow-only arms autolock.
+  Chord(VK_LMENU, VK_HOME);
+  EXPECT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+}
+
+TEST_F(HushkeyE2E, CancelDuringTheAllowOnlyDelayKeepsTheProgramUnlocked) {
+  StartHushkey(L"10");
+  WaitForHooksAndUnlock();
+
+  Click(IDC_ALLOWONLY);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kAllowOnlyText; }));
+  ASSERT_TRUE(IsWindowVisible(main_));
+  Click(IDC_CANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+  // Well past the five seconds: still unlocked and shown, Tab passes.
+  PumpFor(7000);
+  EXPECT_TRUE(IsWindowVisible(main_));
+  EXPECT_EQ(Message(), L"");
+  FocusProbe();
+  Tap(VK_TAB);
+  EXPECT_TRUE(WaitUntil([] { return g_received.GotKeyDown(VK_TAB); }));
+}
+
+TEST_F(HushkeyE2E, BlockWindowControlTurnsCtrlCIntoAPlainC) {
+  StartHushkey(L"10");
+  WaitForHooksAndUnlock();
+
+  Click(IDC_BLOCKWINCTRL);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kBlockText; }));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+  ExpectFrameAround(IDC_BLOCKWINCTRL);
+
+  FocusProbe();
+  Chord(VK_LCONTROL, 'C');
+  Tap(VK_SPACE);
+  ASSERT_TRUE(WaitUntil([] { return g_received.GotKeyDown(VK_SPACE); }));
+  EXPECT_EQ(g_received.chars, L"c ");  // no Ctrl+C (0x03)
+  EXPECT_FALSE(g_received.GotKeyDown(VK_CONTROL));
+
+  // Cancel from the tray-restored window: unlocked, Ctrl+C is a copy command again.
+  RestoreFromTray();
+  Click(IDC_CANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+  FocusProbe();
+  Chord(VK_LCONTROL, 'C');
+  EXPECT_TRUE(WaitUntil([] { return g_received.chars == L"\x03"; }));
+}
+
+// Figures, printed rather than judged (only a very loose bound on the CPU share).
+TEST_F(HushkeyE2E, MeasuresCpuAndMemory) {
+  StartHushkey(L"10");
+  std::printf("[ measure  ] working set after start: %.1f MiB\n",
+              static_cast<double>(hushkey_.WorkingSet()) / (1024.0 * 1024.0));
+  WaitForHooksAndUnlock();
+
+  // Ten idle seconds unlocked, as the baseline of this platform.
+  double cpu0 = hushkey_.CpuMs();
+  DWORD t0 = GetTickCount();
+  PumpFor(10000);
+  double cpu = hushkey_.CpuMs() - cpu0;
+  DWORD wall = GetTickCount() - t0;
+  std::printf("[ measure  ] idle unlocked: %.1f ms CPU in %lu ms (%.2f %% of one core)\n", cpu,
+              static_cast<unsigned long>(wall), 100.0 * cpu / wall);
+
+  // The five-second allow-only delay.
+  cpu0 = hushkey_.CpuMs();
+  t0 = GetTickCount();
+  Click(IDC_ALLOWONLY);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kAllowOnlyText; }));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+  cpu = hushkey_.CpuMs() - cpu0;
+  wall = GetTickCount() - t0;
+  std::printf("[ measure  ] allow-only delay: %.1f ms CPU in %lu ms (%.2f %% of one core)\n",
+              cpu, static_cast<unsigned long>(wall), 100.0 * cpu / wall);
+  EXPECT_LT(cpu, 0.5 * wall);
+
+  // Ten idle seconds in autolock.
+  FocusProbe();
+  Chord(VK_LMENU, VK_HOME);
+  ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+  cpu0 = hushkey_.CpuMs();
+  t0 = GetTickCount();
+  PumpFor(10000);
+  cpu = hushkey_.CpuMs() - cpu0;
+  wall = GetTickCount() - t0;
+  std::printf("[ measure  ] idle in autolock: %.1f ms CPU in %lu ms (%.2f %% of one core)\n",
+              cpu, static_cast<unsigned long>(wall), 100.0 * cpu / wall);
+  EXPECT_LT(cpu, 0.5 * wall);
+  std::printf("[ measure  ] working set in autolock: %.1f MiB\n",
+              static_cast<double>(hushkey_.WorkingSet()) / (1024.0 * 1024.0));
+}
+
+}  // namespace
