@@ -7,7 +7,10 @@
 namespace hushkey {
 
 inline std::string VersionLabel(int major, int minor, int revision) {
-  std::string text = "v" + std::to_string(major) + "." + std::to_string(minor);
+  std::string text("v");
+  text += std::to_string(major);
+  text += '.';
+  text += std::to_string(minor);
   if (revision > 0) text += static_cast<char>(revision + 96);
   return text;
 }

@@ -41,13 +41,8 @@ int HushkeyApp::Run(HINSTANCE instance) {
   DeclareDpiAwareness();
   comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 
-  if (!window_.Create(instance)) {
-    MessageBoxW(nullptr, L"The main window could not be created.", kAppTitle,
-                MB_OK | MB_ICONERROR);
-    ReleaseAll();
-    return 2;
-  }
-  // The inactivity timer belongs to the window; without the control the program cannot run.
+  // The inactivity timer comes first: without the control the main window is not created
+  // and the program cannot run.
   std::wstring error;
   timer_ = LongtickHost::Create(&error);
   if (!timer_) {
@@ -59,6 +54,12 @@ int HushkeyApp::Run(HINSTANCE instance) {
                 kAppTitle, MB_OK | MB_ICONERROR);
     ReleaseAll();
     return 3;
+  }
+  if (!window_.Create(instance)) {
+    MessageBoxW(nullptr, L"The main window could not be created.", kAppTitle,
+                MB_OK | MB_ICONERROR);
+    ReleaseAll();
+    return 2;
   }
   tray_ = std::make_unique<TrayIconWin32>(instance, window_.Handle(), kTrayCallbackMessage);
   controller_ = std::make_unique<MainController>(

@@ -228,6 +228,22 @@ std::wstring ProgramFolder() {
   return p.substr(0, p.find_last_of(L"\\/") + 1);
 }
 
+bool ControlClassRegistered() {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT,
+                    L"CLSID\\{F7BB6675-236C-4E5A-AB86-35BF25E402A6}\\InprocServer32", 0,
+                    KEY_READ, &key) != ERROR_SUCCESS) {
+    return false;
+  }
+  RegCloseKey(key);
+  return true;
+}
+
+bool ControlNextToProgram() {
+  return GetFileAttributesW((ProgramFolder() + L"longtick.ocx").c_str()) !=
+         INVALID_FILE_ATTRIBUTES;
+}
+
 double FileTimeMs(const FILETIME& t) {
   ULARGE_INTEGER u;
   u.LowPart = t.dwLowDateTime;
@@ -321,6 +337,9 @@ class HushkeyE2E : public ::testing::Test {
   }
 
   void SetUp() override {
+    if (!ControlNextToProgram() && !ControlClassRegistered()) {
+      GTEST_SKIP() << "longtick.ocx is neither built next to hushkey.exe nor registered";
+    }
     WNDCLASSW wc{};
     wc.lpfnWndProc = ProbeProc;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -450,7 +469,7 @@ class HushkeyE2E : public ::testing::Test {
 std::vector<SavedValue>* HushkeyE2E::saved_ = nullptr;
 
 TEST_F(HushkeyE2E, StartsUnlockedWithItsWindowAndExitsWithCodeZero) {
-  StartHushkey(L"10");
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
   // Start-up state, before any input.
   EXPECT_EQ(Message(), L"");
   EXPECT_EQ(Text(IDC_VERSION), L"v1.97");
@@ -470,7 +489,7 @@ TEST_F(HushkeyE2E, StartsUnlockedWithItsWindowAndExitsWithCodeZero) {
   PostMessageW(main_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
   EXPECT_TRUE(hushkey_.Running());
-  RestoreFromTray();
+  ASSERT_NO_FATAL_FAILURE(RestoreFromTray());
 
   // The menu's Exit ends the program with exit code 0.
   PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_FILE_EXIT, 0), 0);
@@ -479,8 +498,8 @@ TEST_F(HushkeyE2E, StartsUnlockedWithItsWindowAndExitsWithCodeZero) {
 }
 
 TEST_F(HushkeyE2E, LockButtonSwallowsKeysAndClicksUntilAltHome) {
-  StartHushkey(L"10");
-  WaitForHooksAndUnlock();
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
   ASSERT_TRUE(IsWindowVisible(main_));
 
   Click(IDC_LOCKALL);
@@ -524,8 +543,8 @@ TEST_F(HushkeyE2E, LockButtonSwallowsKeysAndClicksUntilAltHome) {
 }
 
 TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
-  StartHushkey(L"10");
-  WaitForHooksAndUnlock();
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   FocusProbe();
   Chord(VK_LMENU, VK_END);
@@ -549,8 +568,8 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
 }
 
 TEST_F(HushkeyE2E, AutolockLocksAfterTheTimeoutWithoutInput) {
-  StartHushkey(L"0.05");  // 3 seconds
-  WaitForHooksAndUnlock();
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"0.05"));  // 3 seconds
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   Click(IDC_AUTOLOCK);
   ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
@@ -572,8 +591,8 @@ TEST_F(HushkeyE2E, AutolockLocksAfterTheTimeoutWithoutInput) {
 }
 
 TEST_F(HushkeyE2E, KeyReleasesPostponeTheAutolock) {
-  StartHushkey(L"0.1");  // 6 seconds
-  WaitForHooksAndUnlock();
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"0.1"));  // 6 seconds
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   Click(IDC_AUTOLOCK);
   ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
@@ -598,8 +617,8 @@ TEST_F(HushkeyE2E, KeyReleasesPostponeTheAutolock) {
 }
 
 TEST_F(HushkeyE2E, AllowOnlyPassesSpaceAndSwallowsTabOnlyAfterItsDelay) {
-  StartHushkey(L"10");
-  WaitForHooksAndUnlock();
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   Click(IDC_ALLOWONLY);
   // During the delay: the message and the orange frame show in the still visible window,
@@ -650,8 +669,8 @@ TEST_F(HushkeyE2E, AllowOnlyPassesSpaceAndSwallowsTabOnlyAfterItsDelay) {
 }
 
 TEST_F(HushkeyE2E, CancelDuringTheAllowOnlyDelayKeepsTheProgramUnlocked) {
-  StartHushkey(L"10");
-  WaitForHooksAndUnlock();
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   Click(IDC_ALLOWONLY);
   ASSERT_TRUE(WaitUntil([&] { return Message() == kAllowOnlyText; }));
@@ -668,8 +687,8 @@ TEST_F(HushkeyE2E, CancelDuringTheAllowOnlyDelayKeepsTheProgramUnlocked) {
 }
 
 TEST_F(HushkeyE2E, BlockWindowControlTurnsCtrlCIntoAPlainC) {
-  StartHushkey(L"10");
-  WaitForHooksAndUnlock();
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   Click(IDC_BLOCKWINCTRL);
   ASSERT_TRUE(WaitUntil([&] { return Message() == kBlockText; }));
@@ -684,7 +703,7 @@ TEST_F(HushkeyE2E, BlockWindowControlTurnsCtrlCIntoAPlainC) {
   EXPECT_FALSE(g_received.GotKeyDown(VK_CONTROL));
 
   // Cancel from the tray-restored window: unlocked, Ctrl+C is a copy command again.
-  RestoreFromTray();
+  ASSERT_NO_FATAL_FAILURE(RestoreFromTray());
   Click(IDC_CANCEL);
   ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
   FocusProbe();
@@ -694,10 +713,10 @@ TEST_F(HushkeyE2E, BlockWindowControlTurnsCtrlCIntoAPlainC) {
 
 // Figures, printed rather than judged (only a very loose bound on the CPU share).
 TEST_F(HushkeyE2E, MeasuresCpuAndMemory) {
-  StartHushkey(L"10");
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
   std::printf("[ measure  ] working set after start: %.1f MiB\n",
               static_cast<double>(hushkey_.WorkingSet()) / (1024.0 * 1024.0));
-  WaitForHooksAndUnlock();
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   // Ten idle seconds unlocked, as the baseline of this platform.
   double cpu0 = hushkey_.CpuMs();
@@ -734,6 +753,70 @@ TEST_F(HushkeyE2E, MeasuresCpuAndMemory) {
   EXPECT_LT(cpu, 0.5 * wall);
   std::printf("[ measure  ] working set in autolock: %.1f MiB\n",
               static_cast<double>(hushkey_.WorkingSet()) / (1024.0 * 1024.0));
+}
+
+struct BoxSearch {
+  DWORD pid;
+  HWND box = nullptr;
+};
+
+// A visible dialog-class window (a message box) of the process in the search.
+BOOL CALLBACK FindMessageBox(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  wchar_t cls[32];
+  if (pid == s->pid && IsWindowVisible(w) && GetClassNameW(w, cls, 32) &&
+      std::wstring(cls) == L"#32770") {
+    s->box = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Without the timer control (not registered, not next to the program) the program says
+// which control is missing and ends with a non-zero exit code instead of crashing.
+TEST(HushkeyWithoutControl, NamesTheMissingControlAndExitsWithAnError) {
+  if (ControlClassRegistered()) {
+    GTEST_SKIP() << "the control class is registered in this prefix; the program would use it";
+  }
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring dir = std::wstring(temp) + L"hushkey_e2e_noocx\\";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  const std::wstring exe = dir + L"hushkey.exe";
+  ASSERT_TRUE(CopyFileW((ProgramFolder() + L"hushkey.exe").c_str(), exe.c_str(), FALSE));
+  DeleteFileW((dir + L"longtick.ocx").c_str());
+
+  HushkeyProcess hushkey;
+  ASSERT_TRUE(hushkey.Start(exe));
+  BoxSearch search{hushkey.Pid()};
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        return search.box != nullptr || !hushkey.Running();
+      },
+      kStartDeadline));
+  ASSERT_NE(search.box, nullptr) << "no message box; the program ended on its own";
+  std::wstring texts;
+  for (HWND c = GetWindow(search.box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    wchar_t buf[1024];
+    int n = GetWindowTextW(c, buf, 1024);
+    texts.append(buf, n > 0 ? n : 0);
+    texts += L"\n";
+  }
+  EXPECT_NE(texts.find(L"longtick.ocx"), std::wstring::npos) << "message: " << texts;
+  EXPECT_NE(texts.find(L"LongtickOCX.Longtick"), std::wstring::npos);
+  // The main window was never created.
+  EXPECT_EQ(hushkey.FindMainWindow(), nullptr);
+
+  PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+  const long code = hushkey.WaitExit(kDeadline);
+  EXPECT_NE(code, 0);
+  EXPECT_NE(code, -1) << "still running after the message box was closed";
+  hushkey.Kill();
+  DeleteFileW(exe.c_str());
+  RemoveDirectoryW(dir.c_str());
 }
 
 }  // namespace
