@@ -327,6 +327,27 @@ class HushkeyProcess {
   DWORD pid_ = 0;
 };
 
+// A search for a visible top-level window of a class in one process: "#32770" is a
+// message box, "#32768" a popup menu.
+struct BoxSearch {
+  DWORD pid;
+  HWND box = nullptr;
+  const wchar_t* cls = L"#32770";
+};
+
+BOOL CALLBACK FindWindowOfClass(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  wchar_t cls[32];
+  if (pid == s->pid && IsWindowVisible(w) && GetClassNameW(w, cls, 32) &&
+      std::wstring(cls) == s->cls) {
+    s->box = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 class HushkeyE2E : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { saved_ = new std::vector<SavedValue>(SaveSettings()); }
@@ -711,6 +732,23 @@ TEST_F(HushkeyE2E, BlockWindowControlTurnsCtrlCIntoAPlainC) {
   EXPECT_TRUE(WaitUntil([] { return g_received.chars == L"\x03"; }));
 }
 
+// The tray's right button: the program comes to the front and pops up its tray menu
+// ("Restore", separator, "Exit") at the pointer; choosing Exit ends it with code 0.
+TEST_F(HushkeyE2E, TrayRightButtonMenuExitsTheProgram) {
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+  PostMessageW(main_, kTrayCallback, 1, WM_RBUTTONUP);
+  BoxSearch menu{hushkey_.Pid(), nullptr, L"#32768"};
+  ASSERT_TRUE(WaitUntil([&] {
+    EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&menu));
+    return menu.box != nullptr;
+  })) << "no popup menu";
+  // The last item is Exit: Up from no selection wraps to it.
+  Tap(VK_UP);
+  Tap(VK_RETURN);
+  EXPECT_EQ(hushkey_.WaitExit(kDeadline), 0);
+}
+
 // Figures, printed rather than judged (only a very loose bound on the CPU share).
 TEST_F(HushkeyE2E, MeasuresCpuAndMemory) {
   ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
@@ -755,25 +793,6 @@ TEST_F(HushkeyE2E, MeasuresCpuAndMemory) {
               static_cast<double>(hushkey_.WorkingSet()) / (1024.0 * 1024.0));
 }
 
-struct BoxSearch {
-  DWORD pid;
-  HWND box = nullptr;
-};
-
-// A visible dialog-class window (a message box) of the process in the search.
-BOOL CALLBACK FindMessageBox(HWND w, LPARAM lp) {
-  auto* s = reinterpret_cast<BoxSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  wchar_t cls[32];
-  if (pid == s->pid && IsWindowVisible(w) && GetClassNameW(w, cls, 32) &&
-      std::wstring(cls) == L"#32770") {
-    s->box = w;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 // Without the timer control (not registered, not next to the program) the program says
 // which control is missing and ends with a non-zero exit code instead of crashing.
 TEST(HushkeyWithoutControl, NamesTheMissingControlAndExitsWithAnError) {
@@ -793,7 +812,7 @@ TEST(HushkeyWithoutControl, NamesTheMissingControlAndExitsWithAnError) {
   BoxSearch search{hushkey.Pid()};
   ASSERT_TRUE(WaitUntil(
       [&] {
-        EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&search));
+        EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
         return search.box != nullptr || !hushkey.Running();
       },
       kStartDeadline));
