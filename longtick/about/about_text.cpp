@@ -1,0 +1,41 @@
+#include "longtick/about/about_text.h"
+
+#include <algorithm>
+
+namespace longtick {
+
+std::string AboutCaption(std::string_view product) { return "About " + std::string(product); }
+
+std::string VersionLine(unsigned major, unsigned minor, unsigned revision) {
+  return "Version " + std::to_string(major) + "." + std::to_string(minor) + "." +
+         std::to_string(revision);
+}
+
+std::string WebLinkTarget(std::string_view address) {
+  std::string lower(address);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  });
+  if (lower.find("http://") == std::string::npos && lower.find("ftp://") == std::string::npos)
+    lower.insert(0, "http://");
+  return lower;
+}
+
+std::string ApiErrorText(uint32_t code) {
+  return "API Error #" + std::to_string(code) + " was returned from GetLastError()";
+}
+
+std::optional<std::string> FindSysInfoProgram(
+    const std::function<KeyValue(std::string_view key, std::string_view value)>& lookup,
+    const std::function<bool(const std::string& path)>& file_exists) {
+  KeyValue path = lookup("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH");
+  if (path.found) return path.text;
+  KeyValue folder = lookup("SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO");
+  if (folder.found) {
+    std::string program = folder.text + "\\MSINFO32.EXE";
+    if (file_exists(program)) return program;
+  }
+  return std::nullopt;
+}
+
+}  // namespace longtick

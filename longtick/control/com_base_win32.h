@@ -1,0 +1,93 @@
+// Reference counting, QueryInterface and module lifetime, written once for every COM object
+// of the control library. A class derives from ComObject<Self, Interfaces...> and provides
+//   void* Interface(REFIID iid)   // static_cast<I*>(this) for each supported I, else null
+// IUnknown itself is answered with the first interface, so identity is stable.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <atomic>
+#include <new>
+#include <utility>
+
+namespace longtick {
+
+// Counts for DllCanUnloadNow: live objects and IClassFactory::LockServer locks.
+void ModuleObjectCreated();
+void ModuleObjectDestroyed();
+void ModuleLock(bool lock);
+bool ModuleCanUnload();
+HINSTANCE ModuleInstance();
+
+template <class Derived, class First, class... Rest>
+class ComObject : public First, public Rest... {
+ public:
+  ComObject() { ModuleObjectCreated(); }
+  virtual ~ComObject() { ModuleObjectDestroyed(); }
+  ComObject(const ComObject&) = delete;
+  ComObject& operator=(const ComObject&) = delete;
+
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    *out = IsEqualIID(iid, IID_IUnknown) ? static_cast<First*>(this)
+                                         : static_cast<Derived*>(this)->Interface(iid);
+    if (!*out) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    ULONG left = --refs_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ private:
+  std::atomic<ULONG> refs_{1};  // the creator's reference
+};
+
+// Owning interface pointer.
+template <class T>
+class ComPtr {
+ public:
+  ComPtr() = default;
+  explicit ComPtr(T* p, bool add_ref = true) : p_(p) {
+    if (p_ && add_ref) p_->AddRef();
+  }
+  ComPtr(const ComPtr& o) : ComPtr(o.p_) {}
+  ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+  ComPtr& operator=(ComPtr o) noexcept {
+    std::swap(p_, o.p_);
+    return *this;
+  }
+  ~ComPtr() {
+    if (p_) p_->Release();
+  }
+  T* get() const { return p_; }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+  T** put() {
+    *this = ComPtr();
+    return &p_;
+  }
+  void** put_void() { return reinterpret_cast<void**>(put()); }
+  T* detach() { return std::exchange(p_, nullptr); }
+
+ private:
+  T* p_ = nullptr;
+};
+
+// Creates an object with its creator's reference, hands out `iid` and drops that reference.
+template <class T, class... Args>
+HRESULT CreateAndQuery(REFIID iid, void** out, Args&&... args) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  T* obj = new (std::nothrow) T(std::forward<Args>(args)...);
+  if (!obj) return E_OUTOFMEMORY;
+  HRESULT hr = obj->QueryInterface(iid, out);
+  obj->Release();
+  return hr;
+}
+
+}  // namespace longtick

@@ -1,0 +1,149 @@
+#include "longtick/control/counter.h"
+
+#include <limits>
+
+namespace longtick {
+
+namespace {
+
+std::optional<int32_t> Checked(int64_t v) {
+  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+    return std::nullopt;
+  return static_cast<int32_t>(v);
+}
+
+std::optional<int32_t> Mul(int32_t a, int32_t b) {
+  return Checked(static_cast<int64_t>(a) * b);
+}
+
+std::optional<int32_t> Add(std::optional<int32_t> a, std::optional<int32_t> b) {
+  if (!a || !b) return std::nullopt;
+  return Checked(static_cast<int64_t>(*a) + *b);
+}
+
+}  // namespace
+
+std::string_view PropertyName(Interval which) {
+  switch (which) {
+    case Interval::Seconds: return "IntervalSeconds";
+    case Interval::Minutes: return "IntervalMinutes";
+    case Interval::Hours: return "IntervalHours";
+    case Interval::Days: return "IntervalDays";
+  }
+  return {};
+}
+
+int32_t PropertyDispid(Interval which) {
+  switch (which) {
+    case Interval::Seconds: return kDispidIntervalSeconds;
+    case Interval::Minutes: return kDispidIntervalMinutes;
+    case Interval::Hours: return kDispidIntervalHours;
+    case Interval::Days: return kDispidIntervalDays;
+  }
+  return 0;
+}
+
+std::optional<int32_t> ComputeTargetSeconds(int32_t days, int32_t hours, int32_t minutes,
+                                            int32_t seconds) {
+  auto total = Add(Mul(days, 86400), Mul(hours, 3600));
+  total = Add(total, Mul(minutes, 60));
+  return Add(total, seconds);
+}
+
+std::optional<TimeLeft> BreakDown(int32_t target, int32_t elapsed) {
+  auto r = Checked(static_cast<int64_t>(target) - elapsed);
+  if (!r) return std::nullopt;
+  // C++ division truncates toward zero and % takes the dividend's sign, as required.
+  TimeLeft left;
+  left.days = *r / 86400;
+  left.hours = (*r % 86400) / 3600;
+  left.minutes = (*r % 86400 % 3600) / 60;
+  left.seconds = *r % 86400 % 3600 % 60;
+  return left;
+}
+
+int32_t Counter::interval(Interval which) const {
+  switch (which) {
+    case Interval::Seconds: return seconds_;
+    case Interval::Minutes: return minutes_;
+    case Interval::Hours: return hours_;
+    case Interval::Days: break;
+  }
+  return days_;
+}
+
+int32_t& Counter::Slot(Interval which) {
+  switch (which) {
+    case Interval::Seconds: return seconds_;
+    case Interval::Minutes: return minutes_;
+    case Interval::Hours: return hours_;
+    case Interval::Days: break;
+  }
+  return days_;
+}
+
+Result Counter::RecomputeTarget() {
+  auto target = ComputeTargetSeconds(days_, hours_, minutes_, seconds_);
+  if (!target) return Result::Overflow;
+  target_ = *target;
+  return Result::Ok;
+}
+
+Result Counter::PutInterval(Interval which, int32_t value) {
+  ResetCount();
+  Slot(which) = value;
+  events_.PropertyChanged(PropertyDispid(which));
+  return RecomputeTarget();
+}
+
+void Counter::PutEnabled(bool enabled) {
+  if (enabled != enabled_) {
+    enabled_ = enabled;
+    events_.SetTimerRunning(enabled);
+  }
+  events_.PropertyChanged(kDispidEnabled);
+}
+
+void Counter::Resize(bool user_mode) {
+  if (!user_mode && enabled_) {
+    enabled_ = false;
+    events_.SetTimerRunning(false);
+  }
+}
+
+Result Counter::Tick() {
+  if (target_ == 0) return Result::Ok;
+  if (elapsed_ == std::numeric_limits<int32_t>::max()) return Result::Overflow;
+  ++elapsed_;
+  auto left = BreakDown(target_, elapsed_);
+  if (!left) return Result::Overflow;
+  events_.CountDown(*left);
+  // The CountDown handler may have changed the interval or the count; use what is current.
+  if (elapsed_ == target_) {
+    events_.Timer();
+    elapsed_ = 0;
+  }
+  return Result::Ok;
+}
+
+Result Counter::Load(PropertyReader& reader) {
+  seconds_ = reader.ReadLong(PropertyName(Interval::Seconds)).value_or(0);
+  hours_ = reader.ReadLong(PropertyName(Interval::Hours)).value_or(0);
+  PutEnabled(reader.ReadBool(kEnabledName).value_or(true));
+  minutes_ = reader.ReadLong(PropertyName(Interval::Minutes)).value_or(0);
+  days_ = reader.ReadLong(PropertyName(Interval::Days)).value_or(0);
+  return RecomputeTarget();
+}
+
+void Counter::Save(PropertyWriter& writer) const {
+  auto write_long = [&](Interval which) {
+    if (interval(which) != 0) writer.WriteLong(PropertyName(which), interval(which));
+  };
+  write_long(Interval::Seconds);
+  write_long(Interval::Hours);
+  if (!enabled_) writer.WriteBool(kEnabledName, false);
+  write_long(Interval::Minutes);
+  write_long(Interval::Days);
+}
+
+}  // namespace longtick

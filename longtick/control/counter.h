@@ -1,0 +1,133 @@
+// The long-interval counter behind the Longtick control: four interval values, the target
+// they add up to, the count of one-second ticks and the rule applied on every tick. It knows
+// nothing of COM or windows; the hosting layer feeds it ticks and property calls and carries
+// out what it asks for through CounterEvents.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace longtick {
+
+// Dispatch identifiers of the control's interfaces (they are part of its contract with every
+// container and must match the type library).
+inline constexpr int32_t kDispidEnabled = 0x68030000;
+inline constexpr int32_t kDispidIntervalDays = 0x68030001;
+inline constexpr int32_t kDispidIntervalHours = 0x68030002;
+inline constexpr int32_t kDispidIntervalMinutes = 0x68030003;
+inline constexpr int32_t kDispidIntervalSeconds = 0x68030004;
+inline constexpr int32_t kDispidAbout = -552;
+inline constexpr int32_t kDispidCountDown = 1;
+inline constexpr int32_t kDispidTimer = 2;
+
+enum class Interval { Seconds, Minutes, Hours, Days };
+
+std::string_view PropertyName(Interval which);
+int32_t PropertyDispid(Interval which);
+inline constexpr std::string_view kEnabledName = "Enabled";
+
+enum class Result { Ok, Overflow };
+
+// The time left until Timer, as CountDown reports it.
+struct TimeLeft {
+  int32_t years = 0;
+  int32_t months = 0;
+  int32_t weeks = 0;
+  int32_t days = 0;
+  int32_t hours = 0;
+  int32_t minutes = 0;
+  int32_t seconds = 0;
+  bool operator==(const TimeLeft&) const = default;
+};
+
+// days*86400 + hours*3600 + minutes*60 + seconds in 32-bit signed arithmetic; nothing when
+// any product or sum leaves the 32-bit range.
+std::optional<int32_t> ComputeTargetSeconds(int32_t days, int32_t hours, int32_t minutes,
+                                            int32_t seconds);
+
+// Splits target - elapsed into days, hours, minutes and seconds (division truncating toward
+// zero, remainders with the sign of the dividend); nothing when the difference overflows.
+std::optional<TimeLeft> BreakDown(int32_t target, int32_t elapsed);
+
+// What the counter asks of its host.
+class CounterEvents {
+ public:
+  // Start (true) or stop the one-second platform timer.
+  virtual void SetTimerRunning(bool running) = 0;
+  // Tell the container that the property with this dispatch identifier changed.
+  virtual void PropertyChanged(int32_t dispid) = 0;
+  virtual void CountDown(const TimeLeft& left) = 0;
+  virtual void Timer() = 0;
+
+ protected:
+  ~CounterEvents() = default;
+};
+
+// Stored properties as the counter reads and writes them. Readers return nothing for a
+// name that is not stored.
+class PropertyReader {
+ public:
+  virtual std::optional<int32_t> ReadLong(std::string_view name) = 0;
+  virtual std::optional<bool> ReadBool(std::string_view name) = 0;
+
+ protected:
+  ~PropertyReader() = default;
+};
+
+class PropertyWriter {
+ public:
+  virtual void WriteLong(std::string_view name, int32_t value) = 0;
+  virtual void WriteBool(std::string_view name, bool value) = 0;
+
+ protected:
+  ~PropertyWriter() = default;
+};
+
+class Counter {
+ public:
+  explicit Counter(CounterEvents& events) : events_(events) {}
+
+  int32_t interval(Interval which) const;
+  // ResetCount, store the value, report the change, recompute the target. On overflow the
+  // value stays stored and the target keeps its previous value.
+  Result PutInterval(Interval which, int32_t value);
+
+  // The platform timer's state is the Enabled property: switching it pauses and resumes
+  // the count without changing it.
+  bool enabled() const { return enabled_; }
+  void PutEnabled(bool enabled);
+
+  // The container changed the control's size (or its user mode): outside user mode (a
+  // designer) the timer is stopped so that a designer never ticks.
+  void Resize(bool user_mode);
+
+  // One tick of the one-second timer.
+  Result Tick();
+
+  int32_t target_seconds() const { return target_; }
+  int32_t elapsed_seconds() const { return elapsed_; }
+
+  // Reads IntervalSeconds, IntervalHours, Enabled, IntervalMinutes and IntervalDays in this
+  // order with their defaults (0, 0, true, 0, 0). Intervals are stored without a count
+  // reset or change notice; Enabled goes through PutEnabled.
+  Result Load(PropertyReader& reader);
+  // Writes the same properties in the same order, leaving out values equal to the default.
+  void Save(PropertyWriter& writer) const;
+
+ private:
+  void ResetCount() { elapsed_ = 0; }
+  int32_t& Slot(Interval which);
+  Result RecomputeTarget();
+
+  CounterEvents& events_;
+  int32_t seconds_ = 0;
+  int32_t minutes_ = 0;
+  int32_t hours_ = 0;
+  int32_t days_ = 0;
+  int32_t target_ = 0;
+  int32_t elapsed_ = 0;
+  bool enabled_ = false;
+};
+
+}  // namespace longtick

@@ -1,0 +1,14 @@
+// Registry entries of the control library: class, ProgID, type library and interfaces.
+#pragma once
+
+#include <windows.h>
+
+namespace longtick {
+
+inline constexpr wchar_t kProgId[] = L"LongtickOCX.Longtick";
+
+HRESULT RegisterServer(HINSTANCE module);
+// Removes everything RegisterServer wrote; missing entries are not an error.
+HRESULT UnregisterServer(HINSTANCE module);
+
+}  // namespace longtick
