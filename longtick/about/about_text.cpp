@@ -16,8 +16,12 @@ std::string WebLinkTarget(std::string_view address) {
   std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
     return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   });
-  if (lower.find("http://") == std::string::npos && lower.find("ftp://") == std::string::npos)
-    lower.insert(0, "http://");
+  // An address that already names its scheme keeps it; "https://" counts as one too, so that
+  // a secure address does not become "http://https://...".
+  bool has_scheme = false;
+  for (const char* scheme : {"http://", "https://", "ftp://"})
+    has_scheme = has_scheme || lower.find(scheme) != std::string::npos;
+  if (!has_scheme) lower.insert(0, "http://");
   return lower;
 }
 

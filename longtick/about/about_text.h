@@ -18,7 +18,8 @@ inline constexpr std::string_view kSysInfoUnavailable =
 std::string AboutCaption(std::string_view product);  // "About Longtick"
 // "Version 1.0.7" for a library at version 1.0.0.7 (major, minor, revision).
 std::string VersionLine(unsigned major, unsigned minor, unsigned revision);
-// The address lower-cased, with "http://" in front unless it contains "http://" or "ftp://".
+// The address lower-cased, with "http://" in front unless it contains "http://", "https://"
+// or "ftp://".
 std::string WebLinkTarget(std::string_view address);
 // "API Error #<code> was returned from GetLastError()".
 std::string ApiErrorText(uint32_t code);

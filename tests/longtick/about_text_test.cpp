@@ -20,7 +20,7 @@ TEST(AboutText, WebLinkTarget) {
       {"HTTP://Example.COM", "http://example.com"},
       {"ftp://files.example.com", "ftp://files.example.com"},
       {"see http://example.com", "see http://example.com"},  // anywhere, not just in front
-      {"https://example.com", "http://https://example.com"},
+      {"HTTPS://Example.com/x", "https://example.com/x"},  // not "http://https://..."
   };
   for (const auto& c : cases) EXPECT_EQ(WebLinkTarget(c.in), c.out) << c.in;
 }

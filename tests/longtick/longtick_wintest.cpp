@@ -439,6 +439,19 @@ TEST(Persistence, BagWithoutEnabledStartsTheTimer) {
   MemoryBag bad;
   bad.Set(L"IntervalDays", 24856);
   EXPECT_EQ(ppb->Load(&bad, nullptr), DISP_E_OVERFLOW);
+  EXPECT_EQ(GetLong(d.p, kDays), 24856);
+  // A stored value of the wrong kind is reported; the others are still loaded.
+  MemoryBag wrong;
+  VARIANT text;
+  VariantInit(&text);
+  text.vt = VT_BSTR;
+  text.bstrVal = SysAllocString(L"three");
+  wrong.Write(L"IntervalHours", &text);
+  VariantClear(&text);
+  wrong.Set(L"IntervalMinutes", 4);
+  EXPECT_EQ(ppb->Load(&wrong, nullptr), DISP_E_TYPEMISMATCH);
+  EXPECT_EQ(GetLong(d.p, kMinutes), 4);
+  EXPECT_EQ(GetLong(d.p, kHours), 0);
 }
 
 TEST(Persistence, StreamRoundTrip) {
@@ -604,7 +617,76 @@ TEST(Robustness, SinksThatFailOrLeaveDuringAnEvent) {
   EXPECT_EQ(releasing.refs, 0);
 }
 
+// ---- server lifetime -------------------------------------------------------------------------
+
+TEST(Server, ExportsAndUnloadCounting) {
+  HMODULE m = LoadLibraryW(OcxPath().c_str());
+  ASSERT_NE(m, nullptr);
+  using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+  using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
+  auto get_class = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllGetClassObject")));
+  auto can_unload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllCanUnloadNow")));
+  ASSERT_NE(get_class, nullptr);
+  ASSERT_NE(can_unload, nullptr);
+  EXPECT_NE(GetProcAddress(m, "DllRegisterServer"), nullptr);
+  EXPECT_NE(GetProcAddress(m, "DllUnregisterServer"), nullptr);
+  EXPECT_EQ(can_unload(), S_OK);  // every earlier object is gone
+
+  Ptr<IClassFactory> factory;
+  EXPECT_EQ(get_class(kControlIid, IID_IClassFactory, factory.out()), CLASS_E_CLASSNOTAVAILABLE);
+  EXPECT_EQ(get_class(kClsid, IID_IClassFactory, nullptr), E_POINTER);
+  ASSERT_EQ(get_class(kClsid, IID_IClassFactory, factory.out()), S_OK);
+  EXPECT_EQ(can_unload(), S_FALSE);
+  Ptr<IUnknown> outer_attempt;
+  Ptr<IUnknown> fake_outer;
+  ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, fake_outer.out()), S_OK);
+  EXPECT_EQ(factory->CreateInstance(fake_outer.p, IID_IUnknown, outer_attempt.out()), CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, outer_attempt.out()), E_NOINTERFACE);
+  fake_outer.reset();
+  EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+  factory.reset();
+  EXPECT_EQ(can_unload(), S_FALSE);  // locked
+  ASSERT_EQ(get_class(kClsid, IID_IClassFactory, factory.out()), S_OK);
+  EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+  factory.reset();
+  EXPECT_EQ(can_unload(), S_OK);
+  FreeLibrary(m);
+}
+
 // ---- siting ----------------------------------------------------------------------------------
+
+TEST(Siting, QuickActivationConnectsTheContainersSinks) {
+  Ptr<IDispatch> d;
+  NewControl(d);
+  Ptr<IQuickActivate> qa;
+  ASSERT_EQ(d->QueryInterface(IID_IQuickActivate, qa.out()), S_OK);
+  EventSink events;
+  NotifySink notify;
+  QACONTAINER container{};
+  container.cbSize = sizeof container;
+  container.pUnkEventSink = &events;
+  container.pPropertyNotifySink = &notify;
+  container.dwAmbientFlags = QACONTAINER_USERMODE;
+  QACONTROL control{};
+  control.cbSize = sizeof control;
+  ASSERT_EQ(qa->QuickActivate(&container, &control), S_OK);
+  EXPECT_TRUE(control.dwMiscStatus & OLEMISC_INVISIBLEATRUNTIME);
+  EXPECT_NE(control.dwEventCookie, 0u);
+  EXPECT_NE(control.dwPropNotifyCookie, 0u);
+  PutLong(d.p, kSeconds, 1);
+  PutBool(d.p, kEnabled, true);
+  EXPECT_EQ(notify.changed, (std::vector<DISPID>{kSeconds, kEnabled}));
+  EXPECT_TRUE(PumpUntil([&] { return events.Count(kTimer) >= 1; }));
+  EXPECT_EQ(qa->QuickActivate(nullptr, &control), E_POINTER);
+  QACONTAINER tiny{};
+  tiny.cbSize = 4;
+  EXPECT_EQ(qa->QuickActivate(&tiny, &control), E_INVALIDARG);
+  d.reset();
+  qa.reset();
+  EXPECT_EQ(events.refs, 0);  // the control's death released the container's sinks
+  EXPECT_EQ(notify.refs, 0);
+}
+
 
 // A client site that answers the ambient user mode.
 class Site : public IOleClientSite, public IDispatch {
