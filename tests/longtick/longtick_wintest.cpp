@@ -758,6 +758,56 @@ TEST(Siting, DesignTimeContainerStopsTheTimer) {
   EXPECT_EQ(ole->Close(OLECLOSE_NOSAVE), S_OK);
 }
 
+// Draws the control through IViewObject into a 40x40 bitmap pre-filled with magenta.
+std::vector<COLORREF> Drawn(IDispatch* d) {
+  std::vector<COLORREF> px;
+  IViewObject* view = nullptr;
+  if (FAILED(d->QueryInterface(IID_IViewObject, reinterpret_cast<void**>(&view)))) return px;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 40, 40);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  RECT all{0, 0, 40, 40};
+  HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+  FillRect(dc, &all, magenta);
+  DeleteObject(magenta);
+  RECTL bounds{0, 0, 40, 40};
+  if (SUCCEEDED(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0))) {
+    for (POINT p : {POINT{0, 0}, POINT{20, 0}, POINT{39, 39}, POINT{39, 20}, POINT{36, 2}})
+      px.push_back(GetPixel(dc, p.x, p.y));
+  }
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  view->Release();
+  return px;
+}
+
+TEST(Siting, DrawsItsPictureOnlyAtDesignTime) {
+  Ptr<IDispatch> d;
+  NewControl(d);
+  Ptr<IOleObject> ole;
+  ASSERT_EQ(d->QueryInterface(IID_IOleObject, ole.out()), S_OK);
+  const COLORREF magenta = RGB(255, 0, 255);
+  EXPECT_EQ(Drawn(d.p), std::vector<COLORREF>(5, magenta));  // run time: transparent
+  Site design;
+  design.user_mode = false;
+  ASSERT_EQ(ole->SetClientSite(&design), S_OK);
+  std::vector<COLORREF> px = Drawn(d.p);
+  ASSERT_EQ(px.size(), 5u);
+  EXPECT_EQ(px[0], GetSysColor(COLOR_3DLIGHT));      // top-left frame
+  EXPECT_EQ(px[1], GetSysColor(COLOR_3DLIGHT));      // top edge
+  EXPECT_EQ(px[2], GetSysColor(COLOR_3DDKSHADOW));   // bottom-right frame
+  EXPECT_EQ(px[3], GetSysColor(COLOR_3DDKSHADOW));   // right edge
+  EXPECT_EQ(px[4], GetSysColor(COLOR_BTNFACE));      // opaque face outside the icon
+  SIZEL size{};
+  EXPECT_EQ(ole->GetExtent(DVASPECT_CONTENT, &size), S_OK);
+  EXPECT_GT(size.cx, 0);
+  EXPECT_EQ(size.cx, size.cy);
+  ole->SetClientSite(nullptr);
+}
+
 // ---- a standard container: the ATL host window ------------------------------------------------
 
 TEST(Container, AtlHostWindowSitesTheControl) {
@@ -835,7 +885,10 @@ TEST(Script, CscriptUsesTheControlByName) {
            "WScript.Echo \"overflow \" & Hex(Err.Number) & \" \" & Err.Description & \" \" & t.IntervalDays\r\n"
            "Err.Clear\r\n"
            "Set e = WScript.CreateObject(\"LongtickOCX.Longtick\", \"lt_\")\r\n"
-           "WScript.Echo \"events \" & Hex(Err.Number) & \" \" & Err.Description\r\n";
+           "WScript.Echo \"events by prefix \" & Hex(Err.Number) & \" \" & Err.Description\r\n"
+           "Err.Clear\r\n"
+           "WScript.ConnectObject t, \"lt_\"\r\n"
+           "WScript.Echo \"events by ConnectObject \" & Hex(Err.Number) & \" \" & Err.Description\r\n";
   }
   std::string output;
   int rc = RunProcess(L"\"" + SystemProgram(L"cscript.exe") + L"\" //nologo \"" + script + L"\"", &output);
