@@ -700,24 +700,6 @@ TEST_F(HushkeyE2E, AllowOnlyPassesSpaceAndSwallowsTabOnlyAfterItsDelay) {
   EXPECT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
 }
 
-TEST_F(HushkeyE2E, CancelDuringTheAllowOnlyDelayKeepsTheProgramUnlocked) {
-  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
-  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
-
-  Click(IDC_ALLOWONLY);
-  ASSERT_TRUE(WaitUntil([&] { return Message() == kAllowOnlyText; }));
-  ASSERT_TRUE(IsWindowVisible(main_));
-  Click(IDC_CANCEL);
-  ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
-  // Well past the five seconds: still unlocked and shown, Tab passes.
-  PumpFor(7000);
-  EXPECT_TRUE(IsWindowVisible(main_));
-  EXPECT_EQ(Message(), L"");
-  FocusProbe();
-  Tap(VK_TAB);
-  EXPECT_TRUE(WaitUntil([] { return g_received.GotKeyDown(VK_TAB); }));
-}
-
 TEST_F(HushkeyE2E, BlockWindowControlTurnsCtrlCIntoAPlainC) {
   ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
   ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
