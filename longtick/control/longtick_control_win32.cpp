@@ -698,7 +698,6 @@ STDMETHODIMP LongtickControl::InPlaceDeactivate() {
   }
   if (inplace_site_) {
     ComPtr<IOleInPlaceSite> site = std::move(inplace_site_);
-    inplace_site_ = ComPtr<IOleInPlaceSite>();
     site->OnInPlaceDeactivate();
   }
   return S_OK;

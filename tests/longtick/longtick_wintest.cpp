@@ -310,6 +310,30 @@ TEST(Client, EveryPropertyByDispidAndByName) {
   EXPECT_EQ(vt->get_IntervalSeconds(nullptr), E_POINTER);
 }
 
+TEST(Client, ClassInformationNamesTheEventInterface) {
+  Ptr<IDispatch> d;
+  NewControl(d);
+  Ptr<IProvideClassInfo2> pci;
+  ASSERT_EQ(d->QueryInterface(IID_IProvideClassInfo2, pci.out()), S_OK);
+  GUID guid{};
+  EXPECT_EQ(pci->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &guid), S_OK);
+  EXPECT_TRUE(IsEqualIID(guid, kEventsIid));
+  EXPECT_EQ(pci->GetGUID(99, &guid), E_INVALIDARG);
+  EXPECT_EQ(pci->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, nullptr), E_POINTER);
+  Ptr<ITypeInfo> cls;
+  ASSERT_EQ(pci->GetClassInfo(reinterpret_cast<ITypeInfo**>(cls.out())), S_OK);
+  TYPEATTR* attr = nullptr;
+  ASSERT_EQ(cls->GetTypeAttr(&attr), S_OK);
+  EXPECT_EQ(attr->typekind, TKIND_COCLASS);
+  EXPECT_TRUE(IsEqualCLSID(attr->guid, kClsid));
+  cls->ReleaseTypeAttr(attr);
+  Ptr<ITypeInfo> own;
+  ASSERT_EQ(d->GetTypeInfo(0, 0, reinterpret_cast<ITypeInfo**>(own.out())), S_OK);
+  ASSERT_EQ(own->GetTypeAttr(&attr), S_OK);
+  EXPECT_TRUE(IsEqualIID(attr->guid, kControlIid));
+  own->ReleaseTypeAttr(attr);
+}
+
 TEST(Client, CountDownAndTimerThroughTheMessageLoop) {
   Ptr<IDispatch> d;
   NewControl(d);
@@ -818,18 +842,24 @@ TEST(Container, AtlHostWindowSitesTheControl) {
   ASSERT_NE(init, nullptr);
   ASSERT_NE(get_control, nullptr);
   ASSERT_TRUE(init());
-  std::string classes;
-  for (const wchar_t* name : {L"AtlAxWin", L"AtlAxWin71", L"AtlAxWin80", L"AtlAxWin90", L"AtlAxWin100"}) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    if (GetClassInfoExW(atl, name, &wc) || GetClassInfoExW(nullptr, name, &wc))
-      classes += std::string(name, name + wcslen(name)) + " ";
-  }
-  std::printf("atl.dll window classes: %s\n", classes.c_str());
+  // What this system's ATL libraries offer (printed for the record).
+  auto host_classes = [](HMODULE m) {
+    std::string classes;
+    for (const wchar_t* name : {L"AtlAxWin", L"AtlAxWin71", L"AtlAxWin80", L"AtlAxWin90",
+                                L"AtlAxWin100", L"AtlAxWin110"}) {
+      WNDCLASSEXW wc{};
+      wc.cbSize = sizeof wc;
+      if (GetClassInfoExW(m, name, &wc)) classes += std::string(name, name + wcslen(name)) + " ";
+    }
+    return classes;
+  };
+  std::printf("atl.dll window classes: %s\n", host_classes(atl).c_str());
   for (const wchar_t* dll : {L"atl80.dll", L"atl90.dll", L"atl100.dll", L"atl110.dll"}) {
     HMODULE m = LoadLibraryW(dll);
-    std::printf("%ls: %s\n", dll, m ? "present" : "missing");
-    if (m) FreeLibrary(m);
+    auto other_init = m ? reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(m, "AtlAxWinInit"))) : nullptr;
+    if (other_init) other_init();
+    std::printf("%ls: %s, window classes: %s\n", dll, m ? "present" : "missing",
+                m ? host_classes(m).c_str() : "");
   }
   HWND parent = CreateWindowExW(0, L"STATIC", L"Longtick host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                 0, 0, 320, 200, nullptr, nullptr, nullptr, nullptr);
