@@ -512,6 +512,24 @@ TEST_F(HushkeyE2E, StartsUnlockedWithItsWindowAndExitsWithCodeZero) {
   EXPECT_EQ(Text(IDC_CANCEL), L"&Cancel");
   EXPECT_EQ(Text(IDC_EXIT), L"E&xit");
   EXPECT_TRUE(ModeButtonsEnabled(true));
+  // Laid out from the twips table at the screen's DPI: client area 4650 x 3795 twips, the
+  // Lock button at 3075, 210 with 1215 x 435 twips.
+  {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    RECT client, lock;
+    GetClientRect(main_, &client);
+    EXPECT_EQ(client.right, px(4650));
+    EXPECT_EQ(client.bottom, px(3795));
+    GetWindowRect(Control(IDC_LOCKALL), &lock);
+    MapWindowPoints(nullptr, main_, reinterpret_cast<POINT*>(&lock), 2);
+    EXPECT_EQ(lock.left, px(3075));
+    EXPECT_EQ(lock.top, px(210));
+    EXPECT_EQ(lock.right - lock.left, px(1215));
+    EXPECT_EQ(lock.bottom - lock.top, px(435));
+  }
   HWND handOff = FindWindowExW(main_, nullptr, L"ThunderRT6TextBox", nullptr);
   EXPECT_NE(handOff, nullptr);
   EXPECT_FALSE(IsWindowVisible(handOff));
