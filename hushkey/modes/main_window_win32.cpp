@@ -426,11 +426,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
   } else {
     self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   }
-  if (self && self->hwnd_ == hwnd) return self->Handle(msg, wp, lp);
+  if (self && self->hwnd_ == hwnd) return self->OnMessage(msg, wp, lp);
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
-LRESULT MainWindow::Handle(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND: {
       const int id = LOWORD(wp);

@@ -69,7 +69,7 @@ class MainWindow final : public MainViewPort {
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
   void OnCommand(int id);
   bool CreateControls();
   void ApplyDpi(UINT dpi);
