@@ -313,32 +313,42 @@ bool LongtickHost::PutProperty(DISPID id, VARIANT value) {
   return SUCCEEDED(hr);
 }
 
+namespace {
+
+VARIANT BoolVariant(bool on) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
+  return v;
+}
+
+VARIANT LongVariant(std::int32_t value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return v;
+}
+
+}  // namespace
+
 bool LongtickHost::Enabled() {
   VARIANT v;
   return GetProperty(kDispidEnabled, VT_BOOL, &v) && v.boolVal != VARIANT_FALSE;
 }
 
-void LongtickHost::SetEnabled(bool on) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_BOOL;
-  v.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
-  PutProperty(kDispidEnabled, v);
-}
+void LongtickHost::SetEnabled(bool on) { PutProperty(kDispidEnabled, BoolVariant(on)); }
 
 std::int32_t LongtickHost::IntervalMinutes() {
   VARIANT v;
   return GetProperty(kDispidIntervalMinutes, VT_I4, &v) ? v.lVal : 0;
 }
 
+// A total beyond 32 bits is refused by the control (the value is stored, the count target
+// keeps its old value); the refusal is not reported further.
 void LongtickHost::SetIntervalMinutes(std::int32_t minutes) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = minutes;
-  // A total beyond 32 bits is refused by the control (the value is stored, the count
-  // target keeps its old value); the refusal is not reported further.
-  PutProperty(kDispidIntervalMinutes, v);
+  PutProperty(kDispidIntervalMinutes, LongVariant(minutes));
 }
 
 std::int32_t LongtickHost::IntervalSeconds() {
@@ -347,11 +357,7 @@ std::int32_t LongtickHost::IntervalSeconds() {
 }
 
 void LongtickHost::SetIntervalSeconds(std::int32_t seconds) {
-  VARIANT v;
-  VariantInit(&v);
-  v.vt = VT_I4;
-  v.lVal = seconds;
-  PutProperty(kDispidIntervalSeconds, v);
+  PutProperty(kDispidIntervalSeconds, LongVariant(seconds));
 }
 
 }  // namespace hushkey

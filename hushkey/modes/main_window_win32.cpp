@@ -190,7 +190,7 @@ bool MainWindow::CreateControls() {
   SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
   for (const MainControl& c : MainWindowControls()) {
-    const std::wstring caption = Widen(c.caption);
+    const std::wstring caption = Utf8ToWide(c.caption);
     HWND w;
     if (c.kind == MainControlKind::Button) {
       w = CreateWindowExW(0, L"BUTTON", caption.c_str(),
@@ -235,7 +235,7 @@ bool MainWindow::CreateControls() {
       if (c.kind != MainControlKind::Button) continue;
       // Buttons without a design-time tip get an empty one (not shown); the Auto Lock
       // button's is filled in at run time.
-      AddToolTip(Control(ControlId(c)), Widen(c.toolTip));
+      AddToolTip(Control(ControlId(c)), Utf8ToWide(c.toolTip));
     }
   }
   return true;
@@ -311,7 +311,7 @@ void MainWindow::LayoutControls() {
 }
 
 void MainWindow::SetVersionText(const std::string& text) {
-  SetWindowTextW(Control(IDC_VERSION), Widen(text).c_str());
+  SetWindowTextW(Control(IDC_VERSION), Utf8ToWide(text).c_str());
 }
 
 void MainWindow::Show() {
@@ -361,7 +361,7 @@ void MainWindow::SetCancelEnabled(bool on) { EnableWindow(Control(IDC_CANCEL), o
 bool MainWindow::CancelEnabled() { return IsWindowEnabled(Control(IDC_CANCEL)) != FALSE; }
 
 void MainWindow::SetMessage(const std::string& text) {
-  SetWindowTextW(Control(IDC_MSG), Widen(text).c_str());
+  SetWindowTextW(Control(IDC_MSG), Utf8ToWide(text).c_str());
 }
 
 std::string MainWindow::Message() { return WindowTextUtf8(Control(IDC_MSG)); }
@@ -380,7 +380,7 @@ void MainWindow::HideHighlight() { ShowWindow(Control(IDC_HIGHLIGHT), SW_HIDE); 
 void MainWindow::SetAutoLockToolTip(const std::string& text) {
   autoLockToolTip_ = text;
   if (!toolTip_) return;
-  std::wstring wide = Widen(text);
+  std::wstring wide = Utf8ToWide(text);
   TTTOOLINFOW ti{};
   ti.cbSize = sizeof(ti);
   ti.hwnd = hwnd_;

@@ -56,7 +56,7 @@ void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
       LoadImageW(instance_, TrayIconResourceName(icon), IMAGE_ICON,
                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   data_.hIcon = loaded;
-  const std::wstring wide = Widen(tip);
+  const std::wstring wide = Utf8ToWide(tip);
   const std::size_t n = std::min(wide.size(), std::size(data_.szTip) - 1);
   wide.copy(data_.szTip, n);
   data_.szTip[n] = L'\0';
