@@ -49,6 +49,26 @@ hk_wine_captured() {
   return $rc
 }
 
+# Without a system tray on the X display, Wine shows notification icons in a small window of
+# its own at the top left of the screen, above whatever opens there: on a virtual display it
+# hides most of the main window's menu bar, and nobody can click a tray there anyway. So on
+# the virtual display that window stays hidden; on a real one Wine's default holds, as that
+# window is then the only way to reach the tray icon. The setting is read when Wine's
+# desktop process starts, so it is changed (rarely: a marker file records it) with no Wine
+# process running on the prefix. Called with the prefix lock held.
+hk_wine_tray_window() {
+  local marker="$WINEPREFIX/.hushkey-tray-hidden" key='HKCU\Software\Wine\X11 Driver'
+  if [ -n "${HK_XVFB_PID:-}" ] && [ ! -f "$marker" ]; then
+    "$HK_WINE_LOADER" reg add "$key" /v ShowSystray /d n /f >/dev/null 2>&1 || return 0
+    "$HK_WINESERVER" -w
+    touch "$marker"
+  elif [ -z "${HK_XVFB_PID:-}" ] && [ -f "$marker" ]; then
+    "$HK_WINE_LOADER" reg delete "$key" /v ShowSystray /f >/dev/null 2>&1 || return 0
+    "$HK_WINESERVER" -w
+    rm -f "$marker"
+  fi
+}
+
 hk_wine_start() {
   HK_XVFB_PID=""
   if [ -z "${DISPLAY:-}" ]; then
@@ -75,6 +95,7 @@ hk_wine_start() {
       "$HK_WINESERVER" -w
       touch "$WINEPREFIX/.hushkey-ready"
     fi
+    hk_wine_tray_window
   ) 9>"$WINEPREFIX.lock"
   "$HK_WINESERVER" -p </dev/null >/dev/null 2>&1
   # Start Wine's own background services now, detached from our output.

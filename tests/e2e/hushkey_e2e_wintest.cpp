@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -108,6 +109,44 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD deadlineMs = kDeadline) 
 void PumpFor(DWORD ms) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < ms) PumpOnce(10);
+}
+
+// --- The screen ------------------------------------------------------------------------------
+
+// The number of dark pixels (text, not the light menu or window background) on the screen
+// in a rectangle, read back in one copy.
+int DarkPixelsOnScreen(const RECT& r) {
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return 0;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC mem = CreateCompatibleDC(screen);
+  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  int dark = 0;
+  if (mem && bmp && bits) {
+    HGDIOBJ old = SelectObject(mem, bmp);
+    if (BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
+      GdiFlush();
+      const auto* px = static_cast<const std::uint32_t*>(bits);
+      for (int i = 0; i < w * h; ++i) {
+        const std::uint32_t c = px[i];
+        const unsigned hi = std::max({(c >> 16) & 0xFFu, (c >> 8) & 0xFFu, c & 0xFFu});
+        if (hi < 128) ++dark;
+      }
+    }
+    SelectObject(mem, old);
+  }
+  if (bmp) DeleteObject(bmp);
+  if (mem) DeleteDC(mem);
+  ReleaseDC(nullptr, screen);
+  return dark;
 }
 
 // --- Input -------------------------------------------------------------------------------
@@ -534,6 +573,26 @@ TEST_F(HushkeyE2E, StartsUnlockedWithItsWindowAndExitsWithCodeZero) {
   EXPECT_NE(handOff, nullptr);
   EXPECT_FALSE(IsWindowVisible(handOff));
   EXPECT_NE(GetMenu(main_), nullptr);  // the menu bar (its items are not readable from here)
+  // The menu bar, the strip right above the client area, is in sight (no other window over
+  // it) and shows its item texts: dark pixels right of where a small icon could sit.
+  {
+    RECT client;
+    GetClientRect(main_, &client);
+    POINT origin{0, 0};
+    ClientToScreen(main_, &origin);
+    const RECT bar{origin.x, origin.y - GetSystemMetrics(SM_CYMENU), origin.x + client.right,
+                   origin.y};
+    for (int i = 0; i < 4; ++i) {
+      const POINT at{bar.left + (bar.right - bar.left) * (2 * i + 1) / 8,
+                     (bar.top + bar.bottom) / 2};
+      EXPECT_EQ(WindowFromPoint(at), main_) << "another window covers the menu bar at x=" << at.x;
+    }
+    const RECT texts{bar.left + GetSystemMetrics(SM_CXSMICON) + 2, bar.top + 1, bar.right,
+                     bar.bottom - 1};
+    int dark = 0;
+    EXPECT_TRUE(WaitUntil([&] { return (dark = DarkPixelsOnScreen(texts)) >= 40; }))
+        << "the menu bar shows " << dark << " dark pixels, no item texts";
+  }
 
   // The close box only hides the window; the tray's left click brings it back.
   PostMessageW(main_, WM_CLOSE, 0, 0);
