@@ -37,10 +37,34 @@ void ReleaseAndClear(T*& p) {
   }
 }
 
+// What the two small COM objects below share: a heap object with a reference count, and a
+// dispatch interface without type information (callers invoke it by DISPID only).
+class UntypedDispatch : public IDispatch {
+ public:
+  virtual ~UntypedDispatch() = default;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override {
+    ULONG n = --refs_;
+    if (n == 0) delete this;
+    return n;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    return E_NOTIMPL;
+  }
+
+ private:
+  ULONG refs_ = 1;
+};
+
 }  // namespace
 
 // The Timer event's receiver: a dispatch interface answering for __Longtick.
-class LongtickHost::EventSink final : public IDispatch {
+class LongtickHost::EventSink final : public UntypedDispatch {
  public:
   explicit EventSink(std::function<void()>* onTimer) : onTimer_(onTimer) {}
   void Detach() { onTimer_ = nullptr; }
@@ -56,20 +80,6 @@ class LongtickHost::EventSink final : public IDispatch {
     *out = nullptr;
     return E_NOINTERFACE;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result,
                                    EXCEPINFO*, UINT*) override {
     if (result) VariantInit(result);
@@ -83,13 +93,12 @@ class LongtickHost::EventSink final : public IDispatch {
   }
 
  private:
-  ULONG refs_ = 1;
   std::function<void()>* onTimer_;
 };
 
 // The control's client site: no container, no window; its ambient properties tell the
 // control that it runs (user mode), not that it is being designed.
-class LongtickHost::Site final : public IOleClientSite, public IDispatch {
+class LongtickHost::Site final : public IOleClientSite, public UntypedDispatch {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
     if (!out) return E_POINTER;
@@ -104,12 +113,9 @@ class LongtickHost::Site final : public IOleClientSite, public IDispatch {
     AddRef();
     return S_OK;
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG n = --refs_;
-    if (n == 0) delete this;
-    return n;
-  }
+  // One overrider for the IUnknown members that both bases declare.
+  ULONG STDMETHODCALLTYPE AddRef() override { return UntypedDispatch::AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return UntypedDispatch::Release(); }
   // IOleClientSite
   HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker** out) override {
@@ -124,14 +130,6 @@ class LongtickHost::Site final : public IOleClientSite, public IDispatch {
   HRESULT STDMETHODCALLTYPE OnShowWindow(BOOL) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE RequestNewObjectLayout() override { return E_NOTIMPL; }
   // IDispatch: ambient properties
-  HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-    if (count) *count = 0;
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-    return E_NOTIMPL;
-  }
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*,
                                    VARIANT* result, EXCEPINFO*, UINT*) override {
     if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
@@ -151,9 +149,6 @@ class LongtickHost::Site final : public IOleClientSite, public IDispatch {
         return DISP_E_MEMBERNOTFOUND;
     }
   }
-
- private:
-  ULONG refs_ = 1;
 };
 
 std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
