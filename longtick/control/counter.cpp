@@ -62,25 +62,18 @@ std::optional<TimeLeft> BreakDown(int32_t target, int32_t elapsed) {
   return left;
 }
 
-int32_t Counter::interval(Interval which) const {
+template <class Self>
+auto& Counter::Slot(Self& self, Interval which) {
   switch (which) {
-    case Interval::Seconds: return seconds_;
-    case Interval::Minutes: return minutes_;
-    case Interval::Hours: return hours_;
+    case Interval::Seconds: return self.seconds_;
+    case Interval::Minutes: return self.minutes_;
+    case Interval::Hours: return self.hours_;
     case Interval::Days: break;
   }
-  return days_;
+  return self.days_;
 }
 
-int32_t& Counter::Slot(Interval which) {
-  switch (which) {
-    case Interval::Seconds: return seconds_;
-    case Interval::Minutes: return minutes_;
-    case Interval::Hours: return hours_;
-    case Interval::Days: break;
-  }
-  return days_;
-}
+int32_t Counter::interval(Interval which) const { return Slot(*this, which); }
 
 Result Counter::RecomputeTarget() {
   auto target = ComputeTargetSeconds(days_, hours_, minutes_, seconds_);
@@ -91,7 +84,7 @@ Result Counter::RecomputeTarget() {
 
 Result Counter::PutInterval(Interval which, int32_t value) {
   ResetCount();
-  Slot(which) = value;
+  Slot(*this, which) = value;
   events_.PropertyChanged(PropertyDispid(which));
   return RecomputeTarget();
 }

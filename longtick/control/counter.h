@@ -117,7 +117,9 @@ class Counter {
 
  private:
   void ResetCount() { elapsed_ = 0; }
-  int32_t& Slot(Interval which);
+  // The field behind an interval property; one selection for reading and for writing.
+  template <class Self>
+  static auto& Slot(Self& self, Interval which);
   Result RecomputeTarget();
 
   CounterEvents& events_;
