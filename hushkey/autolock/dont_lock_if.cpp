@@ -22,8 +22,13 @@ bool InTimeWindow(std::int32_t now, std::int32_t start, std::int32_t end) {
   return now >= start || now <= end;
 }
 
-bool AddressStartsWith(std::string_view address, std::string_view prefix) {
-  return address.size() >= prefix.size() && address.substr(0, prefix.size()) == prefix;
+bool AddressMatchesPrefix(std::string_view address, std::string_view prefix) {
+  if (prefix.empty() || address.size() < prefix.size() ||
+      address.substr(0, prefix.size()) != prefix)
+    return false;
+  // The prefix must end where an octet ends.
+  return prefix.back() == '.' || address.size() == prefix.size() ||
+         address[prefix.size()] == '.';
 }
 
 std::string FormatIpv4(const Ipv4Address& a) {
@@ -41,11 +46,28 @@ std::string SelectLocalIPAddress(std::span<const Ipv4Address> rows) {
   return result;
 }
 
+namespace {
+
+std::string AddressTableFailure(std::uint32_t error) {
+  return "GetIpAddrTable failed with return value " + std::to_string(error);
+}
+
+}  // namespace
+
+std::vector<std::string> QualifyingAddresses(std::span<const Ipv4Address> rows) {
+  std::vector<std::string> routable, linkLocal;
+  for (const Ipv4Address& row : rows) {
+    if (row[0] == 127 || row[0] == 0) continue;
+    (row[0] == 169 ? linkLocal : routable).push_back(FormatIpv4(row));
+  }
+  return routable.empty() ? linkLocal : routable;
+}
+
 LocalIPAddressResult LocalIPAddress(AddressTablePort& table) {
   AddressTableRead read = table.ReadAddressTable();
   LocalIPAddressResult r;
   if (!read.ok) {
-    r.failure = "GetIpAddrTable failed with return value " + std::to_string(read.error);
+    r.failure = AddressTableFailure(read.error);
     return r;
   }
   r.ok = true;
@@ -101,9 +123,12 @@ DontLockIfVerdict DayAndTime(const DontLockIfPorts& ports) {
 DontLockIfVerdict IpAddress(const DontLockIfPorts& ports) {
   const std::string prefix = ports.store.Get(SettingId::DontLockIfIP);
   if (prefix.empty()) return Holds(false);
-  LocalIPAddressResult address = LocalIPAddress(ports.addresses);
-  if (!address.ok) return Failed(address.failure);
-  const bool match = AddressStartsWith(address.address, prefix);
+  const AddressTableRead table = ports.addresses.ReadAddressTable();
+  if (!table.ok) return Failed(AddressTableFailure(table.error));
+  // A machine with a VPN or a virtual adapter has several addresses: any of them counts.
+  bool match = false;
+  for (const std::string& address : QualifyingAddresses(table.rows))
+    match = match || AddressMatchesPrefix(address, prefix);
   const std::string matchText = ports.store.Get(SettingId::DontLockIfIPMatch);
   const std::optional<double> matchValue = ParseNumber(matchText);
   if (!matchValue) return Failed("DontLockIfIPMatch is not a number: \"" + matchText + "\"");

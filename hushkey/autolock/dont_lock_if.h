@@ -69,8 +69,10 @@ bool DayMarked(std::string_view mask, int weekday);
 // day. End before start: the window runs across midnight.
 bool InTimeWindow(std::int32_t now, std::int32_t start, std::int32_t end);
 
-// The first n characters of address equal prefix (n = prefix length), case-sensitive.
-bool AddressStartsWith(std::string_view address, std::string_view prefix);
+// The address begins with the prefix in whole octets: "192.168.1" matches 192.168.1.7 but
+// not 192.168.10.4, "10.0.0.1" matches only 10.0.0.1, and a prefix ending in "." (as
+// "192.168.0.") matches every address that starts with it. Case-sensitive text otherwise.
+bool AddressMatchesPrefix(std::string_view address, std::string_view prefix);
 
 // "192.168.0.15": octets in decimal without leading zeros.
 std::string FormatIpv4(const Ipv4Address& a);
@@ -78,6 +80,10 @@ std::string FormatIpv4(const Ipv4Address& a);
 // The address the IP condition looks at: the first row whose first octet is neither 0,
 // 127 nor 169; failing that, the last row starting with 169 (link-local); else empty.
 std::string SelectLocalIPAddress(std::span<const Ipv4Address> rows);
+
+// Every address the IP condition looks at: the rows whose first octet is neither 0, 127
+// nor 169, in table order; when there are none, the link-local (169) rows.
+std::vector<std::string> QualifyingAddresses(std::span<const Ipv4Address> rows);
 
 struct LocalIPAddressResult {
   bool ok = false;

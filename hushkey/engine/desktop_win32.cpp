@@ -1,5 +1,6 @@
 #include "hushkey/engine/desktop_win32.h"
 
+#include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/engine/tick_wait.h"
 
 namespace hushkey {
@@ -12,18 +13,7 @@ class Win32WaitPlatform final : public WaitPlatform {
     MsgWaitForMultipleObjectsEx(0, nullptr, maxMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   }
   void Sleep(std::uint32_t ms) override { ::Sleep(ms); }
-  bool DispatchPending() override {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        return false;
-      }
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    return true;
-  }
+  bool DispatchPending() override { return DispatchPendingMessages(); }
 };
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "hushkey/engine/inactivity_timer.h"
 #include "hushkey/engine/keyboard_filter.h"
 #include "hushkey/engine/mouse_filter.h"
+#include "hushkey/engine/mouse_speed.h"
 
 namespace hushkey {
 
@@ -25,11 +26,11 @@ void RunFilterAction(FilterContext& ctx, FilterAction action) {
       ctx.actions.cmdCancel_Click();
       return;
     case FilterAction::RestoreSpeedThenLockAll:
-      if (ctx.app.settings.SetMouseSpd) ctx.desktop.SetMouseSpeed(ctx.app.lock.OrigMouseSpeed);
+      if (ctx.app.settings.SetMouseSpd) RestoreMouseSpeed(ctx.desktop, ctx.app.lock);
       ctx.actions.LockAll();
       return;
     case FilterAction::RestoreSpeedThenAutoLock:
-      if (ctx.app.settings.SetMouseSpd) ctx.desktop.SetMouseSpeed(ctx.app.lock.OrigMouseSpeed);
+      if (ctx.app.settings.SetMouseSpd) RestoreMouseSpeed(ctx.desktop, ctx.app.lock);
       ctx.actions.cmdAutoLock_Click();
       return;
     case FilterAction::RestartTimer:
@@ -42,11 +43,14 @@ void RunFilterAction(FilterContext& ctx, FilterAction action) {
 }
 
 bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message,
-                    std::uint32_t vkCode, std::uint32_t flags) {
+                    std::uint32_t vkCode, std::uint32_t flags, std::uint32_t eventTime) {
   if (code != HookCodeAction || !IsKeyboardMessage(message)) return false;
   LockState& lock = ctx.app.lock;
   const bool keyDown = (flags & KeyFlagUp) == 0;
-  UpdateAltState(lock, vkCode, keyDown);
+  UpdateAltState(lock, vkCode, keyDown, eventTime);
+  // Only a Home or End key-down can complete a sequence: there a remembered Alt key must
+  // still be held.
+  if (keyDown && (vkCode == VkHome || vkCode == VkEnd)) ExpireAltState(lock, eventTime);
 
   const KeyOutcome out =
       DecideKey(ctx.app.CurrentMode, vkCode, keyDown, lock.LeftAltDown || lock.RightAltDown,

@@ -28,10 +28,11 @@ void SignalSwallowedInput(FilterContext& ctx);
 // Runs a filter action to completion (a mode command may pump messages and re-enter).
 void RunFilterAction(FilterContext& ctx, FilterAction action);
 
-// A keyboard event (message, virtual-key code, low-level flags). Returns true when the
-// event is to be swallowed; false when it is to be handed to the next hook.
+// A keyboard event (message, virtual-key code, low-level flags, the event's time stamp in
+// milliseconds). Returns true when the event is to be swallowed; false when it is to be
+// handed to the next hook.
 bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message,
-                    std::uint32_t vkCode, std::uint32_t flags);
+                    std::uint32_t vkCode, std::uint32_t flags, std::uint32_t eventTime = 0);
 
 // A mouse event. Returns true when the event is to be swallowed.
 bool FilterMouseEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "hushkey/engine/filter_step.h"
 
 namespace hushkey {
@@ -14,15 +16,24 @@ void SetFilterContext(FilterContext* ctx);
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam);
 
-// Each does nothing when its hook is already installed. A failed installation leaves the
-// handle empty: that filter then does not run.
-void InstallKeyboardHook();
-void InstallMouseHook();
+// Each does nothing when its hook is already installed and answers true. A failed
+// installation leaves the handle empty and answers false; GetLastError tells why.
+bool InstallKeyboardHook();
+bool InstallMouseHook();
 // Each does nothing when its hook is not installed; afterwards the handle is empty.
 void RemoveKeyboardHook();
 void RemoveMouseHook();
 
 HHOOK KeyboardHookHandle();
 HHOOK MouseHookHandle();
+
+// True while one of the hook procedures runs (including whatever it calls). Windows gives
+// a hook a short time per event: work that may wait on another process is put off until
+// the procedure has returned.
+bool InsideInputHook();
+
+// The longest time one call of the keyboard (or mouse) hook procedure took, in
+// microseconds, since the program started.
+std::uint32_t LongestHookCallMicros(bool keyboard);
 
 }  // namespace hushkey

@@ -66,11 +66,32 @@ inline constexpr VkSet BlockWinCtrlAllowed{
 inline constexpr VkSet AllowOnlyAllowed{{VkSpace, VkPageDown}, {VkVolumeMute, VkVolumeUp}};
 
 // Records the state of the Alt keys from an event; runs for every event in every mode.
-constexpr void UpdateAltState(LockState& lock, std::uint32_t vkCode, bool keyDown) {
-  if (vkCode == VkLeftAlt)
+// eventTime is the event's own time stamp.
+constexpr void UpdateAltState(LockState& lock, std::uint32_t vkCode, bool keyDown,
+                              std::uint32_t eventTime = 0) {
+  if (vkCode == VkLeftAlt) {
     lock.LeftAltDown = keyDown;
-  else if (vkCode == VkRightAlt)
+    if (keyDown) lock.LeftAltDownTime = eventTime;
+  } else if (vkCode == VkRightAlt) {
     lock.RightAltDown = keyDown;
+    if (keyDown) lock.RightAltDownTime = eventTime;
+  }
+}
+
+// A held key repeats its key-down at least this often (the longest repeat delay a keyboard
+// can be set to is one second), so an Alt key-down older than this, with nothing since,
+// belongs to a key whose release the filter never saw: a hook gets no events while the
+// secure desktop is up, and none that arrive while it has run out of time.
+inline constexpr std::uint32_t AltHeldFreshMs = 1500;
+
+// Forgets an Alt key whose latest key-down is older than AltHeldFreshMs at eventTime (the
+// time stamp of a Home or End key-down), so that a missed release can never turn a bare
+// Home or End into a key sequence. Unsigned arithmetic: right across the 49.7-day wrap.
+constexpr void ExpireAltState(LockState& lock, std::uint32_t eventTime) {
+  if (lock.LeftAltDown && eventTime - lock.LeftAltDownTime > AltHeldFreshMs)
+    lock.LeftAltDown = false;
+  if (lock.RightAltDown && eventTime - lock.RightAltDownTime > AltHeldFreshMs)
+    lock.RightAltDown = false;
 }
 
 struct KeyOutcome {

@@ -34,9 +34,18 @@ inline constexpr std::uint32_t VkRightCtrl = 163;
 struct LockState {
   bool LeftAltDown = false;
   bool RightAltDown = false;
+  // Event time (milliseconds, wrapping) of the latest key-down of each Alt key: a held key
+  // repeats its key-down, so a recent one shows that the key is still held.
+  std::uint32_t LeftAltDownTime = 0;
+  std::uint32_t RightAltDownTime = 0;
   std::uint32_t LastKeyDown = 0;       // only kept in modes 1 and 4; 0 = none
   std::uint32_t LastMouseCueTick = 0;  // tick of the last cue for a swallowed move
   std::int32_t OrigMouseSpeed = 0;     // system mouse speed read once at start-up
+  bool MouseSpeedChanged = false;      // the program set a speed other than OrigMouseSpeed
 };
+
+// Forgets both Alt keys: after a session switch or lock, or when the hooks may have missed
+// events, a remembered Alt key can no longer be trusted.
+constexpr void ClearAltState(LockState& lock) { lock.LeftAltDown = lock.RightAltDown = false; }
 
 }  // namespace hushkey

@@ -4,6 +4,7 @@
 
 #include "hushkey/autolock/countdown.h"
 #include "hushkey/engine/inactivity_timer.h"
+#include "hushkey/engine/mouse_speed.h"
 #include "hushkey/modes/main_layout.h"
 #include "hushkey/shell/tray_logic.h"
 
@@ -64,10 +65,13 @@ void MainController::cmdAutoLock_Click() {
 }
 
 void MainController::cmdBlockWinCtrl_Click() {
+  // A key remembered from an earlier spell in this mode (or in allow-only) is no autorepeat.
+  state_.lock.LastKeyDown = 0;
   state_.CurrentMode = ModeBlockWinCtrl;
   SetEnabledStates(false, false, true, true);
   UserMsg();
-  if (state_.settings.SetMouseSpd) desktop_.SetMouseSpeed(state_.settings.MouseSpd);
+  if (state_.settings.SetMouseSpd)
+    ChangeMouseSpeed(desktop_, state_.lock, state_.settings.MouseSpd);
   UpdateTrayIcon();
   view_.Hide();
 }
@@ -84,6 +88,7 @@ void MainController::cmdAllowOnly_Click() {
   // moved the mode away from 0: that mode stays, rather than being overwritten by allow-only
   // with its inactivity timer still running.
   if (!view_.CancelEnabled() || state_.CurrentMode != ModeUnlocked) return;
+  state_.lock.LastKeyDown = 0;
   state_.CurrentMode = ModeAllowOnly;
   UpdateTrayIcon();
   view_.Hide();
@@ -97,7 +102,7 @@ void MainController::cmdCancel_Click() {
       ResetInactivityTimer(timer_);
       break;
     case ModeBlockWinCtrl:
-      if (state_.settings.SetMouseSpd) desktop_.SetMouseSpeed(state_.lock.OrigMouseSpeed);
+      if (state_.settings.SetMouseSpd) RestoreMouseSpeed(desktop_, state_.lock);
       break;
     default:
       break;
@@ -165,6 +170,7 @@ void MainController::UpdateTrayIcon() {
 
 void MainController::DeleteTrayIcon() {
   if (!trayAdded_) return;
+  EndFlash();
   tray_.Delete();
   trayAdded_ = false;
   trayTip_.clear();
@@ -172,13 +178,30 @@ void MainController::DeleteTrayIcon() {
 
 void MainController::timFlashTray_Timer() {
   if (!trayAdded_) return;
-  tray_.Modify(TrayIcon::Blocked, trayTip_);
-  tray_.SetBlockedCursors();
-  desktop_.WaitMilliseconds(kFlashMs, true);
-  // Read after the pause: a mode change made during it (an unlock, say) is what shows.
+  if (!flashShowing_) {
+    flashShowing_ = true;
+    tray_.Modify(TrayIcon::Blocked, trayTip_);
+    tray_.SetBlockedCursors();
+  }
+  view_.ArmFlashEndTimer(kFlashMs);
+}
+
+void MainController::timFlashEnd_Timer() { EndFlash(); }
+
+void MainController::EndFlash() {
+  if (!flashShowing_) return;
+  flashShowing_ = false;
+  // Read at the end: a mode change made meanwhile (an unlock, say) is what shows.
   tray_.Modify(IconForMode(state_.CurrentMode), trayTip_);
   tray_.RestoreCursors();
 }
+
+void MainController::RestoreDesktop() {
+  EndFlash();
+  if (state_.lock.MouseSpeedChanged) RestoreMouseSpeed(desktop_, state_.lock);
+}
+
+void MainController::OnSessionChange() { ClearAltState(state_.lock); }
 
 void MainController::OnTrayCallback(std::uint32_t code) {
   switch (code) {

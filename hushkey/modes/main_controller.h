@@ -54,9 +54,22 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   void UserMsg() override;
   void UpdateTrayIcon() override;
 
-  // One flash of the tray icon and the pointers; the caller has already disabled the
-  // one-shot flash timer.
+  // The flash of the tray icon and the pointers after swallowed input; the caller has
+  // already disabled the one-shot flash timer. The blocked picture goes up and a 150 ms
+  // timer is armed; its tick (timFlashEnd_Timer) puts the mode's icon and the user's
+  // pointers back. Input swallowed while the picture is up only re-arms that timer, so a
+  // held key never stacks one flash on another.
   void timFlashTray_Timer();
+  void timFlashEnd_Timer();
+  bool FlashShowing() const { return flashShowing_; }
+
+  // Puts the desktop back as the user had it, before the program ends in any way: a flash
+  // under way is ended (icon and pointers) and a mouse speed the program set is undone.
+  void RestoreDesktop();
+
+  // The session was locked, unlocked or switched: the Alt keys' state the filters
+  // remember may have missed a release, so it is dropped.
+  void OnSessionChange();
 
   // Reloads the settings and gives the inactivity timer its interval and the Auto Lock
   // button its countdown description.
@@ -86,6 +99,7 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
 
  private:
   void SetEnabledStates(bool modeButtons, bool options, bool exit, bool cancel);
+  void EndFlash();
   void Highlight(MainButton button, Colour colour);
 
   AppState& state_;
@@ -98,6 +112,7 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   std::function<void()> flashTimerHook_;
   std::function<void()> entryGateHook_;
   bool trayAdded_ = false;
+  bool flashShowing_ = false;
   std::string trayTip_;  // the tooltip the tray currently holds
 };
 

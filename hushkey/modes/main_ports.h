@@ -45,6 +45,9 @@ class MainViewPort {
   // The tray's right-button menu: bring the window to the front, then pop up the tray menu
   // ("Restore", "Exit") at the pointer.
   virtual void ShowTrayMenu() = 0;
+  // The one-shot timer that ends the tray and pointer flash: (re)armed for ms milliseconds;
+  // its tick calls the controller's timFlashEnd_Timer.
+  virtual void ArmFlashEndTimer(std::int32_t ms) = 0;
 };
 
 enum class TrayIcon { Amber, Blank, Blocked, Blue, Green, Red };

@@ -1,9 +1,13 @@
 #include "hushkey/modes/main_window_win32.h"
 
 #include <commctrl.h>
+#include <wtsapi32.h>
 
 #include <array>
 
+#include "hushkey/engine/deferred_work_win32.h"
+#include "hushkey/engine/hooks_win32.h"
+#include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/modes/main_controller.h"
 #include "hushkey/modes/main_layout.h"
 #include "hushkey/resources/resource_ids.h"
@@ -15,6 +19,9 @@
 
 namespace hushkey {
 
+static_assert(HK_MSG_TRAY_CALLBACK == WM_APP + 1 && HK_MSG_LONGEST_HOOK_CALL == WM_APP + 2 &&
+              HK_MSG_FLASH_SHOWING == WM_APP + 3);
+
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"HushkeyMainWindow";
@@ -23,6 +30,7 @@ constexpr wchar_t kHighlightClass[] = L"HushkeyHighlightFrame";
 constexpr wchar_t kHandOffClass[] = L"ThunderRT6TextBox";
 constexpr wchar_t kTitle[] = L"Hushkey ";
 constexpr UINT_PTR kFlashTimerId = 1;
+constexpr UINT_PTR kFlashEndTimerId = 2;
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
                                WS_CLIPCHILDREN;
@@ -176,6 +184,8 @@ bool MainWindow::Create(HINSTANCE instance) {
     return false;
   }
   ApplyDpi(WindowDpi(hwnd_));
+  AddDialogWindow(hwnd_);
+  sessionNotices_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
   return true;
 }
 
@@ -323,9 +333,17 @@ void MainWindow::EnableFlashTimer() {
   if (hwnd_) SetTimer(hwnd_, kFlashTimerId, 1, nullptr);
 }
 
+void MainWindow::ArmFlashEndTimer(std::int32_t ms) {
+  if (hwnd_) SetTimer(hwnd_, kFlashEndTimerId, static_cast<UINT>(ms > 0 ? ms : 1), nullptr);
+}
+
 void MainWindow::Destroy() {
   if (hwnd_) {
+    RemoveDialogWindow(hwnd_);
+    if (sessionNotices_) WTSUnRegisterSessionNotification(hwnd_);
+    sessionNotices_ = false;
     KillTimer(hwnd_, kFlashTimerId);
+    KillTimer(hwnd_, kFlashEndTimerId);
     DestroyWindow(hwnd_);  // destroys the attached main menu and the tool tips
     hwnd_ = nullptr;
     mainMenu_ = nullptr;
@@ -391,15 +409,27 @@ void MainWindow::SetAutoLockToolTip(const std::string& text) {
 
 std::string MainWindow::AutoLockToolTip() { return autoLockToolTip_; }
 
-void MainWindow::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+void MainWindow::Hide() {
+  // Hiding waits for the window manager on some systems; inside an input hook call it is
+  // done right after the hook procedure has returned, unless the window is shown again
+  // before that.
+  hidePending_ = true;
+  RunOutsideInputHook([this] {
+    if (!hidePending_ || !hwnd_) return;
+    hidePending_ = false;
+    ShowWindow(hwnd_, SW_HIDE);
+  });
+}
 
 void MainWindow::Restore() {
+  hidePending_ = false;
   if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
   SetForegroundWindow(hwnd_);
   ShowWindow(hwnd_, SW_SHOW);
 }
 
 void MainWindow::MinimiseToTray() {
+  hidePending_ = false;
   ShowWindow(hwnd_, SW_MINIMIZE);
   ShowWindow(hwnd_, SW_HIDE);
 }
@@ -449,7 +479,19 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (controller_) controller_->timFlashTray_Timer();
         return 0;
       }
+      if (wp == kFlashEndTimerId) {
+        KillTimer(hwnd_, kFlashEndTimerId);
+        if (controller_) controller_->timFlashEnd_Timer();
+        return 0;
+      }
       break;
+    case WM_WTSSESSION_CHANGE:
+      if (controller_) controller_->OnSessionChange();
+      return 0;
+    case HK_MSG_LONGEST_HOOK_CALL:
+      return static_cast<LRESULT>(LongestHookCallMicros(wp == 0));
+    case HK_MSG_FLASH_SHOWING:
+      return controller_ && controller_->FlashShowing() ? 1 : 0;
     case WM_CLOSE:
       // The close box sends the window to the tray; the program goes on running.
       MinimiseToTray();

@@ -10,13 +10,14 @@
 #include <string>
 
 #include "hushkey/modes/main_ports.h"
+#include "hushkey/resources/resource_ids.h"
 
 namespace hushkey {
 
 class MainController;
 
-// Private messages of the main window.
-inline constexpr UINT kTrayCallbackMessage = WM_APP + 1;
+// The tray's callback message.
+inline constexpr UINT kTrayCallbackMessage = HK_MSG_TRAY_CALLBACK;
 
 class MainWindow final : public MainViewPort {
  public:
@@ -65,6 +66,7 @@ class MainWindow final : public MainViewPort {
   void Restore() override;
   void MinimiseToTray() override;
   void ShowTrayMenu() override;
+  void ArmFlashEndTimer(std::int32_t ms) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -85,6 +87,8 @@ class MainWindow final : public MainViewPort {
   HWND toolTip_ = nullptr;
   HMENU mainMenu_ = nullptr;  // owned by the window once attached
   HMENU trayMenu_ = nullptr;  // loaded resource, destroyed with the window
+  bool hidePending_ = false;  // a Hide asked for inside an input hook call, not done yet
+  bool sessionNotices_ = false;  // registered for session lock/unlock/switch notices
   HFONT font_ = nullptr;
   UINT dpi_ = 96;
   TwipsRect highlightRect_{};

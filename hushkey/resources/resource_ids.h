@@ -40,4 +40,13 @@
 #define IDC_COPYRIGHT 1011
 #define IDC_CHANGEMODEHID 1012
 
+/* Private messages of the main window (WM_APP = 0x8000 and up). */
+/* The tray's callback: the mouse event code in lParam. */
+#define HK_MSG_TRAY_CALLBACK 0x8001
+/* Diagnostics: answers the longest time one call of the keyboard (wParam 0) or mouse
+   (wParam 1) hook procedure took, in microseconds. */
+#define HK_MSG_LONGEST_HOOK_CALL 0x8002
+/* Diagnostics: answers 1 while the tray and pointer flash shows the blocked picture. */
+#define HK_MSG_FLASH_SHOWING 0x8003
+
 #endif

@@ -1,10 +1,13 @@
 #include "hushkey/shell/app_win32.h"
 
+#include "hushkey/engine/deferred_work_win32.h"
 #include "hushkey/engine/hooks_win32.h"
+#include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/resources/resource_ids.h"
 #include "hushkey/resources/version_text.h"
 #include "hushkey/settings/load_settings.h"
-#include "hushkey/shell/message_pump_win32.h"
+#include "hushkey/settings/wide_text_win32.h"
+#include "hushkey/shell/startup.h"
 
 namespace hushkey {
 
@@ -28,6 +31,38 @@ void DeclareDpiAwareness() {
       reinterpret_cast<void*>(GetProcAddress(user32, "SetProcessDPIAware")));
   if (setAware) setAware();
 }
+
+// The system's text for an error code, as one line.
+std::string SystemErrorText(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message(text ? text : L"", n);
+  if (text) LocalFree(text);
+  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                              message.back() == L' '))
+    message.pop_back();
+  std::string line = "System error " + std::to_string(code);
+  if (!message.empty()) line += ": " + WideToUtf8(message);
+  return line;
+}
+
+class Win32InputHooks final : public InputHooksPort {
+ public:
+  bool InstallKeyboardHook() override { return Record(hushkey::InstallKeyboardHook()); }
+  bool InstallMouseHook() override { return Record(hushkey::InstallMouseHook()); }
+  void RemoveKeyboardHook() override { hushkey::RemoveKeyboardHook(); }
+  void RemoveMouseHook() override { hushkey::RemoveMouseHook(); }
+  std::string LastErrorText() override { return SystemErrorText(error_); }
+
+ private:
+  bool Record(bool ok) {
+    if (!ok) error_ = GetLastError();
+    return ok;
+  }
+  DWORD error_ = 0;
+};
 
 }  // namespace
 
@@ -72,15 +107,19 @@ int HushkeyApp::Run(HINSTANCE instance) {
   filters_ = std::make_unique<FilterContext>(FilterContext{state_, desktop_, *timer_, *controller_});
   SetFilterContext(filters_.get());
 
-  FormLoad();
+  if (!FormLoad()) {
+    ReleaseAll();
+    return 4;
+  }
   const int code = MessageLoop();
   // Only reached when something other than Exit ended the loop: tidy up the same way.
+  controller_->RestoreDesktop();
   controller_->cmdCancel_Click();
   ReleaseAll();
   return code;
 }
 
-void HushkeyApp::FormLoad() {
+bool HushkeyApp::FormLoad() {
   state_.CurrentMode = StartRequestShow;
   state_.lock.OrigMouseSpeed = desktop_.GetMouseSpeed();
   window_.Show();
@@ -88,11 +127,16 @@ void HushkeyApp::FormLoad() {
   // The title "Hushkey " was given when the window was created and never changes.
   controller_->RefreshSettings();
   controller_->UpdateTrayIcon();
-  PumpPendingMessages(window_.Handle());
-  InstallKeyboardHook();
-  InstallMouseHook();
+  DispatchPendingMessages();
+  Win32InputHooks hooks;
+  if (const std::string failure = InstallInputHooks(hooks); !failure.empty()) {
+    // A lock program that cannot filter input must not look as if it locked anything.
+    MessageBoxW(window_.Handle(), Utf8ToWide(failure).c_str(), kAppTitle, MB_OK | MB_ICONERROR);
+    return false;
+  }
   // No start switch yet: the window stays shown, unlocked.
   state_.CurrentMode = ModeUnlocked;
+  return true;
 }
 
 int HushkeyApp::MessageLoop() {
@@ -101,13 +145,13 @@ int HushkeyApp::MessageLoop() {
     BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) return static_cast<int>(msg.wParam);
     if (got == -1) return 1;
-    if (IsDialogMessageW(window_.Handle(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+    DispatchThreadMessage(msg);
   }
 }
 
 void HushkeyApp::Exit() {
+  // The user's pointers and mouse speed come back first, whatever was under way.
+  controller_->RestoreDesktop();
   controller_->cmdCancel_Click();
   ReleaseAll();
   // Nothing of the program runs after this, not even a pending nested wait.
@@ -118,6 +162,7 @@ void HushkeyApp::ReleaseAll() {
   RemoveKeyboardHook();
   RemoveMouseHook();
   SetFilterContext(nullptr);
+  DiscardDeferredWork();
   if (controller_) controller_->DeleteTrayIcon();
   if (timer_) timer_->Close();
   window_.Destroy();

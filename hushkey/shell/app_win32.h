@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "hushkey/autolock/bounded_file_search.h"
 #include "hushkey/autolock/clock_win32.h"
 #include "hushkey/autolock/dont_lock_if.h"
 #include "hushkey/autolock/file_exists_win32.h"
@@ -34,7 +35,8 @@ class HushkeyApp {
   int Run(HINSTANCE instance);
 
  private:
-  void FormLoad();
+  // False when the program cannot run (the user has been told why).
+  bool FormLoad();
   bool CheckDontLockIfNow();
   int MessageLoop();
   // Exit button and menus: back to mode 0, hooks off (keyboard, then mouse), tray icon
@@ -47,7 +49,9 @@ class HushkeyApp {
   RegistrySettingsStore store_;
   Win32Clock clock_;
   Win32AddressTable addresses_;
-  Win32FileSearch files_;
+  // The marker-file search runs on the UI thread, which also serves the input hooks: it
+  // never holds that thread longer than this.
+  BoundedFileSearch files_{std::make_shared<Win32FileSearch>(), std::chrono::milliseconds(100)};
   // The don't-lock-if check over the Win32 clock, address table, file search and store;
   // it announces a suspension through the controller.
   DontLockIfCheckFunction check_{[this] { return CheckDontLockIfNow(); }};

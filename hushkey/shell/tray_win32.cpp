@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 
-#include "hushkey/shell/message_pump_win32.h"
+#include "hushkey/engine/deferred_work_win32.h"
+#include "hushkey/engine/hooks_win32.h"
+#include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/shell/wide_text_win32.h"
 
 namespace hushkey {
@@ -40,7 +42,10 @@ TrayIconWin32::TrayIconWin32(HINSTANCE instance, HWND window, UINT callbackMessa
   data_.uCallbackMessage = callbackMessage;
 }
 
-TrayIconWin32::~TrayIconWin32() { Delete(); }
+TrayIconWin32::~TrayIconWin32() {
+  *alive_ = false;
+  Delete();
+}
 
 void TrayIconWin32::Add() {
   // No picture and no tip yet: the first Modify fills them in.
@@ -48,15 +53,36 @@ void TrayIconWin32::Add() {
   data_.szTip[0] = L'\0';
   Shell_NotifyIconW(NIM_ADD, &data_);
   added_ = true;
-  PumpPendingMessages(data_.hWnd);
+  DispatchPendingMessages();
 }
 
 void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
+  wanted_ = icon;
+  wantedTip_ = tip;
+  pending_ = true;
+  // The notification area belongs to another process: inside an input hook call the update
+  // waits until the hook procedure has returned. Whatever is wanted then is shown.
+  if (!InsideInputHook()) {
+    Flush();
+    return;
+  }
+  if (queued_) return;
+  queued_ = true;
+  RunOutsideInputHook([this, alive = alive_] {
+    if (!*alive) return;
+    queued_ = false;
+    Flush();
+  });
+}
+
+void TrayIconWin32::Flush() {
+  if (!pending_ || !added_) return;
+  pending_ = false;
   HICON loaded = static_cast<HICON>(
-      LoadImageW(instance_, TrayIconResourceName(icon), IMAGE_ICON,
+      LoadImageW(instance_, TrayIconResourceName(wanted_), IMAGE_ICON,
                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   data_.hIcon = loaded;
-  const std::wstring wide = Utf8ToWide(tip);
+  const std::wstring wide = Utf8ToWide(wantedTip_);
   const std::size_t n = std::min(wide.size(), std::size(data_.szTip) - 1);
   wide.copy(data_.szTip, n);
   data_.szTip[n] = L'\0';
@@ -67,6 +93,7 @@ void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
 }
 
 void TrayIconWin32::Delete() {
+  pending_ = false;
   if (!added_) return;
   Shell_NotifyIconW(NIM_DELETE, &data_);
   added_ = false;

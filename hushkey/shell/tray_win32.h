@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
 #include <string>
 
 #include "hushkey/modes/main_ports.h"
@@ -31,9 +32,17 @@ class TrayIconWin32 final : public TrayPort {
   void RestoreCursors() override;
 
  private:
+  // Shows the wanted icon and tip, if an update is pending.
+  void Flush();
+
   HINSTANCE instance_;
   NOTIFYICONDATAW data_{};
   bool added_ = false;
+  TrayIcon wanted_ = TrayIcon::Blank;
+  std::string wantedTip_;
+  bool pending_ = false;  // wanted_ and wantedTip_ are not shown yet
+  bool queued_ = false;   // a deferred Flush is waiting for the message loop
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 }  // namespace hushkey

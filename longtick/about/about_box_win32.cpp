@@ -7,6 +7,8 @@
 
 #include "longtick/about/about_resources.h"
 #include "longtick/about/about_text.h"
+
+static_assert(longtick::kWebLinkShowNormal == SW_SHOWNORMAL);
 #include "longtick/control/com_base_win32.h"
 #include "longtick/control/resource_ids.h"
 
@@ -43,14 +45,13 @@ struct VersionBlock {
 
 VersionBlock ReadVersionBlock() {
   VersionBlock block;
-  wchar_t path[MAX_PATH];
-  DWORD n = GetModuleFileNameW(ModuleInstance(), path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return block;
+  const std::wstring path = ModulePath();
+  if (path.empty()) return block;
   DWORD ignored = 0;
-  DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+  DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   if (size == 0) return block;
   std::vector<BYTE> data(size);
-  if (!GetFileVersionInfoW(path, 0, size, data.data())) return block;
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) return block;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT len = 0;
   if (VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len) && fixed) {
@@ -81,7 +82,17 @@ KeyValue GetKeyValue(std::string_view key, std::string_view value) {
   if (RegQueryValueExW(h, Widen(value).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer),
                        &bytes) == ERROR_SUCCESS) {
     result.found = true;
-    if (type == REG_SZ) result.text = Narrow(TrimRegistryText(buffer, bytes / sizeof(wchar_t)));
+    if (type == REG_SZ || type == REG_EXPAND_SZ)
+      result.text = Narrow(TrimRegistryText(buffer, bytes / sizeof(wchar_t)));
+    if (type == REG_EXPAND_SZ) {
+      const std::wstring stored = Widen(result.text);
+      const DWORD need = ExpandEnvironmentStringsW(stored.c_str(), nullptr, 0);
+      std::wstring expanded(need, L'\0');
+      if (need > 0 && ExpandEnvironmentStringsW(stored.c_str(), expanded.data(), need) == need) {
+        expanded.resize(need - 1);
+        result.text = Narrow(expanded);
+      }
+    }
   }
   RegCloseKey(h);
   return result;
@@ -111,7 +122,7 @@ void StartSysInfo(HWND box) {
 }
 
 void OpenWebLink(HWND box, const std::wstring& address) {
-  LaunchApp(box, Widen(WebLinkTarget(Narrow(address))), 0);
+  LaunchApp(box, Widen(WebLinkTarget(Narrow(address))), kWebLinkShowNormal);
 }
 
 struct BoxState {

@@ -21,8 +21,9 @@ std::string WebLinkTarget(std::string_view address) {
   bool has_scheme = false;
   for (const char* scheme : {"http://", "https://", "ftp://"})
     has_scheme = has_scheme || lower.find(scheme) != std::string::npos;
-  if (!has_scheme) lower.insert(0, "http://");
-  return lower;
+  std::string target(address);
+  if (!has_scheme) target.insert(0, "http://");
+  return target;
 }
 
 std::string ApiErrorText(uint32_t code) {
@@ -33,7 +34,8 @@ std::optional<std::string> FindSysInfoProgram(
     const std::function<KeyValue(std::string_view key, std::string_view value)>& lookup,
     const std::function<bool(const std::string& path)>& file_exists) {
   KeyValue path = lookup("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH");
-  if (path.found) return path.text;
+  // A value that names a program no longer there falls back to the tool folder.
+  if (path.found && !path.text.empty() && file_exists(path.text)) return path.text;
   KeyValue folder = lookup("SOFTWARE\\Microsoft\\Shared Tools Location", "MSINFO");
   if (folder.found) {
     std::string program = folder.text + "\\MSINFO32.EXE";

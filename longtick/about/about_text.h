@@ -18,9 +18,11 @@ inline constexpr std::string_view kSysInfoUnavailable =
 std::string AboutCaption(std::string_view product);  // "About Longtick"
 // "Version 1.0.7" for a library at version 1.0.0.7 (major, minor, revision).
 std::string VersionLine(unsigned major, unsigned minor, unsigned revision);
-// The address lower-cased, with "http://" in front unless it contains "http://", "https://"
-// or "ftp://".
+// The address with "http://" in front unless it contains "http://", "https://" or "ftp://"
+// in any letter case. The address itself keeps its case: paths and queries may need it.
 std::string WebLinkTarget(std::string_view address);
+// The show mode the web link opens the browser with: a normal, visible window.
+inline constexpr int kWebLinkShowNormal = 1;
 // "API Error #<code> was returned from GetLastError()".
 std::string ApiErrorText(uint32_t code);
 // The shell's "open" answer: values up to 32 are error codes.
@@ -41,8 +43,9 @@ struct KeyValue {
 };
 
 // The system information program named by the registry, or nothing: first the PATH value
-// of the tool's own key, else the tool folder's location plus "\MSINFO32.EXE" when that file
-// exists.
+// of the tool's own key when that file exists, else the tool folder's location plus
+// "\MSINFO32.EXE" when that file exists. The lookup expands environment references in
+// values stored as expandable text.
 std::optional<std::string> FindSysInfoProgram(
     const std::function<KeyValue(std::string_view key, std::string_view value)>& lookup,
     const std::function<bool(const std::string& path)>& file_exists);

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <new>
+#include <string>
 #include <utility>
 
 namespace longtick {
@@ -19,6 +20,12 @@ void ModuleObjectDestroyed();
 void ModuleLock(bool lock);
 bool ModuleCanUnload();
 HINSTANCE ModuleInstance();
+// The full path of this library, however long (installs deeper than MAX_PATH included);
+// empty when the system cannot tell.
+std::wstring ModulePath();
+// This library's type library (embedded as resource 1). Some loaders cannot open a path of
+// MAX_PATH characters or more; the short form of such a path is tried then.
+HRESULT LoadModuleTypeLib(ITypeLib** typelib);
 
 template <class Derived, class First, class... Rest>
 class ComObject : public First, public Rest... {

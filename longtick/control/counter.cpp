@@ -84,6 +84,7 @@ Result Counter::RecomputeTarget() {
 
 Result Counter::PutInterval(Interval which, int32_t value) {
   ResetCount();
+  if (enabled_) events_.SetTimerRunning(true);
   Slot(*this, which) = value;
   events_.PropertyChanged(PropertyDispid(which));
   return RecomputeTarget();
@@ -112,7 +113,7 @@ Result Counter::Tick() {
   if (!left) return Result::Overflow;
   events_.CountDown(*left);
   // The CountDown handler may have changed the interval or the count; use what is current.
-  if (elapsed_ == target_) {
+  if (target_ > 0 && elapsed_ >= target_) {
     events_.Timer();
     elapsed_ = 0;
   }

@@ -53,7 +53,8 @@ std::optional<TimeLeft> BreakDown(int32_t target, int32_t elapsed);
 // What the counter asks of its host.
 class CounterEvents {
  public:
-  // Start (true) or stop the one-second platform timer.
+  // Start (true) or stop the one-second platform timer. Starting a running timer starts
+  // its second anew, so that a restarted count is never shortened by a tick already due.
   virtual void SetTimerRunning(bool running) = 0;
   // Tell the container that the property with this dispatch identifier changed.
   virtual void PropertyChanged(int32_t dispid) = 0;
@@ -89,8 +90,9 @@ class Counter {
   explicit Counter(CounterEvents& events) : events_(events) {}
 
   int32_t interval(Interval which) const;
-  // ResetCount, store the value, report the change, recompute the target. On overflow the
-  // value stays stored and the target keeps its previous value.
+  // ResetCount (and, while enabled, restart the platform timer's second), store the value,
+  // report the change, recompute the target. On overflow the value stays stored and the
+  // target keeps its previous value.
   Result PutInterval(Interval which, int32_t value);
 
   // The platform timer's state is the Enabled property: switching it pauses and resumes
@@ -102,7 +104,9 @@ class Counter {
   // designer) the timer is stopped so that a designer never ticks.
   void Resize(bool user_mode);
 
-  // One tick of the one-second timer.
+  // One tick of the one-second timer. Timer fires when the count reaches or has passed a
+  // positive target (a load may have lowered the target below the count); a target of 0
+  // or below never fires.
   Result Tick();
 
   int32_t target_seconds() const { return target_; }

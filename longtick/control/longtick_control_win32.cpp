@@ -177,10 +177,7 @@ LongtickControl::~LongtickControl() {
 }
 
 HRESULT LongtickControl::Init() {
-  wchar_t path[MAX_PATH];
-  DWORD n = GetModuleFileNameW(ModuleInstance(), path, MAX_PATH);
-  if (n == 0 || n >= MAX_PATH) return E_FAIL;
-  HRESULT hr = LoadTypeLibEx(path, REGKIND_NONE, typelib_.put());
+  HRESULT hr = LoadModuleTypeLib(typelib_.put());
   if (FAILED(hr)) return hr;
   hr = typelib_->GetTypeInfoOfGuid(IID__Longtick, dispatch_info_.put());
   if (FAILED(hr)) return hr;
@@ -802,7 +799,10 @@ STDMETHODIMP LongtickControl::QuickActivate(QACONTAINER* container, QACONTROL* c
   control->dwEventCookie = 0;
   control->dwPropNotifyCookie = 0;
   SetClientSite(container->pClientSite);
-  if (!container->pClientSite) user_mode_ = (container->dwAmbientFlags & QACONTAINER_USERMODE) != 0;
+  // The container passed its ambient flags along: they hold whatever the site answers or
+  // cannot answer (a site without ambient properties would read as run time).
+  user_mode_ = (container->dwAmbientFlags & QACONTAINER_USERMODE) != 0;
+  ContainerResized();
   if (container->pAdviseSink) SetAdvise(DVASPECT_CONTENT, 0, container->pAdviseSink);
   if (container->pUnkEventSink) events_->Advise(container->pUnkEventSink, &control->dwEventCookie);
   if (container->pPropertyNotifySink)

@@ -27,6 +27,37 @@ void ModuleLock(bool lock) {
 bool ModuleCanUnload() { return g_objects == 0 && g_locks == 0; }
 HINSTANCE ModuleInstance() { return g_module; }
 
+std::wstring ModulePath() {
+  // The call cuts the path to the buffer without saying how long it is: grow until it fits.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    if (path.size() >= 32768) return {};  // longer than any path the system allows
+    path.resize(path.size() * 2);
+  }
+}
+
+HRESULT LoadModuleTypeLib(ITypeLib** typelib) {
+  const std::wstring path = ModulePath();
+  if (path.empty()) return E_FAIL;
+  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, typelib);
+  if (SUCCEEDED(hr) || path.size() < MAX_PATH) return hr;
+  const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (n == 0) return hr;
+  std::wstring shortPath(n, L'\0');
+  const DWORD got = GetShortPathNameW(path.c_str(), shortPath.data(), n);
+  if (got == 0 || got >= n) return hr;
+  shortPath.resize(got);
+  // The loader may not take the long-path prefix either.
+  if (shortPath.rfind(L"\\\\?\\", 0) == 0) shortPath.erase(0, 4);
+  return LoadTypeLibEx(shortPath.c_str(), REGKIND_NONE, typelib);
+}
+
 }  // namespace longtick
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {

@@ -20,12 +20,6 @@ std::wstring GuidText(REFGUID guid) {
   return text;
 }
 
-std::wstring ModulePath(HINSTANCE module) {
-  wchar_t path[MAX_PATH];
-  DWORD n = GetModuleFileNameW(module, path, MAX_PATH);
-  return (n == 0 || n >= MAX_PATH) ? std::wstring() : std::wstring(path, n);
-}
-
 // Creates HKEY_CLASSES_ROOT\key and sets a string value (the default one when name is null).
 LSTATUS SetString(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
   HKEY h = nullptr;
@@ -49,10 +43,10 @@ SYSKIND ThisSyskind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 }  // namespace
 
 HRESULT RegisterServer(HINSTANCE module) {
-  std::wstring path = ModulePath(module);
+  std::wstring path = ModulePath();
   if (path.empty()) return SELFREG_E_CLASS;
   ITypeLib* typelib = nullptr;
-  HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &typelib);
+  HRESULT hr = LoadModuleTypeLib(&typelib);
   if (SUCCEEDED(hr)) {
     hr = RegisterTypeLib(typelib, path.data(), nullptr);
     typelib->Release();
@@ -91,6 +85,10 @@ HRESULT UnregisterServer(HINSTANCE) {
   if (DeleteTree(L"CLSID\\" + GuidText(CLSID_Longtick)) != ERROR_SUCCESS ||
       DeleteTree(kProgId) != ERROR_SUCCESS)
     result = SELFREG_E_CLASS;
+  // A type library that is not registered (any more) is nothing to remove.
+  BSTR registered = nullptr;
+  if (FAILED(QueryPathOfRegTypeLib(LIBID_LongtickOCX, 2, 0, 0x409, &registered))) return result;
+  SysFreeString(registered);
   HRESULT hr = UnRegisterTypeLib(LIBID_LongtickOCX, 2, 0, 0x409, ThisSyskind());
   if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED &&
       SUCCEEDED(result))

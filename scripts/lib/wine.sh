@@ -49,21 +49,32 @@ hk_wine_captured() {
   return $rc
 }
 
-# Without a system tray on the X display, Wine shows notification icons in a small window of
-# its own at the top left of the screen, above whatever opens there: on a virtual display it
-# hides most of the main window's menu bar, and nobody can click a tray there anyway. So on
-# the virtual display that window stays hidden; on a real one Wine's default holds, as that
-# window is then the only way to reach the tray icon. The setting is read when Wine's
-# desktop process starts, so it is changed (rarely: a marker file records it) with no Wine
-# process running on the prefix. Called with the prefix lock held.
-hk_wine_tray_window() {
-  local marker="$WINEPREFIX/.hushkey-tray-hidden" key='HKCU\Software\Wine\X11 Driver'
+# Two Wine settings suit the virtual display (Xvfb), which has neither a system tray nor a
+# window manager, and are taken back on a real display:
+# - Without a system tray, Wine shows notification icons in a small window of its own at the
+#   top left of the screen, above whatever opens there: it hides most of the main window's
+#   menu bar, and nobody can click a tray there anyway. That window stays hidden.
+# - Without a window manager, hiding a window that Wine hands to the window manager makes
+#   Wine wait about a second for a manager that never answers, and the program's thread
+#   (with its input hooks) stands still meanwhile. Windows then are not handed to one.
+# The settings are read when Wine's processes start, so they are changed (rarely: a marker
+# file records them) with no Wine process running on the prefix. Called with the prefix
+# lock held.
+hk_wine_display_settings() {
+  local marker="$WINEPREFIX/.hushkey-virtual-display" key='HKCU\Software\Wine\X11 Driver'
+  # The earlier marker stood for the tray setting alone: the settings are then half made.
+  if [ -f "$WINEPREFIX/.hushkey-tray-hidden" ]; then
+    rm -f "$WINEPREFIX/.hushkey-tray-hidden"
+    [ -n "${HK_XVFB_PID:-}" ] || touch "$marker"
+  fi
   if [ -n "${HK_XVFB_PID:-}" ] && [ ! -f "$marker" ]; then
     "$HK_WINE_LOADER" reg add "$key" /v ShowSystray /d n /f >/dev/null 2>&1 || return 0
+    "$HK_WINE_LOADER" reg add "$key" /v Managed /d N /f >/dev/null 2>&1 || return 0
     "$HK_WINESERVER" -w
     touch "$marker"
   elif [ -z "${HK_XVFB_PID:-}" ] && [ -f "$marker" ]; then
     "$HK_WINE_LOADER" reg delete "$key" /v ShowSystray /f >/dev/null 2>&1 || return 0
+    "$HK_WINE_LOADER" reg delete "$key" /v Managed /f >/dev/null 2>&1 || true
     "$HK_WINESERVER" -w
     rm -f "$marker"
   fi
@@ -95,7 +106,7 @@ hk_wine_start() {
       "$HK_WINESERVER" -w
       touch "$WINEPREFIX/.hushkey-ready"
     fi
-    hk_wine_tray_window
+    hk_wine_display_settings
   ) 9>"$WINEPREFIX.lock"
   "$HK_WINESERVER" -p </dev/null >/dev/null 2>&1
   # Start Wine's own background services now, detached from our output.

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "hushkey/autolock/bounded_file_search.h"
 #include "hushkey/autolock/dont_lock_if.h"
 #include "hushkey/engine/lock_mode.h"
 
@@ -211,11 +217,21 @@ TEST_F(DontLockIfTest, IpConditionAndItsSense) {
       {{A(192, 168, 10, 5)}, "192.168.0.", "0", true},
       {{A(192, 168, 0, 15)}, "192.168.0.", nullptr, false},
       {{A(192, 168, 10, 5)}, nullptr, nullptr, true},  // all defaults: away from home
-      {{A(10, 0, 0, 15)}, "10.0.0.1", "1", true},
-      {{A(10, 0, 0, 15)}, "10.0.0.1", "2", false},
+      {{A(10, 0, 0, 1)}, "10.0.0.1", "1", true},
+      {{A(10, 0, 0, 1)}, "10.0.0.1", "2", false},  // only the number 1 means "match"
       {{A(192, 168, 0, 1)}, "192.168.0.15", "1", false},  // address shorter than prefix
-      {{A(192, 168, 0, 15)}, "192.168.0.15", "1", true},  // only the number 1 means "match"
-      {{A(10, 0, 0, 15)}, "10.0.0.1", "1.0", true},
+      {{A(192, 168, 0, 15)}, "192.168.0.15", "1", true},
+      {{A(10, 0, 0, 1)}, "10.0.0.1", "1.0", true},
+      // Whole octets: a prefix without the closing dot names complete octets.
+      {{A(10, 0, 0, 15)}, "10.0.0.1", "1", false},
+      {{A(192, 168, 10, 4)}, "192.168.1", "1", false},
+      {{A(192, 168, 1, 4)}, "192.168.1", "1", true},
+      {{A(192, 168, 10, 4)}, "192.168.1", "0", true},
+      // Every qualifying address counts: a VPN or virtual adapter listed first.
+      {{A(10, 8, 0, 6), A(192, 168, 0, 15)}, "192.168.0.", "1", true},
+      {{A(10, 8, 0, 6), A(192, 168, 0, 15)}, "192.168.0.", "0", false},
+      {{A(169, 254, 3, 4), A(10, 8, 0, 6)}, "169.254.", "1", false},  // link-local: fallback
+      {{A(127, 0, 0, 1), A(169, 254, 3, 4)}, "169.254.", "1", true},
       {{A(127, 0, 0, 1)}, "192.168.0.", "1", false},  // no address: nothing matches
       {{A(127, 0, 0, 1)}, "192.168.0.", "0", true},
   };
@@ -340,6 +356,66 @@ TEST_F(DontLockIfTest, UnknownOptionHoldsNothing) {
     EXPECT_FALSE(Check()) << opt;
     EXPECT_EQ(app.CurrentMode, ModeAutoLock);
   }
+}
+
+// A search that answers only when released, as a share whose server does not answer.
+class GatedSearch final : public FileSearchPort {
+ public:
+  bool AnyFileMatches(const std::string&) override {
+    std::unique_lock lock(mutex_);
+    ++calls_;
+    opened_.wait(lock, [&] { return open_; });
+    return found_;
+  }
+  void Release(bool found) {
+    {
+      std::lock_guard lock(mutex_);
+      open_ = true;
+      found_ = found;
+    }
+    opened_.notify_all();
+  }
+  int Calls() {
+    std::lock_guard lock(mutex_);
+    return calls_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool open_ = false, found_ = false;
+  int calls_ = 0;
+};
+
+// The caller never waits much longer than the limit, whatever the search does: a slow
+// search answers "no file" until it has finished, and is never started twice meanwhile;
+// once finished, its answer is what the next check sees.
+TEST(BoundedFileSearch, SlowSearchIsCutOffAndItsAnswerUsedOnceItComes) {
+  using namespace std::chrono;
+  auto gated = std::make_shared<GatedSearch>();
+  BoundedFileSearch search(gated, milliseconds(50));
+  for (int i = 0; i < 3; ++i) {
+    const auto start = steady_clock::now();
+    EXPECT_FALSE(search.AnyFileMatches("\\\\server\\share\\flag"));
+    EXPECT_LT(steady_clock::now() - start, seconds(5)) << "the caller was held up";
+  }
+  gated->Release(true);
+  // The finished answer arrives with the next call at the latest within its wait.
+  bool found = false;
+  for (int i = 0; i < 500 && !found; ++i) {
+    found = search.AnyFileMatches("\\\\server\\share\\flag");
+    if (!found) std::this_thread::sleep_for(milliseconds(10));
+  }
+  EXPECT_TRUE(found);
+  EXPECT_LE(gated->Calls(), 2);
+}
+
+TEST(BoundedFileSearch, FastSearchAnswersAtOnce) {
+  auto files = std::make_shared<FakeFileSearch>();
+  files->files = {"C:\\flag.on"};
+  BoundedFileSearch search(files, std::chrono::seconds(10));
+  EXPECT_TRUE(search.AnyFileMatches("C:\\flag.on"));
+  EXPECT_FALSE(search.AnyFileMatches("C:\\other"));
 }
 
 }  // namespace

@@ -122,9 +122,12 @@ struct EngineRig {
 
   explicit EngineRig(LockMode mode = ModeUnlocked) { app.CurrentMode = mode; }
 
-  // Key events as the hook sees them (generic key messages; the flags carry up/down).
-  bool Down(std::uint32_t vk) { return FilterKeyEvent(ctx, 0, 256, vk, 0); }
-  bool Up(std::uint32_t vk) { return FilterKeyEvent(ctx, 0, 257, vk, 0x80); }
+  // Key events as the hook sees them (generic key messages; the flags carry up/down), time
+  // stamped with `now`; Wait lets time pass between events.
+  bool Down(std::uint32_t vk) { return FilterKeyEvent(ctx, 0, 256, vk, 0, now); }
+  bool Up(std::uint32_t vk) { return FilterKeyEvent(ctx, 0, 257, vk, 0x80, now); }
+  void Wait(std::uint32_t ms) { now += ms; }
+  std::uint32_t now = 1000;
   bool Mouse(std::uint32_t message) { return FilterMouseEvent(ctx, 0, message); }
   Log Take() {
     Log out;

@@ -41,6 +41,58 @@ TEST(KeyboardStep, AltStateIsUpdatedForSwallowedEvents) {
   EXPECT_EQ(r.Take(), (Log{"LockAll"}));
 }
 
+// An Alt release the hook never saw (secure desktop, a hook that ran out of time) must not
+// turn a bare Home or End into a key sequence, in any mode; a real Alt+Home or Alt+End
+// still works in every mode, also with Alt held down for a long time (it repeats).
+TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
+  struct Case {
+    LockMode mode;
+    std::uint32_t vk;
+    Log real;  // what the real sequence runs
+  };
+  const Case cases[] = {
+      {ModeUnlocked, VkHome, {"AutoLock"}},       {ModeUnlocked, VkEnd, {"LockAll"}},
+      {ModeLocked, VkHome, {"Cancel"}},           {ModeLockedAuto, VkHome, {"AutoLock"}},
+      {ModeAutoLock, VkHome, {"Cancel"}},         {ModeAutoLockSuspended, VkEnd, {"LockAll"}},
+      {ModeBlockWinCtrl, VkHome, {"AutoLock"}},   {ModeBlockWinCtrl, VkEnd, {"LockAll"}},
+      {ModeAllowOnly, VkHome, {"AutoLock"}},      {ModeAllowOnly, VkEnd, {"LockAll"}},
+      {ModeEntryReq, VkHome, {"OpenEntryGate"}},
+  };
+  for (const Case& c : cases) {
+    for (std::uint32_t alt : {VkLeftAlt, VkRightAlt}) {
+      SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " vk " << c.vk << " alt " << alt);
+      EngineRig real(c.mode);
+      real.now = 0xFFFFFF00u;  // the tick counter wraps in between
+      real.Down(alt);
+      real.Wait(AltHeldFreshMs);
+      real.Down(c.vk);
+      EXPECT_EQ(real.Take(), c.real);
+
+      EngineRig held(c.mode);  // held for ten seconds: the key-down repeats
+      held.Down(alt);
+      for (int i = 0; i < 300; ++i) {
+        held.Wait(33);
+        held.Down(alt);
+      }
+      held.Down(c.vk);
+      EXPECT_EQ(held.Take(), c.real);
+
+      EngineRig missed(c.mode);
+      missed.Down(alt);
+      missed.Wait(AltHeldFreshMs + 1);  // the release went by unseen
+      missed.Down(c.vk);
+      EXPECT_EQ(missed.Take(), Log{});
+      EXPECT_EQ(missed.app.CurrentMode, c.mode);
+
+      EngineRig session(c.mode);  // a session switch at once after the missed release
+      session.Down(alt);
+      ClearAltState(session.app.lock);
+      session.Down(c.vk);
+      EXPECT_EQ(session.Take(), Log{});
+    }
+  }
+}
+
 TEST(KeyboardStep, OtherHookCodesAndMessagesLeaveEverythingAlone) {
   EngineRig r(ModeLocked);
   r.app.settings.Beep = true;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 namespace longtick {
 namespace {
@@ -17,10 +18,11 @@ TEST(AboutText, WebLinkTarget) {
   struct Case { const char* in; const char* out; };
   const Case cases[] = {
       {"www.example.com/longtick", "http://www.example.com/longtick"},
-      {"HTTP://Example.COM", "http://example.com"},
+      {"HTTP://Example.COM", "HTTP://Example.COM"},  // the scheme test ignores case ...
+      {"Example.com/Path?Q=A", "http://Example.com/Path?Q=A"},  // ... the address keeps it
       {"ftp://files.example.com", "ftp://files.example.com"},
       {"see http://example.com", "see http://example.com"},  // anywhere, not just in front
-      {"HTTPS://Example.com/x", "https://example.com/x"},  // not "http://https://..."
+      {"HTTPS://Example.com/x", "HTTPS://Example.com/x"},  // not "http://https://..."
   };
   for (const auto& c : cases) EXPECT_EQ(WebLinkTarget(c.in), c.out) << c.in;
 }
@@ -47,29 +49,27 @@ TEST(AboutText, SysInfoProgramLookup) {
   const std::string loc_key = "SOFTWARE\\Microsoft\\Shared Tools Location|MSINFO";
   struct Case {
     std::map<std::string, std::string> registry;
-    bool file_exists;
+    std::set<std::string> files;  // the files that exist
     std::optional<std::string> want;
   };
+  const std::set<std::string> both = {"C:\\T\\msinfo.exe", "C:\\L\\MSINFO32.EXE"};
   const Case cases[] = {
-      {{{tool_key, "C:\\T\\msinfo.exe"}, {loc_key, "C:\\L"}}, true, "C:\\T\\msinfo.exe"},
-      {{{loc_key, "C:\\L"}}, true, "C:\\L\\MSINFO32.EXE"},
-      {{{loc_key, "C:\\L"}}, false, std::nullopt},
-      {{}, true, std::nullopt},
+      {{{tool_key, "C:\\T\\msinfo.exe"}, {loc_key, "C:\\L"}}, both, "C:\\T\\msinfo.exe"},
+      {{{loc_key, "C:\\L"}}, both, "C:\\L\\MSINFO32.EXE"},
+      {{{loc_key, "C:\\L"}}, {}, std::nullopt},
+      {{}, both, std::nullopt},
+      // The tool's own value names a program that is gone: the tool folder is used.
+      {{{tool_key, "C:\\Gone\\msinfo.exe"}, {loc_key, "C:\\L"}}, both, "C:\\L\\MSINFO32.EXE"},
+      {{{tool_key, ""}, {loc_key, "C:\\L"}}, both, "C:\\L\\MSINFO32.EXE"},
+      {{{tool_key, "C:\\Gone\\msinfo.exe"}}, both, std::nullopt},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> checked;
     auto lookup = [&](std::string_view key, std::string_view value) {
       auto it = c.registry.find(std::string(key) + "|" + std::string(value));
       return it == c.registry.end() ? KeyValue{} : KeyValue{true, it->second};
     };
-    auto exists = [&](const std::string& p) {
-      checked.push_back(p);
-      return c.file_exists;
-    };
+    auto exists = [&](const std::string& p) { return c.files.contains(p); };
     EXPECT_EQ(FindSysInfoProgram(lookup, exists), c.want);
-    if (c.registry.count(loc_key) && !c.registry.count(tool_key)) {
-      EXPECT_EQ(checked, std::vector<std::string>{"C:\\L\\MSINFO32.EXE"});
-    }
   }
 }
 

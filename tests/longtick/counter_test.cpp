@@ -149,6 +149,13 @@ TEST_F(CounterTest, IntervalPutResetsStoresNotifiesThenComputes) {
   EXPECT_EQ(host.timers, 0);
   Ticks(1);
   EXPECT_EQ(host.timers, 1);
+  // While enabled, a restart also starts the platform timer's second anew, so a tick
+  // already due does not shorten the new interval.
+  counter.PutEnabled(true);
+  host.log.clear();
+  counter.PutInterval(Interval::Seconds, 10);
+  EXPECT_THAT(host.log, ::testing::ElementsAre(
+                            "start", "changed " + std::to_string(kDispidIntervalSeconds)));
 }
 
 TEST_F(CounterTest, EachIntervalReportsItsOwnDispid) {
@@ -201,6 +208,15 @@ TEST_F(CounterTest, HandlerChangesTakeEffectBeforeTheTickGoesOn) {
   EXPECT_EQ(host.timers, 0);
   host.on_countdown = nullptr;
   Ticks(3);
+  EXPECT_EQ(host.timers, 1);
+  // A handler that sets every interval to 0 turns the timer off: no Timer, now or later.
+  host.on_countdown = [&] {
+    for (Interval which : {Interval::Seconds, Interval::Minutes, Interval::Hours, Interval::Days})
+      counter.PutInterval(which, 0);
+  };
+  Ticks(1);
+  host.on_countdown = nullptr;
+  Ticks(5);
   EXPECT_EQ(host.timers, 1);
 }
 
@@ -273,6 +289,22 @@ TEST_F(CounterTest, LoadDoesNotResetTheCountAndReportsOverflow) {
   EXPECT_EQ(counter.interval(Interval::Days), 30000);
   EXPECT_EQ(counter.target_seconds(), 100);
   EXPECT_EQ(counter.elapsed_seconds(), 7);
+}
+
+// Stored properties with a smaller interval loaded while the count is already past it: Timer
+// fires at the next tick instead of never.
+TEST_F(CounterTest, LoadBelowTheCountFiresAtTheNextTick) {
+  counter.PutInterval(Interval::Seconds, 100);
+  Ticks(50);
+  PropertyStore store;
+  store.WriteLong("IntervalSeconds", 20);
+  ASSERT_EQ(counter.Load(store), Result::Ok);
+  Ticks(1);
+  EXPECT_EQ(host.timers, 1);
+  Ticks(19);
+  EXPECT_EQ(host.timers, 1);
+  Ticks(1);
+  EXPECT_EQ(host.timers, 2);
 }
 
 TEST_F(CounterTest, SaveWritesOnlyNonDefaultsInOrder) {

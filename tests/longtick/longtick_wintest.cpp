@@ -88,6 +88,7 @@ TEST(Registration, UnregisterRemovesEverythingItWrote) {
                                L"Interface\\" + GuidText(kControlIid),
                                L"Interface\\" + GuidText(kEventsIid), L"TypeLib\\" + GuidText(kLibid)};
   ASSERT_EQ(Regsvr32(true), 0);
+  EXPECT_EQ(Regsvr32(true), 0) << "unregistering what is not there is no failure";
   for (const auto& k : keys) EXPECT_FALSE(ClassesKeyExists(k)) << std::string(k.begin(), k.end());
   Ptr<IDispatch> d;
   EXPECT_EQ(CoCreateInstance(kClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, d.out()),
@@ -379,6 +380,27 @@ TEST(Client, IntervalPutRestartsTheCount) {
   ASSERT_EQ(PutBool(d.p, kEnabled, true), S_OK);
   ASSERT_TRUE(PumpUntil([&] { return sink.events.size() > seen; }));
   EXPECT_EQ(sink.events[seen].args, Left(sink.events[seen - 1].args[6] - 1));
+}
+
+// Restarting the count restarts the one-second tick too: an interval put just before a tick
+// was due never fires early.
+TEST(Client, RestartedIntervalIsNeverShort) {
+  Ptr<IDispatch> d;
+  NewControl(d);
+  EventSink sink;
+  Connection c(d.p, kEventsIid, &sink);
+  ASSERT_EQ(PutLong(d.p, kSeconds, 3), S_OK);
+  ASSERT_EQ(PutBool(d.p, kEnabled, true), S_OK);
+  for (DWORD offset : {300u, 700u, 950u}) {
+    const size_t seen = sink.events.size();
+    ASSERT_TRUE(PumpUntil([&] { return sink.events.size() > seen; }));
+    PumpUntil([] { return false; }, offset);  // part of the way to the next tick
+    const int timers = sink.Count(kTimer);
+    ASSERT_EQ(PutLong(d.p, kSeconds, 3), S_OK);
+    const DWORD put = GetTickCount();
+    ASSERT_TRUE(PumpUntil([&] { return sink.Count(kTimer) > timers; }, 10000));
+    EXPECT_GE(GetTickCount() - put, 2990u) << "re-put " << offset << " ms after a tick";
+  }
 }
 
 TEST(Client, OverflowingIntervalIsAnOverflowError) {
@@ -677,7 +699,64 @@ TEST(Server, ExportsAndUnloadCounting) {
   FreeLibrary(m);
 }
 
+// Installed deeper than MAX_PATH characters, the library still creates its control and
+// registers itself with its full path.
+TEST(Server, WorksFromAPathLongerThanMaxPath) {
+  wchar_t temp[MAX_PATH];
+  ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+  std::wstring dir = std::wstring(L"\\\\?\\") + temp + L"longtick_long_path";
+  CreateDirectoryW(dir.c_str(), nullptr);
+  std::vector<std::wstring> made{dir};
+  while (dir.size() < MAX_PATH + 40) {
+    dir += L"\\a_folder_name_of_forty_characters_long__";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    made.push_back(dir);
+  }
+  const std::wstring ocx = dir + L"\\longtick.ocx";
+  ASSERT_TRUE(CopyFileW(OcxPath().c_str(), ocx.c_str(), FALSE)) << GetLastError();
+  {
+    HMODULE m = LoadLibraryW(ocx.c_str());
+    ASSERT_NE(m, nullptr) << GetLastError();
+    using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+    using RegisterFn = HRESULT(STDAPICALLTYPE*)();
+    auto get_class = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllGetClassObject")));
+    auto reg = reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllRegisterServer")));
+    Ptr<IClassFactory> factory;
+    ASSERT_EQ(get_class(kClsid, IID_IClassFactory, factory.out()), S_OK);
+    Ptr<IDispatch> d;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, d.out()), S_OK);
+    EXPECT_EQ(PutLong(d.p, kSeconds, 5), S_OK);
+    d.reset();
+    factory.reset();
+    EXPECT_EQ(reg(), S_OK);
+    const std::wstring server = ClassesValue(L"CLSID\\" + GuidText(kClsid) + L"\\InprocServer32");
+    EXPECT_GT(server.size(), static_cast<size_t>(MAX_PATH));
+    EXPECT_NE(server.find(L"a_folder_name_of_forty_characters_long__\\longtick.ocx"), std::wstring::npos);
+    FreeLibrary(m);
+  }
+  ASSERT_EQ(Regsvr32(false), 0);  // back to the copy beside the test
+  DeleteFileW(ocx.c_str());
+  for (auto it = made.rbegin(); it != made.rend(); ++it) RemoveDirectoryW(it->c_str());
+}
+
 // ---- siting ----------------------------------------------------------------------------------
+
+// A client site without ambient properties (no IDispatch).
+class MuteSite : public IOleClientSite {
+ public:
+  STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
+    *out = (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite)) ? this : nullptr;
+    return *out ? S_OK : E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetContainer(IOleContainer**) override { return E_NOINTERFACE; }
+  STDMETHODIMP ShowObject() override { return S_OK; }
+  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+};
 
 TEST(Siting, QuickActivationConnectsTheContainersSinks) {
   Ptr<IDispatch> d;
@@ -701,6 +780,29 @@ TEST(Siting, QuickActivationConnectsTheContainersSinks) {
   PutBool(d.p, kEnabled, true);
   EXPECT_EQ(notify.changed, (std::vector<DISPID>{kSeconds, kEnabled}));
   EXPECT_TRUE(PumpUntil([&] { return events.Count(kTimer) >= 1; }));
+  // A site without ambient properties: the container's own design-time flag holds, and a
+  // designer never ticks.
+  Ptr<IDispatch> designed;
+  NewControl(designed);
+  Ptr<IQuickActivate> qa2;
+  ASSERT_EQ(designed->QueryInterface(IID_IQuickActivate, qa2.out()), S_OK);
+  MuteSite mute;
+  QACONTAINER design{};
+  design.cbSize = sizeof design;
+  design.pClientSite = &mute;
+  design.dwAmbientFlags = 0;  // not QACONTAINER_USERMODE
+  QACONTROL designControl{};
+  designControl.cbSize = sizeof designControl;
+  ASSERT_EQ(qa2->QuickActivate(&design, &designControl), S_OK);
+  PutBool(designed.p, kEnabled, true);
+  Ptr<IOleObject> designOle;
+  ASSERT_EQ(designed->QueryInterface(IID_IOleObject, designOle.out()), S_OK);
+  SIZEL size{2000, 2000};
+  designOle->SetExtent(DVASPECT_CONTENT, &size);
+  VARIANT enabled;
+  GetValue(designed.p, kEnabled, &enabled);
+  EXPECT_EQ(enabled.boolVal, VARIANT_FALSE) << "the design-time flag was lost";
+  designOle->SetClientSite(nullptr);
   EXPECT_EQ(qa->QuickActivate(nullptr, &control), E_POINTER);
   QACONTAINER tiny{};
   tiny.cbSize = 4;
@@ -713,25 +815,16 @@ TEST(Siting, QuickActivationConnectsTheContainersSinks) {
 
 
 // A client site that answers the ambient user mode.
-class Site : public IOleClientSite, public IDispatch {
+class Site : public MuteSite, public IDispatch {
  public:
   bool user_mode = true;
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-    *out = nullptr;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IOleClientSite))
-      *out = static_cast<IOleClientSite*>(this);
-    else if (IsEqualIID(iid, IID_IDispatch))
-      *out = static_cast<IDispatch*>(this);
-    return *out ? S_OK : E_NOINTERFACE;
+    if (!IsEqualIID(iid, IID_IDispatch)) return MuteSite::QueryInterface(iid, out);
+    *out = static_cast<IDispatch*>(this);
+    return S_OK;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return 2; }
   STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
-  STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetContainer(IOleContainer**) override { return E_NOINTERFACE; }
-  STDMETHODIMP ShowObject() override { return S_OK; }
-  STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
-  STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
   STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }

@@ -72,6 +72,7 @@ class FakeView : public MainViewPort {
   void Restore() override { visible = true; log_.Add("restore"); }
   void MinimiseToTray() override { visible = false; log_.Add("minimise"); }
   void ShowTrayMenu() override { log_.Add("traymenu"); }
+  void ArmFlashEndTimer(std::int32_t ms) override { log_.Add("flash end in " + std::to_string(ms)); }
 
   bool modeButtons = true, options = true, exit = true, cancel = false, visible = true;
   std::string message, toolTip = "countdown";
@@ -138,6 +139,7 @@ class FakeDesktop : public DesktopPort {
   std::string ForegroundWindowClass() override { return {}; }
   // What runs "during" the wait stands for the messages pumped meanwhile.
   void WaitMilliseconds(std::int32_t ms, bool pump) override {
+    ++waits;
     log_.Add("wait " + std::to_string(ms) + (pump ? " pump" : ""));
     if (duringWait) {
       auto f = std::move(duringWait);
@@ -147,6 +149,7 @@ class FakeDesktop : public DesktopPort {
   }
 
   std::function<void()> duringWait;
+  int waits = 0;
 
  private:
   EventLog& log_;

@@ -257,6 +257,23 @@ TEST_F(MainControllerTest, AutolockDuringAllowOnlyDelayStaysArmed) {
   EXPECT_EQ(log.events.back(), "[3] hide");
 }
 
+// A key remembered from an earlier spell in mode 1 or 4 (Alt+Home leaves Home behind) is no
+// autorepeat: entering either mode starts with no remembered key.
+TEST_F(MainControllerTest, SessionChangeForgetsTheAltKeys) {
+  state.lock.LeftAltDown = state.lock.RightAltDown = true;
+  ctl.OnSessionChange();
+  EXPECT_FALSE(state.lock.LeftAltDown || state.lock.RightAltDown);
+}
+
+TEST_F(MainControllerTest, EnteringModeOneOrFourForgetsTheLastKey) {
+  for (auto command : {&MainController::cmdBlockWinCtrl_Click, &MainController::cmdAllowOnly_Click}) {
+    Start(ModeUnlocked);
+    state.lock.LastKeyDown = 36;
+    (ctl.*command)();
+    EXPECT_EQ(state.lock.LastKeyDown, 0u);
+  }
+}
+
 TEST_F(MainControllerTest, AllowOnlyMessageShowsWhileWindowVisibleDuringDelay) {
   Start(ModeUnlocked);
   bool visible = false;
@@ -353,18 +370,50 @@ TEST_F(MainControllerTest, TrayTipIsCutToWhatTheTrayHolds) {
   EXPECT_EQ(tray.tip, std::string(100, 'x') + std::string(20, 'y') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
 }
 
-TEST_F(MainControllerTest, FlashShowsModeChangedDuringThePause) {
+// A flash shows the blocked picture until 150 ms after the last swallowed input: more
+// input only re-arms its end, so a held key never stacks one flash on another; the end
+// shows the mode in force then (here: unlocked during the flash).
+TEST_F(MainControllerTest, FlashIsExtendedNotNestedAndEndsWithTheModeThen) {
   state.CurrentMode = ModeLocked;
   view.message = kLock;
   ctl.UpdateTrayIcon();
   log.events.clear();
-  desktop.duringWait = [this] { ctl.cmdCancel_Click(); };
   ctl.timFlashTray_Timer();
+  ctl.timFlashTray_Timer();
+  ctl.timFlashTray_Timer();
+  EXPECT_TRUE(ctl.FlashShowing());
+  ctl.cmdCancel_Click();
+  ctl.timFlashEnd_Timer();
+  ctl.timFlashEnd_Timer();
+  EXPECT_FALSE(ctl.FlashShowing());
   EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
                               "[2] tray Blocked " + kLock, "[2] cursors blocked",
-                              "[2] wait 150 pump", "[2] modes T", "[2] options T", "[2] exit T",
-                              "[2] cancel F", "[0] msg ", "[0] nohighlight", "[0] tray Blank ",
-                              "[0] tray Blank ", "[0] cursors restored"}));
+                              "[2] flash end in 150", "[2] flash end in 150",
+                              "[2] flash end in 150", "[2] modes T", "[2] options T",
+                              "[2] exit T", "[2] cancel F", "[0] msg ", "[0] nohighlight",
+                              "[0] tray Blank ", "[0] tray Blank ", "[0] cursors restored"}));
+  EXPECT_EQ(desktop.waits, 0) << "the flash must not pump messages in a nested wait";
+}
+
+// Every ending puts the user's pointers and mouse speed back first, also in the middle of
+// a flash; deleting the tray icon ends a flash under way.
+TEST_F(MainControllerTest, RestoreDesktopEndsAFlashAndUndoesTheMouseSpeed) {
+  state.settings.SetMouseSpd = true;
+  Start(ModeUnlocked);
+  ctl.cmdBlockWinCtrl_Click();
+  ctl.timFlashTray_Timer();
+  log.events.clear();
+  ctl.RestoreDesktop();
+  ctl.RestoreDesktop();
+  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
+                              "[1] tray Amber " + kBlock, "[1] cursors restored",
+                              "[1] mousespeed 7"}));
+  ctl.timFlashTray_Timer();
+  log.events.clear();
+  ctl.DeleteTrayIcon();
+  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
+                              "[1] tray Amber " + kBlock, "[1] cursors restored",
+                              "[1] tray delete"}));
 }
 
 TEST_F(MainControllerTest, FlashWithoutTrayIconDoesNothing) {
