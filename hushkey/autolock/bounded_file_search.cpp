@@ -33,9 +33,8 @@ bool BoundedFileSearch::AnyFileMatches(const std::string& pattern) {
   std::unique_lock lock(shared_->mutex);
   // Only the patterns in use are kept; a setting changed many times leaves no trail.
   if (shared_->entries.size() > 8) {
-    std::erase_if(shared_->entries, [&](const auto& e) {
-      return !e.second.running && e.first != pattern;
-    });
+    std::erase_if(shared_->entries,
+                  [&](const auto& e) { return !e.second.running && e.first != pattern; });
   }
   auto& entry = shared_->entries[pattern];
   if (!entry.running) {

@@ -27,8 +27,7 @@ bool AddressMatchesPrefix(std::string_view address, std::string_view prefix) {
       address.substr(0, prefix.size()) != prefix)
     return false;
   // The prefix must end where an octet ends.
-  return prefix.back() == '.' || address.size() == prefix.size() ||
-         address[prefix.size()] == '.';
+  return prefix.back() == '.' || address.size() == prefix.size() || address[prefix.size()] == '.';
 }
 
 std::string FormatIpv4(const Ipv4Address& a) {

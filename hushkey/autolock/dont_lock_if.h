@@ -20,7 +20,7 @@ namespace hushkey {
 // ---- Ports -------------------------------------------------------------------------
 
 struct LocalTime {
-  int weekday = 1;            // Monday = 1 ... Sunday = 7
+  int weekday = 1;               // Monday = 1 ... Sunday = 7
   std::int32_t secondOfDay = 0;  // 0..86399
 };
 
@@ -37,8 +37,8 @@ using Ipv4Address = std::array<std::uint8_t, 4>;
 
 struct AddressTableRead {
   bool ok = false;
-  std::uint32_t error = 0;          // the platform's return value when !ok
-  std::vector<Ipv4Address> rows;    // in the table's (sorted) order
+  std::uint32_t error = 0;        // the platform's return value when !ok
+  std::vector<Ipv4Address> rows;  // in the table's (sorted) order
 };
 
 // The machine's IPv4 address table.
@@ -103,12 +103,12 @@ bool FileExists(FileSearchPort& files, std::string_view path);
 // ---- The check ---------------------------------------------------------------------
 
 struct DontLockIfPorts {
-  SettingsStore& store;           // DontLockIfDay, ...StartTime, ...EndTime, ...IP,
-                                  // ...IPMatch, ...FileExists are read at every check
+  SettingsStore& store;  // DontLockIfDay, ...StartTime, ...EndTime, ...IP,
+                         // ...IPMatch, ...FileExists are read at every check
   ClockPort& clock;
   AddressTablePort& addresses;
   FileSearchPort& files;
-  ModeAnnouncerPort& announcer;   // UserMsg, then UpdateTrayIcon, on entering 30
+  ModeAnnouncerPort& announcer;  // UserMsg, then UpdateTrayIcon, on entering 30
 };
 
 // The selected condition's verdict, without any mode change. failed: the condition could

@@ -145,8 +145,7 @@ class LongtickHost::Site final : public IOleClientSite, public UntypedDispatch {
         result->vt = VT_BOOL;
         result->boolVal = VARIANT_FALSE;
         return S_OK;
-      default:
-        return DISP_E_MEMBERNOTFOUND;
+      default: return DISP_E_MEMBERNOTFOUND;
     }
   }
 };
@@ -200,16 +199,16 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
   }
 
   // Site first, so the control sees the ambient user mode while it initialises.
-  if (SUCCEEDED(unknown->QueryInterface(IID_IOleObject,
-                                        reinterpret_cast<void**>(&host->oleObject_)))) {
+  if (SUCCEEDED(
+          unknown->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&host->oleObject_)))) {
     host->site_ = new Site();
     host->oleObject_->SetClientSite(host->site_);
   }
   // A fresh instance in its design state.
   IPersistStreamInit* streamInit = nullptr;
   IPersistPropertyBag* bag = nullptr;
-  if (SUCCEEDED(unknown->QueryInterface(IID_IPersistStreamInit,
-                                        reinterpret_cast<void**>(&streamInit)))) {
+  if (SUCCEEDED(
+          unknown->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&streamInit)))) {
     streamInit->InitNew();
     streamInit->Release();
   } else if (SUCCEEDED(unknown->QueryInterface(IID_IPersistPropertyBag,
@@ -220,8 +219,7 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
 
   // The Timer event.
   IConnectionPointContainer* container = nullptr;
-  hr = unknown->QueryInterface(IID_IConnectionPointContainer,
-                               reinterpret_cast<void**>(&container));
+  hr = unknown->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
   unknown->Release();
   if (SUCCEEDED(hr) && container) {
     hr = container->FindConnectionPoint(kLongtickEventsIid, &host->connection_);
@@ -244,9 +242,7 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
 
 LongtickHost::~LongtickHost() { Close(); }
 
-void LongtickHost::SetTimerHandler(std::function<void()> onTimer) {
-  onTimer_ = std::move(onTimer);
-}
+void LongtickHost::SetTimerHandler(std::function<void()> onTimer) { onTimer_ = std::move(onTimer); }
 
 void LongtickHost::Close() {
   if (sink_) sink_->Detach();
@@ -279,8 +275,8 @@ bool LongtickHost::GetProperty(DISPID id, VARTYPE type, VARIANT* out) {
   if (!control_) return false;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   EXCEPINFO excep{};
-  HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                out, &excep, nullptr);
+  HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, out,
+                                &excep, nullptr);
   SysFreeString(excep.bstrSource);
   SysFreeString(excep.bstrDescription);
   SysFreeString(excep.bstrHelpFile);

@@ -41,8 +41,8 @@ HWND QueueWindow() {
     wc.lpszClassName = kClassName;
     RegisterClassExW(&wc);
   }
-  g_window = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance,
-                             nullptr);
+  g_window =
+      CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
   return g_window;
 }
 

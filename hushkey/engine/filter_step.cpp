@@ -14,17 +14,10 @@ void SignalSwallowedInput(FilterContext& ctx) {
 
 void RunFilterAction(FilterContext& ctx, FilterAction action) {
   switch (action) {
-    case FilterAction::None:
-      return;
-    case FilterAction::LockAll:
-      ctx.actions.LockAll();
-      return;
-    case FilterAction::AutoLock:
-      ctx.actions.cmdAutoLock_Click();
-      return;
-    case FilterAction::Cancel:
-      ctx.actions.cmdCancel_Click();
-      return;
+    case FilterAction::None: return;
+    case FilterAction::LockAll: ctx.actions.LockAll(); return;
+    case FilterAction::AutoLock: ctx.actions.cmdAutoLock_Click(); return;
+    case FilterAction::Cancel: ctx.actions.cmdCancel_Click(); return;
     case FilterAction::RestoreSpeedThenLockAll:
       if (ctx.app.settings.SetMouseSpd) RestoreMouseSpeed(ctx.desktop, ctx.app.lock);
       ctx.actions.LockAll();
@@ -33,12 +26,8 @@ void RunFilterAction(FilterContext& ctx, FilterAction action) {
       if (ctx.app.settings.SetMouseSpd) RestoreMouseSpeed(ctx.desktop, ctx.app.lock);
       ctx.actions.cmdAutoLock_Click();
       return;
-    case FilterAction::RestartTimer:
-      RestartInactivityTimer(ctx.timer);
-      return;
-    case FilterAction::OpenEntryGate:
-      ctx.actions.OpenEntryGate();
-      return;
+    case FilterAction::RestartTimer: RestartInactivityTimer(ctx.timer); return;
+    case FilterAction::OpenEntryGate: ctx.actions.OpenEntryGate(); return;
   }
 }
 
@@ -52,11 +41,10 @@ bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message
   // still be held.
   if (keyDown && (vkCode == VkHome || vkCode == VkEnd)) ExpireAltState(lock, eventTime);
 
-  const KeyOutcome out =
-      DecideKey(ctx.app.CurrentMode, vkCode, keyDown, lock.LeftAltDown || lock.RightAltDown,
-                lock.LastKeyDown, ctx.app.settings, [&ctx] {
-                  return ctx.desktop.ForegroundWindowClass() == ctx.app.settings.PassthruWCls;
-                });
+  const KeyOutcome out = DecideKey(
+      ctx.app.CurrentMode, vkCode, keyDown, lock.LeftAltDown || lock.RightAltDown, lock.LastKeyDown,
+      ctx.app.settings,
+      [&ctx] { return ctx.desktop.ForegroundWindowClass() == ctx.app.settings.PassthruWCls; });
   lock.LastKeyDown = out.LastKeyDown;
 
   if (out.decision.Cue) SignalSwallowedInput(ctx);

@@ -33,8 +33,7 @@ class HookCall {
     QueryPerformanceCounter(&end);
     QueryPerformanceFrequency(&freq);
     const auto micros = static_cast<std::uint32_t>(
-        std::min<LONGLONG>((end.QuadPart - start_.QuadPart) * 1000000 / freq.QuadPart,
-                           0xFFFFFFFF));
+        std::min<LONGLONG>((end.QuadPart - start_.QuadPart) * 1000000 / freq.QuadPart, 0xFFFFFFFF));
     longest_ = std::max(longest_, micros);
     --g_hookDepth;
   }

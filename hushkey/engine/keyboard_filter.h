@@ -182,16 +182,15 @@ constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, bo
       if (unlockSeq) return Swallow(lastKeyDown, false, FilterAction::OpenEntryGate);
       return Pass(lastKeyDown);
 
-    default:
-      return Pass(lastKeyDown);
+    default: return Pass(lastKeyDown);
   }
 }
 
 // The same with the pass-through answer already known.
 constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, bool altHeld,
-                               std::uint32_t lastKeyDown, const Settings& settings,
-                               bool passthru) {
-  return DecideKey(mode, vk, keyDown, altHeld, lastKeyDown, settings, [passthru] { return passthru; });
+                               std::uint32_t lastKeyDown, const Settings& settings, bool passthru) {
+  return DecideKey(mode, vk, keyDown, altHeld, lastKeyDown, settings,
+                   [passthru] { return passthru; });
 }
 
 }  // namespace hushkey

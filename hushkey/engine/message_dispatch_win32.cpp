@@ -11,8 +11,8 @@ std::vector<HWND> g_dialogWindows;
 }  // namespace
 
 void AddDialogWindow(HWND window) {
-  if (window && std::find(g_dialogWindows.begin(), g_dialogWindows.end(), window) ==
-                    g_dialogWindows.end())
+  if (window &&
+      std::find(g_dialogWindows.begin(), g_dialogWindows.end(), window) == g_dialogWindows.end())
     g_dialogWindows.push_back(window);
 }
 

@@ -71,7 +71,8 @@ constexpr KeyDecision DecideMouse(LockMode mode, std::uint32_t message, const Se
 
 constexpr KeyDecision DecideMouse(LockMode mode, std::uint32_t message, const Settings& settings,
                                   std::uint32_t elapsedSinceMoveCue) {
-  return DecideMouse(mode, message, settings, [elapsedSinceMoveCue] { return elapsedSinceMoveCue; });
+  return DecideMouse(mode, message, settings,
+                     [elapsedSinceMoveCue] { return elapsedSinceMoveCue; });
 }
 
 }  // namespace hushkey

@@ -28,8 +28,8 @@ class DesktopPort {
   virtual std::int32_t GetMouseSpeed() = 0;  // 1..20, 0 when the query fails
   virtual void SetMouseSpeed(std::int32_t speed) = 0;
   virtual void StartScreenSaver() = 0;
-  virtual std::uint32_t TickCount() = 0;              // milliseconds, wraps at 2^32
-  virtual std::string ForegroundWindowClass() = 0;    // UTF-8, at most 99 characters
+  virtual std::uint32_t TickCount() = 0;            // milliseconds, wraps at 2^32
+  virtual std::string ForegroundWindowClass() = 0;  // UTF-8, at most 99 characters
   virtual void WaitMilliseconds(std::int32_t ms, bool pump) = 0;
 };
 

@@ -98,14 +98,11 @@ void MainController::cmdCancel_Click() {
   switch (state_.CurrentMode) {
     case ModeUnlocked:
     case ModeAutoLock:
-    case ModeAutoLockSuspended:
-      ResetInactivityTimer(timer_);
-      break;
+    case ModeAutoLockSuspended: ResetInactivityTimer(timer_); break;
     case ModeBlockWinCtrl:
       if (state_.settings.SetMouseSpd) RestoreMouseSpeed(desktop_, state_.lock);
       break;
-    default:
-      break;
+    default: break;
   }
   SetEnabledStates(true, true, true, false);
   state_.CurrentMode = ModeUnlocked;
@@ -152,8 +149,7 @@ void MainController::UserMsg() {
       view_.SetMessage(std::string(kAllowOnlyText));
       Highlight(MainButton::AllowOnly, kColourOrange);
       break;
-    default:
-      break;  // options dialog waiting, start requests: the display stays as it is
+    default: break;  // options dialog waiting, start requests: the display stays as it is
   }
 }
 
@@ -206,14 +202,9 @@ void MainController::OnSessionChange() { ClearAltState(state_.lock); }
 void MainController::OnTrayCallback(std::uint32_t code) {
   switch (code) {
     case kTrayLeftButtonUp:
-    case kTrayLeftButtonDoubleClick:
-      mnuPopupRestore_Click();
-      break;
-    case kTrayRightButtonUp:
-      view_.ShowTrayMenu();
-      break;
-    default:
-      break;
+    case kTrayLeftButtonDoubleClick: mnuPopupRestore_Click(); break;
+    case kTrayRightButtonUp: view_.ShowTrayMenu(); break;
+    default: break;
   }
 }
 

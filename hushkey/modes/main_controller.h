@@ -38,9 +38,8 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   // All references must outlive the controller. `check` may be an object that itself holds
   // a reference to this controller as its ModeAnnouncerPort (it is not called before the
   // first mode command or timer event).
-  MainController(AppState& state, MainViewPort& view, TrayPort& tray,
-                 InactivityTimerPort& timer, DesktopPort& desktop, DontLockIfCheckPort& check,
-                 SettingsLoader loadSettings);
+  MainController(AppState& state, MainViewPort& view, TrayPort& tray, InactivityTimerPort& timer,
+                 DesktopPort& desktop, DontLockIfCheckPort& check, SettingsLoader loadSettings);
 
   // Mode commands (also the buttons' click handlers).
   void cmdLockAll_Click();

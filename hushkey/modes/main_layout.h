@@ -29,7 +29,7 @@ inline constexpr Colour kColourGreen = 0x00C000;
 enum class MainControlKind { Button, Label };
 
 struct MainControl {
-  std::string_view name;     // the control's name, e.g. "cmdLockAll"
+  std::string_view name;  // the control's name, e.g. "cmdLockAll"
   MainControlKind kind;
   std::optional<MainButton> button;  // set for buttons
   TwipsRect rect;

@@ -32,8 +32,8 @@ constexpr wchar_t kTitle[] = L"Hushkey ";
 constexpr UINT_PTR kFlashTimerId = 1;
 constexpr UINT_PTR kFlashEndTimerId = 2;
 
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                               WS_CLIPCHILDREN;
+constexpr DWORD kWindowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 // Controls that the shared table does not place (twips, client coordinates): the separator
 // along the top edge, the version label and the picture along the bottom edge, and the
@@ -84,8 +84,7 @@ UINT WindowDpi(HWND hwnd) {
 }
 
 RECT WindowRectForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {
-  static const auto adjust =
-      User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
+  static const auto adjust = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
   RECT rc{0, 0, width, height};
   if (!adjust || !adjust(&rc, style, TRUE, exStyle, dpi)) {
     AdjustWindowRectEx(&rc, style, TRUE, exStyle);
@@ -168,11 +167,11 @@ bool MainWindow::Create(HINSTANCE instance) {
   mainMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU));
   trayMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAYMENU));
   dpi_ = WindowDpi(nullptr);
-  RECT rc = WindowRectForClient(Px(kMainClientWidthTwips), Px(kMainClientHeightTwips),
-                                kWindowStyle, 0, dpi_);
-  hwnd_ = CreateWindowExW(0, kWindowClass, kTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                          rc.right - rc.left, rc.bottom - rc.top, nullptr, mainMenu_, instance,
-                          this);
+  RECT rc = WindowRectForClient(Px(kMainClientWidthTwips), Px(kMainClientHeightTwips), kWindowStyle,
+                                0, dpi_);
+  hwnd_ =
+      CreateWindowExW(0, kWindowClass, kTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      rc.right - rc.left, rc.bottom - rc.top, nullptr, mainMenu_, instance, this);
   if (!hwnd_) {
     if (mainMenu_) DestroyMenu(mainMenu_);
     if (trayMenu_) DestroyMenu(trayMenu_);
@@ -204,15 +203,13 @@ bool MainWindow::CreateControls() {
     HWND w;
     if (c.kind == MainControlKind::Button) {
       w = CreateWindowExW(0, L"BUTTON", caption.c_str(),
-                          child | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0, 0,
-                          0, 0, hwnd_,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))),
+                          child | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0, 0, 0,
+                          0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))),
                           instance_, nullptr);
     } else {
-      w = CreateWindowExW(0, L"STATIC", caption.c_str(), child | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                          0, 0, 0, 0, hwnd_,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))),
-                          instance_, nullptr);
+      w = CreateWindowExW(
+          0, L"STATIC", caption.c_str(), child | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+          hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))), instance_, nullptr);
     }
     if (!w) return false;
   }
@@ -230,16 +227,14 @@ bool MainWindow::CreateControls() {
   }};
   for (const Extra& e : extras) {
     if (!CreateWindowExW(0, e.cls, e.text, e.style, 0, 0, 0, 0, hwnd_,
-                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(e.id)), instance_,
-                         nullptr)) {
+                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(e.id)), instance_, nullptr)) {
       return false;
     }
   }
 
   toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                             instance_, nullptr);
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
   if (toolTip_) {
     for (const MainControl& c : MainWindowControls()) {
       if (c.kind != MainControlKind::Button) continue;
@@ -388,8 +383,8 @@ void MainWindow::ShowHighlight(const TwipsRect& where, Colour colour) {
   highlightRect_ = where;
   highlightColour_ = colour;
   HWND frame = Control(IDC_HIGHLIGHT);
-  SetWindowPos(frame, HWND_BOTTOM, Px(where.left), Px(where.top), Px(where.width),
-               Px(where.height), SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(frame, HWND_BOTTOM, Px(where.left), Px(where.top), Px(where.width), Px(where.height),
+               SWP_NOACTIVATE | SWP_SHOWWINDOW);
   InvalidateRect(frame, nullptr, TRUE);
 }
 
@@ -488,10 +483,8 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_WTSSESSION_CHANGE:
       if (controller_) controller_->OnSessionChange();
       return 0;
-    case HK_MSG_LONGEST_HOOK_CALL:
-      return static_cast<LRESULT>(LongestHookCallMicros(wp == 0));
-    case HK_MSG_FLASH_SHOWING:
-      return controller_ && controller_->FlashShowing() ? 1 : 0;
+    case HK_MSG_LONGEST_HOOK_CALL: return static_cast<LRESULT>(LongestHookCallMicros(wp == 0));
+    case HK_MSG_FLASH_SHOWING: return controller_ && controller_->FlashShowing() ? 1 : 0;
     case WM_CLOSE:
       // The close box sends the window to the tray; the program goes on running.
       MinimiseToTray();
@@ -509,8 +502,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       ApplyDpi(dpi_);
       FitWindowToClient(reinterpret_cast<const RECT*>(lp));
       return 0;
-    default:
-      break;
+    default: break;
   }
   return DefWindowProcW(hwnd_, msg, wp, lp);
 }
@@ -522,8 +514,7 @@ void MainWindow::OnCommand(int id) {
     case IDM_POPUP_EXIT:
       if (onExit_) onExit_();
       return;
-    default:
-      break;
+    default: break;
   }
   if (!controller_) return;
   switch (id) {
@@ -539,8 +530,7 @@ void MainWindow::OnCommand(int id) {
     case IDM_OPTIONS:
     case IDM_HELP_HELP:
     case IDM_HELP_ABOUT:
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -559,10 +549,8 @@ void MainWindow::DrawCopyrightPicture(const DRAWITEMSTRUCT& item) {
 
 LRESULT CALLBACK MainWindow::HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case WM_NCHITTEST:
-      return HTTRANSPARENT;
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_NCHITTEST: return HTTRANSPARENT;
+    case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
@@ -575,8 +563,7 @@ LRESULT CALLBACK MainWindow::HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
       EndPaint(hwnd, &ps);
       return 0;
     }
-    default:
-      return DefWindowProcW(hwnd, msg, wp, lp);
+    default: return DefWindowProcW(hwnd, msg, wp, lp);
   }
 }
 

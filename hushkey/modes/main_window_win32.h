@@ -85,9 +85,9 @@ class MainWindow final : public MainViewPort {
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
   HWND toolTip_ = nullptr;
-  HMENU mainMenu_ = nullptr;  // owned by the window once attached
-  HMENU trayMenu_ = nullptr;  // loaded resource, destroyed with the window
-  bool hidePending_ = false;  // a Hide asked for inside an input hook call, not done yet
+  HMENU mainMenu_ = nullptr;     // owned by the window once attached
+  HMENU trayMenu_ = nullptr;     // loaded resource, destroyed with the window
+  bool hidePending_ = false;     // a Hide asked for inside an input hook call, not done yet
   bool sessionNotices_ = false;  // registered for session lock/unlock/switch notices
   HFONT font_ = nullptr;
   UINT dpi_ = 96;

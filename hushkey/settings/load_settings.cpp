@@ -39,8 +39,8 @@ Settings LoadSettings(SettingsStore& store, std::int32_t origMouseSpeed,
   s.UseScrnSvr = Flag(store, SettingId::UseScrnSvr, unconvertible);
   s.StopARKeys = Flag(store, SettingId::StopARKeys, unconvertible);
   s.SetMouseSpd = Flag(store, SettingId::SetMouseSpd, unconvertible);
-  s.MouseSpd = ReadConverted<std::int32_t>(store, SettingId::MouseSpd, origMouseSpeed,
-                                           ParseInt32, unconvertible);
+  s.MouseSpd = ReadConverted<std::int32_t>(store, SettingId::MouseSpd, origMouseSpeed, ParseInt32,
+                                           unconvertible);
   s.Beep = Flag(store, SettingId::Beep, unconvertible);
   s.Flash = Flag(store, SettingId::Flash, unconvertible);
   s.StopMouseMove = Flag(store, SettingId::StopMouseMove, unconvertible);
@@ -48,8 +48,8 @@ Settings LoadSettings(SettingsStore& store, std::int32_t origMouseSpeed,
   s.ShowLckUnlSeq = Flag(store, SettingId::ShowLckUnlSeq, unconvertible);
   s.DontLockIf = Flag(store, SettingId::DontLockIf, unconvertible);
   s.DontLockIfOpt = ReadConverted<std::int16_t>(
-      store, SettingId::DontLockIfOpt, TableDefault<std::int16_t>(SettingId::DontLockIfOpt, ParseInt16),
-      ParseInt16, unconvertible);
+      store, SettingId::DontLockIfOpt,
+      TableDefault<std::int16_t>(SettingId::DontLockIfOpt, ParseInt16), ParseInt16, unconvertible);
   s.PassthruWCls = store.Get(SettingId::PassthruWCls);
   s.Timeout = ReadConverted<float>(store, SettingId::Timeout,
                                    TableDefault<float>(SettingId::Timeout, ParseSingle),

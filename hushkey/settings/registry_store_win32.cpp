@@ -32,13 +32,12 @@ std::wstring DefaultSettingsKeyPath() {
   return L"Software\\" + Utf8ToWide(kSettingsAppName) + L"\\" + Utf8ToWide(kSettingsSection);
 }
 
-RegistrySettingsStore::RegistrySettingsStore(std::wstring keyPath)
-    : keyPath_(std::move(keyPath)) {}
+RegistrySettingsStore::RegistrySettingsStore(std::wstring keyPath) : keyPath_(std::move(keyPath)) {}
 
 std::optional<std::string> RegistrySettingsStore::Read(std::string_view key) {
   UniqueHkey hkey;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE,
-                    hkey.Receive()) != ERROR_SUCCESS) {
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, hkey.Receive()) !=
+      ERROR_SUCCESS) {
     return std::nullopt;
   }
   const std::wstring name = Utf8ToWide(key);

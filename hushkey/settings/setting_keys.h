@@ -52,7 +52,7 @@ enum class SettingId : std::size_t {
 
 struct SettingKey {
   SettingId id;
-  std::string_view key;          // value name in the store
+  std::string_view key;  // value name in the store
   SettingForm form;
   std::string_view defaultText;  // text returned for a missing key
   SettingMemory memory;          // SettingMemory::None: read from the store when needed
@@ -75,8 +75,7 @@ inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys{{
     {SettingId::AOMAllowMouse, "AOMAllowMouse", SettingForm::Flag, "0", SettingMemory::Flag},
     {SettingId::ShowLckUnlSeq, "ShowLckUnlSeq", SettingForm::Flag, "1", SettingMemory::Flag},
     {SettingId::DontLockIf, "DontLockIf", SettingForm::Flag, "0", SettingMemory::Flag},
-    {SettingId::DontLockIfOpt, "DontLockIfOpt", SettingForm::Integer, "-1",
-     SettingMemory::Int16},
+    {SettingId::DontLockIfOpt, "DontLockIfOpt", SettingForm::Integer, "-1", SettingMemory::Int16},
     {SettingId::PassthruWCls, "PassthruWCls", SettingForm::Text, "", SettingMemory::Text},
     {SettingId::Timeout, "Timeout", SettingForm::Number, "10", SettingMemory::Float},
     {SettingId::DontLockIfStartTime, "DontLockIfStartTime", SettingForm::Time, "08:00",
@@ -85,16 +84,14 @@ inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys{{
      SettingMemory::None},
     {SettingId::DontLockIfDay, "DontLockIfDay", SettingForm::DayMask, "XXXXX  ",
      SettingMemory::None},
-    {SettingId::DontLockIfIP, "DontLockIfIP", SettingForm::Text, "192.168.0.",
-     SettingMemory::None},
+    {SettingId::DontLockIfIP, "DontLockIfIP", SettingForm::Text, "192.168.0.", SettingMemory::None},
     {SettingId::DontLockIfIPMatch, "DontLockIfIPMatch", SettingForm::Flag, "0",
      SettingMemory::None},
     {SettingId::DontLockIfFileExists, "DontLockIfFileExists", SettingForm::Text, "",
      SettingMemory::None},
     // The options dialog also reads this key with the default "3" to pick the start-mode
     // option (kStartWithWinModeDefault); "-1" is the default for "is it ticked".
-    {SettingId::StartWithWin, "StartWithWin", SettingForm::Integer, "-1",
-     SettingMemory::None},
+    {SettingId::StartWithWin, "StartWithWin", SettingForm::Integer, "-1", SettingMemory::None},
 }};
 
 inline constexpr std::string_view kStartWithWinModeDefault = "3";

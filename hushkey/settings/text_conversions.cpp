@@ -43,7 +43,7 @@ std::optional<std::string> Canonical(std::string_view text, bool allowFraction) 
   out.reserve(s.size() + 2);
   if (negative) out += '-';
   out += whole.empty() ? std::string_view("0") : whole;  // ".5" -> "0.5"
-  if (!fraction.empty()) {                                // "2." -> "2"
+  if (!fraction.empty()) {                               // "2." -> "2"
     out += '.';
     out += fraction;
   }
@@ -69,8 +69,7 @@ std::optional<double> ParseNumber(std::string_view text) {
   std::optional<std::string> c = Canonical(text, true);
   if (!c) return std::nullopt;
   double v = 0;
-  auto [end, ec] = std::from_chars(c->data(), c->data() + c->size(), v,
-                                   std::chars_format::fixed);
+  auto [end, ec] = std::from_chars(c->data(), c->data() + c->size(), v, std::chars_format::fixed);
   if (ec != std::errc() || end != c->data() + c->size() || !std::isfinite(v)) {
     return std::nullopt;
   }

@@ -8,8 +8,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Reads one to maxDigits digits from the front of s.
-std::optional<int> TakeDigits(std::string_view& s, std::size_t minDigits,
-                              std::size_t maxDigits) {
+std::optional<int> TakeDigits(std::string_view& s, std::size_t minDigits, std::size_t maxDigits) {
   std::size_t n = 0;
   int v = 0;
   while (n < s.size() && n < maxDigits && IsDigit(s[n])) v = v * 10 + (s[n++] - '0');

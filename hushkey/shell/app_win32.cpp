@@ -35,13 +35,13 @@ void DeclareDpiAwareness() {
 // The system's text for an error code, as one line.
 std::string SystemErrorText(DWORD code) {
   wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::wstring message(text ? text : L"", n);
   if (text) LocalFree(text);
-  while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                              message.back() == L' '))
+  while (!message.empty() &&
+         (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
     message.pop_back();
   std::string line = "System error " + std::to_string(code);
   if (!message.empty()) line += ": " + WideToUtf8(message);
@@ -91,8 +91,7 @@ int HushkeyApp::Run(HINSTANCE instance) {
     return 3;
   }
   if (!window_.Create(instance)) {
-    MessageBoxW(nullptr, L"The main window could not be created.", kAppTitle,
-                MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, L"The main window could not be created.", kAppTitle, MB_OK | MB_ICONERROR);
     ReleaseAll();
     return 2;
   }
@@ -104,7 +103,8 @@ int HushkeyApp::Run(HINSTANCE instance) {
   window_.SetExitHandler([this] { Exit(); });
   controller_->SetFlashTimerHook([this] { window_.EnableFlashTimer(); });
   timer_->SetTimerHandler([this] { controller_->Longtick1_Timer(); });
-  filters_ = std::make_unique<FilterContext>(FilterContext{state_, desktop_, *timer_, *controller_});
+  filters_ =
+      std::make_unique<FilterContext>(FilterContext{state_, desktop_, *timer_, *controller_});
   SetFilterContext(filters_.get());
 
   if (!FormLoad()) {

@@ -5,17 +5,12 @@ namespace hushkey {
 TrayIcon IconForMode(LockMode mode) {
   switch (mode) {
     case ModeBlockWinCtrl:
-    case ModeAllowOnly:
-      return TrayIcon::Amber;
+    case ModeAllowOnly: return TrayIcon::Amber;
     case ModeLocked:
-    case ModeLockedAuto:
-      return TrayIcon::Red;
-    case ModeAutoLock:
-      return TrayIcon::Green;
-    case ModeAutoLockSuspended:
-      return TrayIcon::Blue;
-    default:
-      return TrayIcon::Blank;
+    case ModeLockedAuto: return TrayIcon::Red;
+    case ModeAutoLock: return TrayIcon::Green;
+    case ModeAutoLockSuspended: return TrayIcon::Blue;
+    default: return TrayIcon::Blank;
   }
 }
 
@@ -28,9 +23,12 @@ bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 void NextChar(std::string_view text, std::size_t i, std::size_t& bytes, std::size_t& units) {
   const auto c = static_cast<unsigned char>(text[i]);
   std::size_t len = 1;
-  if (c >= 0xC2 && c <= 0xDF) len = 2;
-  else if (c >= 0xE0 && c <= 0xEF) len = 3;
-  else if (c >= 0xF0 && c <= 0xF4) len = 4;
+  if (c >= 0xC2 && c <= 0xDF)
+    len = 2;
+  else if (c >= 0xE0 && c <= 0xEF)
+    len = 3;
+  else if (c >= 0xF0 && c <= 0xF4)
+    len = 4;
   if (len > 1) {
     if (i + len > text.size()) {
       len = 1;

@@ -78,9 +78,9 @@ void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
 void TrayIconWin32::Flush() {
   if (!pending_ || !added_) return;
   pending_ = false;
-  HICON loaded = static_cast<HICON>(
-      LoadImageW(instance_, TrayIconResourceName(wanted_), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  HICON loaded = static_cast<HICON>(LoadImageW(instance_, TrayIconResourceName(wanted_), IMAGE_ICON,
+                                               GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
   data_.hIcon = loaded;
   const std::wstring wide = Utf8ToWide(wantedTip_);
   const std::size_t n = std::min(wide.size(), std::size(data_.szTip) - 1);

@@ -28,8 +28,8 @@ std::wstring Widen(std::string_view utf8) {
 
 std::string Narrow(std::wstring_view w) {
   if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                              nullptr, nullptr);
+  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr,
+                              nullptr);
   std::string s(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
                       nullptr);
@@ -61,10 +61,12 @@ VersionBlock ReadVersionBlock() {
   }
   wchar_t* text = nullptr;
   if (VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",
-                     reinterpret_cast<void**>(&text), &len) && text && len > 0)
+                     reinterpret_cast<void**>(&text), &len) &&
+      text && len > 0)
     block.product = text;
   if (VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\Comments",
-                     reinterpret_cast<void**>(&text), &len) && text && len > 0)
+                     reinterpret_cast<void**>(&text), &len) &&
+      text && len > 0)
     block.comments = text;
   return block;
 }
@@ -99,8 +101,8 @@ KeyValue GetKeyValue(std::string_view key, std::string_view value) {
 }
 
 void LaunchApp(HWND box, const std::wstring& document, int show) {
-  auto result = reinterpret_cast<intptr_t>(
-      ShellExecuteW(box, L"open", document.c_str(), L"", L"", show));
+  auto result =
+      reinterpret_cast<intptr_t>(ShellExecuteW(box, L"open", document.c_str(), L"", L"", show));
   if (ShellOpenFailed(result)) {
     std::wstring text = Widen(ApiErrorText(GetLastError()));
     MessageBoxW(box, text.c_str(), kProductFallback, MB_OK | MB_ICONWARNING);
@@ -113,8 +115,8 @@ void StartSysInfo(HWND box) {
     return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
   });
   if (program && !program->empty()) {
-    auto result = reinterpret_cast<intptr_t>(ShellExecuteW(
-        box, L"open", Widen(*program).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    auto result = reinterpret_cast<intptr_t>(
+        ShellExecuteW(box, L"open", Widen(*program).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (!ShellOpenFailed(result)) return;
   }
   std::wstring text = Widen(kSysInfoUnavailable);
@@ -139,8 +141,8 @@ void InitBox(HWND box, BoxState& state) {
   SetDlgItemTextW(box, IDC_ABOUT_DISCLAIMER, Widen(kDisclaimer).c_str());
   SetDlgItemTextW(box, IDC_ABOUT_URL, Widen(kWebAddress).c_str());
 
-  state.icon = static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_LONGTICK),
-                                             IMAGE_ICON, 32, 32, 0));
+  state.icon = static_cast<HICON>(
+      LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_LONGTICK), IMAGE_ICON, 32, 32, 0));
   if (state.icon) {
     SendDlgItemMessageW(box, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(state.icon), 0);
     SendMessageW(box, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.icon));
@@ -150,7 +152,8 @@ void InitBox(HWND box, BoxState& state) {
       font && GetObjectW(font, sizeof lf, &lf)) {
     lf.lfUnderline = TRUE;
     state.link_font = CreateFontIndirectW(&lf);
-    SendDlgItemMessageW(box, IDC_ABOUT_URL, WM_SETFONT, reinterpret_cast<WPARAM>(state.link_font), FALSE);
+    SendDlgItemMessageW(box, IDC_ABOUT_URL, WM_SETFONT, reinterpret_cast<WPARAM>(state.link_font),
+                        FALSE);
   }
 
   RECT r;
@@ -186,12 +189,8 @@ INT_PTR CALLBACK AboutProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       switch (LOWORD(wp)) {
         case IDOK:
-        case IDCANCEL:
-          EndDialog(box, IDOK);
-          return TRUE;
-        case IDC_ABOUT_SYSINFO:
-          StartSysInfo(box);
-          return TRUE;
+        case IDCANCEL: EndDialog(box, IDOK); return TRUE;
+        case IDC_ABOUT_SYSINFO: StartSysInfo(box); return TRUE;
         case IDC_ABOUT_URL:
           if (HIWORD(wp) == STN_CLICKED) {
             wchar_t caption[256] = {};

@@ -16,7 +16,8 @@ namespace {
 
 bool WriteFile(const char* path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
 }
 
@@ -31,7 +32,8 @@ int main(int argc, char** argv) {
   std::string cmd = argc > 1 ? argv[1] : "";
   if (cmd == "typelib-version" && argc == 7) {
     std::ifstream in(argv[2], std::ios::binary);
-    std::vector<uint8_t> tlb((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> tlb((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
     auto guid = longtick::ParseGuid(argv[4]);
     if (!in.good() && !in.eof()) return Fail(std::string("cannot read ") + argv[2]);
     if (!guid) return Fail(std::string("bad GUID ") + argv[4]);

@@ -56,7 +56,8 @@ class Enumerator final : public ComObject<Enumerator<IEnum, Item, kIid>, IEnum> 
   size_t pos_;
 };
 
-using PointEnumerator = Enumerator<IEnumConnectionPoints, IConnectionPoint*, &IID_IEnumConnectionPoints>;
+using PointEnumerator =
+    Enumerator<IEnumConnectionPoints, IConnectionPoint*, &IID_IEnumConnectionPoints>;
 using ConnectionEnumerator = Enumerator<IEnumConnections, CONNECTDATA, &IID_IEnumConnections>;
 
 }  // namespace

@@ -12,9 +12,7 @@ std::optional<int32_t> Checked(int64_t v) {
   return static_cast<int32_t>(v);
 }
 
-std::optional<int32_t> Mul(int32_t a, int32_t b) {
-  return Checked(static_cast<int64_t>(a) * b);
-}
+std::optional<int32_t> Mul(int32_t a, int32_t b) { return Checked(static_cast<int64_t>(a) * b); }
 
 std::optional<int32_t> Add(std::optional<int32_t> a, std::optional<int32_t> b) {
   if (!a || !b) return std::nullopt;

@@ -36,8 +36,7 @@ LRESULT CALLBACK ControlWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       EndPaint(hwnd, &ps);
       return 0;
     }
-    case WM_ERASEBKGND:
-      return 1;
+    case WM_ERASEBKGND: return 1;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -264,7 +263,7 @@ void LongtickControl::CountDown(const TimeLeft& left) {
   ComPtr<LongtickControl> keep(this);
   for (const auto& sink : events_->Sinks()) {
     // Fresh values per sink: what one handler writes back is ignored.
-    LONG values[7] = {left.years, left.months, left.weeks, left.days,
+    LONG values[7] = {left.years, left.months,  left.weeks,  left.days,
                       left.hours, left.minutes, left.seconds};
     VARIANTARG args[7];
     for (int i = 0; i < 7; ++i) {
@@ -278,8 +277,8 @@ void LongtickControl::CountDown(const TimeLeft& left) {
     EXCEPINFO excep{};
     UINT arg_err = 0;
     static_cast<IDispatch*>(sink.get())
-        ->Invoke(kDispidCountDown, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params,
-                 &result, &excep, &arg_err);
+        ->Invoke(kDispidCountDown, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, &result,
+                 &excep, &arg_err);
     VariantClear(&result);
     SysFreeString(excep.bstrSource);
     SysFreeString(excep.bstrDescription);
@@ -330,9 +329,8 @@ STDMETHODIMP LongtickControl::GetIDsOfNames(REFIID iid, LPOLESTR* names, UINT co
   return DispGetIDsOfNames(dispatch_info_.get(), names, count, ids);
 }
 
-STDMETHODIMP LongtickControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags,
-                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
-                                     UINT* arg_err) {
+STDMETHODIMP LongtickControl::Invoke(DISPID id, REFIID iid, LCID, WORD flags, DISPPARAMS* params,
+                                     VARIANT* result, EXCEPINFO* excep, UINT* arg_err) {
   if (!IsEqualIID(iid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
   if (!params) return E_POINTER;
   if (params->cArgs > 0 && !params->rgvarg) return E_POINTER;
@@ -357,10 +355,18 @@ HRESULT LongtickControl::PutInterval(Interval which, LONG value) {
   return Report(counter_.PutInterval(which, value));
 }
 
-STDMETHODIMP LongtickControl::get_IntervalSeconds(LONG* v) { return GetInterval(Interval::Seconds, v); }
-STDMETHODIMP LongtickControl::put_IntervalSeconds(LONG v) { return PutInterval(Interval::Seconds, v); }
-STDMETHODIMP LongtickControl::get_IntervalMinutes(LONG* v) { return GetInterval(Interval::Minutes, v); }
-STDMETHODIMP LongtickControl::put_IntervalMinutes(LONG v) { return PutInterval(Interval::Minutes, v); }
+STDMETHODIMP LongtickControl::get_IntervalSeconds(LONG* v) {
+  return GetInterval(Interval::Seconds, v);
+}
+STDMETHODIMP LongtickControl::put_IntervalSeconds(LONG v) {
+  return PutInterval(Interval::Seconds, v);
+}
+STDMETHODIMP LongtickControl::get_IntervalMinutes(LONG* v) {
+  return GetInterval(Interval::Minutes, v);
+}
+STDMETHODIMP LongtickControl::put_IntervalMinutes(LONG v) {
+  return PutInterval(Interval::Minutes, v);
+}
 STDMETHODIMP LongtickControl::get_IntervalHours(LONG* v) { return GetInterval(Interval::Hours, v); }
 STDMETHODIMP LongtickControl::put_IntervalHours(LONG v) { return PutInterval(Interval::Hours, v); }
 STDMETHODIMP LongtickControl::get_IntervalDays(LONG* v) { return GetInterval(Interval::Days, v); }
@@ -556,27 +562,23 @@ STDMETHODIMP LongtickControl::GetClipboardData(DWORD, IDataObject** data) {
   return E_NOTIMPL;
 }
 
-STDMETHODIMP LongtickControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND,
-                                     LPCRECT) {
+STDMETHODIMP LongtickControl::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND, LPCRECT) {
   switch (verb) {
     case OLEIVERB_PRIMARY:
     case OLEIVERB_SHOW:
     case OLEIVERB_INPLACEACTIVATE:
-    case OLEIVERB_UIACTIVATE:
-      break;
+    case OLEIVERB_UIACTIVATE: break;
     case OLEIVERB_HIDE:
       if (view_window_) ShowWindow(view_window_, SW_HIDE);
       return S_OK;
-    default:
-      return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
+    default: return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
   }
   if (view_window_) return S_OK;
   if (!site) site = site_.get();
   ComPtr<IOleInPlaceSite> inplace;
   // Without an in-place site there is nothing to show: the control is invisible at run
   // time and only draws itself through IViewObject.
-  if (!site || FAILED(site->QueryInterface(IID_IOleInPlaceSite, inplace.put_void())))
-    return S_OK;
+  if (!site || FAILED(site->QueryInterface(IID_IOleInPlaceSite, inplace.put_void()))) return S_OK;
   if (inplace->CanInPlaceActivate() != S_OK) return OLE_E_NOT_INPLACEACTIVE;
   inplace->OnInPlaceActivate();
   HWND parent = nullptr;
@@ -706,8 +708,8 @@ STDMETHODIMP LongtickControl::SetObjectRects(LPCRECT pos, LPCRECT) {
   if (!pos) return E_POINTER;
   pos_ = *pos;
   if (view_window_)
-    MoveWindow(view_window_, pos->left, pos->top, pos->right - pos->left,
-               pos->bottom - pos->top, TRUE);
+    MoveWindow(view_window_, pos->left, pos->top, pos->right - pos->left, pos->bottom - pos->top,
+               TRUE);
   ContainerResized();
   return S_OK;
 }
@@ -720,8 +722,8 @@ void LongtickControl::Paint(HDC dc, const RECT& r) {
   // Design time only: the picture on the face colour inside a raised frame.
   if (user_mode_) return;
   FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-  HICON icon = static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_LONGTICK),
-                                             IMAGE_ICON, 32, 32, LR_SHARED));
+  HICON icon = static_cast<HICON>(
+      LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_LONGTICK), IMAGE_ICON, 32, 32, LR_SHARED));
   if (icon) DrawIconEx(dc, r.left + 1, r.top + 1, icon, 32, 32, 0, nullptr, DI_NORMAL);
   HPEN light = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DLIGHT));
   HPEN dark = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_3DDKSHADOW));

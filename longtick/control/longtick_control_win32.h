@@ -142,8 +142,8 @@ class LongtickControl final
 
   Counter counter_{*this};
   ComPtr<ITypeLib> typelib_;
-  ComPtr<ITypeInfo> dispatch_info_;   // _Longtick as clients see it
-  ComPtr<ITypeInfo> vtable_info_;     // its dual vtable, for Invoke
+  ComPtr<ITypeInfo> dispatch_info_;  // _Longtick as clients see it
+  ComPtr<ITypeInfo> vtable_info_;    // its dual vtable, for Invoke
   ConnectionPoint* events_ = nullptr;
   ConnectionPoint* notify_ = nullptr;
   ComPtr<IOleClientSite> site_;

@@ -74,7 +74,8 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
   if (!out) return E_POINTER;
   *out = nullptr;
   if (!IsEqualCLSID(clsid, CLSID_Longtick)) return CLASS_E_CLASSNOTAVAILABLE;
-  return longtick::CreateAndQuery<longtick::ClassFactory>(iid, out, &longtick::CreateLongtickControl);
+  return longtick::CreateAndQuery<longtick::ClassFactory>(iid, out,
+                                                          &longtick::CreateLongtickControl);
 }
 
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {

@@ -69,7 +69,8 @@ std::vector<uint8_t> Dib(int n, bool icon, int background) {
     for (int y = n - 1; y >= 0; --y) {
       std::vector<uint8_t> row(RowBytes(n, 1), 0);
       for (int x = 0; x < n; ++x)
-        if (ClockPixel(n, x, y) == kTransparent) row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+        if (ClockPixel(n, x, y) == kTransparent)
+          row[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
       out.insert(out.end(), row.begin(), row.end());
     }
   }

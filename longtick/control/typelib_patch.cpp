@@ -69,10 +69,8 @@ int HexDigit(char c) {
 }  // namespace
 
 std::optional<GuidBytes> ParseGuid(std::string_view text) {
-  if (text.size() == 38 && text.front() == '{' && text.back() == '}')
-    text = text.substr(1, 36);
-  if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' ||
-      text[23] != '-')
+  if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
+  if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-')
     return std::nullopt;
   std::array<uint8_t, 16> be{};  // bytes in written order
   size_t k = 0;
@@ -98,8 +96,7 @@ std::optional<TypeInfoVersion> GetTypeInfoVersion(const std::vector<uint8_t>& tl
   return TypeInfoVersion{static_cast<uint16_t>(v & 0xFFFF), static_cast<uint16_t>(v >> 16)};
 }
 
-bool SetTypeInfoVersion(std::vector<uint8_t>& tlb, const GuidBytes& guid,
-                        TypeInfoVersion version) {
+bool SetTypeInfoVersion(std::vector<uint8_t>& tlb, const GuidBytes& guid, TypeInfoVersion version) {
   auto at = FindVersionField(tlb, guid);
   if (!at) return false;
   uint32_t v = version.major | static_cast<uint32_t>(version.minor) << 16;

@@ -26,7 +26,6 @@ struct TypeInfoVersion {
 std::optional<TypeInfoVersion> GetTypeInfoVersion(const std::vector<uint8_t>& tlb,
                                                   const GuidBytes& guid);
 // Sets that version; false (library unchanged) when it cannot be found.
-bool SetTypeInfoVersion(std::vector<uint8_t>& tlb, const GuidBytes& guid,
-                        TypeInfoVersion version);
+bool SetTypeInfoVersion(std::vector<uint8_t>& tlb, const GuidBytes& guid, TypeInfoVersion version);
 
 }  // namespace longtick

@@ -176,8 +176,8 @@ TEST_F(DontLockIfTest, UnreadableTimeIsAFailureAnsweredFalse) {
 // ---- IP address ------------------------------------------------------------------
 
 Ipv4Address A(int a, int b, int c, int d) {
-  return {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b),
-          static_cast<std::uint8_t>(c), static_cast<std::uint8_t>(d)};
+  return {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(c),
+          static_cast<std::uint8_t>(d)};
 }
 
 TEST(LocalIPAddressRule, RowSelection) {
@@ -218,7 +218,7 @@ TEST_F(DontLockIfTest, IpConditionAndItsSense) {
       {{A(192, 168, 0, 15)}, "192.168.0.", nullptr, false},
       {{A(192, 168, 10, 5)}, nullptr, nullptr, true},  // all defaults: away from home
       {{A(10, 0, 0, 1)}, "10.0.0.1", "1", true},
-      {{A(10, 0, 0, 1)}, "10.0.0.1", "2", false},  // only the number 1 means "match"
+      {{A(10, 0, 0, 1)}, "10.0.0.1", "2", false},         // only the number 1 means "match"
       {{A(192, 168, 0, 1)}, "192.168.0.15", "1", false},  // address shorter than prefix
       {{A(192, 168, 0, 15)}, "192.168.0.15", "1", true},
       {{A(10, 0, 0, 1)}, "10.0.0.1", "1.0", true},
@@ -236,8 +236,8 @@ TEST_F(DontLockIfTest, IpConditionAndItsSense) {
       {{A(127, 0, 0, 1)}, "192.168.0.", "0", true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << (c.prefix ? c.prefix : "<default>") << " match="
-                                      << (c.match ? c.match : "<default>"));
+    SCOPED_TRACE(::testing::Message() << (c.prefix ? c.prefix : "<default>")
+                                      << " match=" << (c.match ? c.match : "<default>"));
     MemorySettingsStore fresh;
     DontLockIfPorts p{fresh, clock, addresses, files, announcer};
     if (c.prefix) fresh.Set(SettingId::DontLockIfIP, c.prefix);

@@ -82,11 +82,11 @@ TEST_F(TempTree, FileExistsOnRealFilesFoldersAndPatterns) {
       {r + "\\*.flag", true},
       {r + "\\dir\\*.on", true},
       {r + "\\dir\\inner.?n", true},
-      {r + "\\dir", false},               // a folder does not count
+      {r + "\\dir", false},  // a folder does not count
       {"\"" + r + "\\dir\"", false},
       {r, false},
-      {r + "\\only_dirs\\*.on", false},    // matches only folders
-      {r + "\\mixed\\*.on", true},         // a file after a folder still counts
+      {r + "\\only_dirs\\*.on", false},  // matches only folders
+      {r + "\\mixed\\*.on", true},       // a file after a folder still counts
       {r + "\\missing.txt", false},
       {r + "\\nofolder\\*.on", false},
       {"", false},
@@ -130,7 +130,8 @@ TEST(LocalIp, DottedAddressOrEmptyWithoutThrowing) {
   std::string address;
   EXPECT_NO_THROW(address = LocalIPAddress());
   if (!address.empty()) {
-    static const std::regex dotted(R"((25[0-5]|2[0-4]\d|1\d\d|[1-9]?\d)(\.(25[0-5]|2[0-4]\d|1\d\d|[1-9]?\d)){3})");
+    static const std::regex dotted(
+        R"((25[0-5]|2[0-4]\d|1\d\d|[1-9]?\d)(\.(25[0-5]|2[0-4]\d|1\d\d|[1-9]?\d)){3})");
     EXPECT_TRUE(std::regex_match(address, dotted)) << address;
     EXPECT_NE(address.rfind("127.", 0), 0u) << address;
     EXPECT_NE(address.rfind("0.", 0), 0u) << address;

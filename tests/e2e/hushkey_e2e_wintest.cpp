@@ -25,8 +25,7 @@ constexpr wchar_t kSettingsKey[] = L"Software\\Hushkey\\Settings";
 constexpr wchar_t kTitle[] = L"Hushkey ";
 constexpr UINT kTrayCallback = HK_MSG_TRAY_CALLBACK;
 
-const std::wstring kLockText =
-    L"All keys and mouse clicks disabled until reqd key seq pressed";
+const std::wstring kLockText = L"All keys and mouse clicks disabled until reqd key seq pressed";
 const std::wstring kBlockText = L"All window control keys disabled";
 const std::wstring kAllowOnlyText =
     L"Allow only a few select keys (Space,PageUp,PageDown). This mode starts after a few "
@@ -42,8 +41,8 @@ constexpr DWORD kDeadline = 30000;
 struct Received {
   std::vector<UINT> keyDowns;  // virtual keys of WM_KEYDOWN / WM_SYSKEYDOWN
   std::vector<UINT> keyUps;
-  std::wstring chars;          // WM_CHAR
-  int clicks = 0;              // WM_LBUTTONDOWN
+  std::wstring chars;  // WM_CHAR
+  int clicks = 0;      // WM_LBUTTONDOWN
   void Clear() { *this = Received{}; }
   bool GotKeyDown(UINT vk) const {
     for (UINT k : keyDowns) {
@@ -58,29 +57,20 @@ Received g_received;
 LRESULT CALLBACK ProbeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   switch (m) {
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-      g_received.keyDowns.push_back(static_cast<UINT>(wp));
-      return 0;
+    case WM_SYSKEYDOWN: g_received.keyDowns.push_back(static_cast<UINT>(wp)); return 0;
     case WM_KEYUP:
     case WM_SYSKEYUP:
       // Handled here so a lone Alt never opens a menu loop on this window.
       g_received.keyUps.push_back(static_cast<UINT>(wp));
       return 0;
-    case WM_CHAR:
-      g_received.chars.push_back(static_cast<wchar_t>(wp));
-      return 0;
-    case WM_SYSCHAR:
-      return 0;
+    case WM_CHAR: g_received.chars.push_back(static_cast<wchar_t>(wp)); return 0;
+    case WM_SYSCHAR: return 0;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_KEYMENU) return 0;
       break;
-    case WM_LBUTTONDOWN:
-      ++g_received.clicks;
-      return 0;
-    case WM_MOUSEACTIVATE:
-      return MA_ACTIVATE;
-    default:
-      break;
+    case WM_LBUTTONDOWN: ++g_received.clicks; return 0;
+    case WM_MOUSEACTIVATE: return MA_ACTIVATE;
+    default: break;
   }
   return DefWindowProcW(w, m, wp, lp);
 }
@@ -270,8 +260,8 @@ std::wstring ProgramFolder() {
 bool ControlClassRegistered() {
   HKEY key;
   if (RegOpenKeyExW(HKEY_CLASSES_ROOT,
-                    L"CLSID\\{F7BB6675-236C-4E5A-AB86-35BF25E402A6}\\InprocServer32", 0,
-                    KEY_READ, &key) != ERROR_SUCCESS) {
+                    L"CLSID\\{F7BB6675-236C-4E5A-AB86-35BF25E402A6}\\InprocServer32", 0, KEY_READ,
+                    &key) != ERROR_SUCCESS) {
     return false;
   }
   RegCloseKey(key);
@@ -279,8 +269,7 @@ bool ControlClassRegistered() {
 }
 
 bool ControlNextToProgram() {
-  return GetFileAttributesW((ProgramFolder() + L"longtick.ocx").c_str()) !=
-         INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW((ProgramFolder() + L"longtick.ocx").c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 double FileTimeMs(const FILETIME& t) {
@@ -301,8 +290,8 @@ class HushkeyProcess {
     STARTUPINFOW si{};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi)) {
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi)) {
       return false;
     }
     thread_ = pi.hThread;
@@ -486,12 +475,14 @@ class HushkeyE2E : public ::testing::Test {
   }
 
   void FocusProbe() {
-    WaitUntil([&] {
-      if (GetForegroundWindow() == probe_) return true;
-      SetForegroundWindow(probe_);
-      SetFocus(probe_);
-      return false;
-    }, 5000);
+    WaitUntil(
+        [&] {
+          if (GetForegroundWindow() == probe_) return true;
+          SetForegroundWindow(probe_);
+          SetFocus(probe_);
+          return false;
+        },
+        5000);
     g_received.Clear();
   }
 
@@ -520,8 +511,8 @@ class HushkeyE2E : public ::testing::Test {
     return answer;
   }
   void PrintLongestHookCalls(const char* after) const {
-    std::printf("[ measure  ] longest hook call after %s: keyboard %.1f ms, mouse %.1f ms\n",
-                after, Ask(HK_MSG_LONGEST_HOOK_CALL, 0) / 1000.0,
+    std::printf("[ measure  ] longest hook call after %s: keyboard %.1f ms, mouse %.1f ms\n", after,
+                Ask(HK_MSG_LONGEST_HOOK_CALL, 0) / 1000.0,
                 Ask(HK_MSG_LONGEST_HOOK_CALL, 1) / 1000.0);
   }
 
@@ -745,8 +736,8 @@ TEST_F(HushkeyE2E, KeyReleasesPostponeTheAutolock) {
     longestGap = std::max(longestGap, now - last);
     last = now;
     PumpFor(300);
-    ASSERT_NE(Message(), kLockText) << "locked although keys were released every "
-                                    << longestGap << " ms at most";
+    ASSERT_NE(Message(), kLockText)
+        << "locked although keys were released every " << longestGap << " ms at most";
   }
   ASSERT_LT(longestGap, 5000u) << "the test itself stalled; the check is not meaningful";
   EXPECT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
@@ -785,9 +776,7 @@ TEST_F(HushkeyE2E, AllowOnlyPassesSpaceAndSwallowsTabOnlyAfterItsDelay) {
   }
   FocusProbe();
   Tap(VK_TAB);
-  ASSERT_TRUE(WaitUntil([&] {
-    return g_received.GotKeyDown(VK_TAB) || !IsWindowVisible(main_);
-  }));
+  ASSERT_TRUE(WaitUntil([&] { return g_received.GotKeyDown(VK_TAB) || !IsWindowVisible(main_); }));
   EXPECT_TRUE(g_received.GotKeyDown(VK_TAB)) << "Tab was swallowed during the delay";
 
   // After the delay the window hides and the mode starts.
@@ -933,10 +922,12 @@ TEST_F(HushkeyE2E, AccessKeysWorkDuringTheAllowOnlyDelay) {
   ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
   Click(IDC_ALLOWONLY);
   ASSERT_TRUE(WaitUntil([&] { return Message() == kAllowOnlyText; }));
-  ASSERT_TRUE(WaitUntil([&] {
-    SetForegroundWindow(main_);
-    return GetForegroundWindow() == main_;
-  }, 3000));
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        SetForegroundWindow(main_);
+        return GetForegroundWindow() == main_;
+      },
+      3000));
   Chord(VK_LMENU, 'C');
   ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }, 4000)) << "Alt+C did not press Cancel";
   PumpFor(6000);
@@ -976,9 +967,10 @@ TEST_F(HushkeyE2E, MeasuresCpuAndMemory) {
     double Report(const char* what) const {
       const double thread = p.ThreadCpuMs() - thread0, process = p.ProcessCpuMs() - process0;
       const DWORD wall = GetTickCount() - t0;
-      std::printf("[ measure  ] %s: UI thread %.1f ms CPU in %lu ms (%.2f %% of one core); "
-                  "GetProcessTimes %.1f ms\n",
-                  what, thread, static_cast<unsigned long>(wall), 100.0 * thread / wall, process);
+      std::printf(
+          "[ measure  ] %s: UI thread %.1f ms CPU in %lu ms (%.2f %% of one core); "
+          "GetProcessTimes %.1f ms\n",
+          what, thread, static_cast<unsigned long>(wall), 100.0 * thread / wall, process);
       return thread / wall;
     }
   };

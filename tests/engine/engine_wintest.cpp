@@ -113,8 +113,8 @@ int RunTypist(const std::wstring& reportPath, const std::string& script) {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.lpszClassName = kTypistClass;
   RegisterClassW(&wc);
-  HWND w = CreateWindowExW(WS_EX_TOPMOST, kTypistClass, L"typist", WS_POPUP | WS_VISIBLE, 100,
-                           100, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND w = CreateWindowExW(WS_EX_TOPMOST, kTypistClass, L"typist", WS_POPUP | WS_VISIBLE, 100, 100,
+                           300, 200, nullptr, nullptr, wc.hInstance, nullptr);
   if (w == nullptr) return 10;
   int rc = 0;
   const DWORD start = GetTickCount();
@@ -449,8 +449,8 @@ std::string ClassOfNewWindow(const std::wstring& name) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = name.c_str();
   if (RegisterClassW(&wc) == 0) return "<register failed>";
-  HWND w = CreateWindowW(name.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                         nullptr);
+  HWND w =
+      CreateWindowW(name.c_str(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
   const std::string got = w != nullptr ? GetWindowClass(w) : "<create failed>";
   if (w != nullptr) DestroyWindow(w);
   UnregisterClassW(name.c_str(), wc.hInstance);

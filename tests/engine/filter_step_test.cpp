@@ -51,11 +51,11 @@ TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
     Log real;  // what the real sequence runs
   };
   const Case cases[] = {
-      {ModeUnlocked, VkHome, {"AutoLock"}},       {ModeUnlocked, VkEnd, {"LockAll"}},
-      {ModeLocked, VkHome, {"Cancel"}},           {ModeLockedAuto, VkHome, {"AutoLock"}},
-      {ModeAutoLock, VkHome, {"Cancel"}},         {ModeAutoLockSuspended, VkEnd, {"LockAll"}},
-      {ModeBlockWinCtrl, VkHome, {"AutoLock"}},   {ModeBlockWinCtrl, VkEnd, {"LockAll"}},
-      {ModeAllowOnly, VkHome, {"AutoLock"}},      {ModeAllowOnly, VkEnd, {"LockAll"}},
+      {ModeUnlocked, VkHome, {"AutoLock"}},      {ModeUnlocked, VkEnd, {"LockAll"}},
+      {ModeLocked, VkHome, {"Cancel"}},          {ModeLockedAuto, VkHome, {"AutoLock"}},
+      {ModeAutoLock, VkHome, {"Cancel"}},        {ModeAutoLockSuspended, VkEnd, {"LockAll"}},
+      {ModeBlockWinCtrl, VkHome, {"AutoLock"}},  {ModeBlockWinCtrl, VkEnd, {"LockAll"}},
+      {ModeAllowOnly, VkHome, {"AutoLock"}},     {ModeAllowOnly, VkEnd, {"LockAll"}},
       {ModeEntryReq, VkHome, {"OpenEntryGate"}},
   };
   for (const Case& c : cases) {
@@ -142,8 +142,10 @@ TEST(KeyboardStep, CueIsBeepThenFlashAndOnlyOnKeyDown) {
   struct {
     bool beep, flash;
     Log want;
-  } cases[] = {{true, true, {"Beep", "Flash"}}, {true, false, {"Beep"}},
-               {false, true, {"Flash"}}, {false, false, {}}};
+  } cases[] = {{true, true, {"Beep", "Flash"}},
+               {true, false, {"Beep"}},
+               {false, true, {"Flash"}},
+               {false, false, {}}};
   for (const auto& c : cases) {
     EngineRig r(ModeLockedAuto);
     r.app.settings.Beep = c.beep;
@@ -234,8 +236,8 @@ TEST(KeyboardStep, PassthroughKeyUpsStillRestartTheCountdown) {
 }
 
 TEST(KeyboardStep, PlatformIsNotAskedOutsideModes0_3_30OrWithoutTheSetting) {
-  for (LockMode mode : {ModeBlockWinCtrl, ModeLocked, ModeLockedAuto, ModeAllowOnly, ModeEntryReq,
-                        LockMode{-1}}) {
+  for (LockMode mode :
+       {ModeBlockWinCtrl, ModeLocked, ModeLockedAuto, ModeAllowOnly, ModeEntryReq, LockMode{-1}}) {
     EngineRig r(mode);
     r.app.settings.PassthruWCls = "RemoteView";
     r.desktop.foregroundClass = "RemoteView";

@@ -26,8 +26,8 @@ TEST(Harness, WindowReceivesPostedMessages) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = L"HarnessProbe";
   ASSERT_NE(RegisterClassW(&wc), 0);
-  HWND w = CreateWindowW(L"HarnessProbe", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
-                         nullptr, nullptr, wc.hInstance, nullptr);
+  HWND w = CreateWindowW(L"HarnessProbe", L"probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                         nullptr, wc.hInstance, nullptr);
   ASSERT_NE(w, nullptr);
   int received = 0;
   SetWindowLongPtrW(w, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&received));

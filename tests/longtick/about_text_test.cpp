@@ -15,14 +15,17 @@ TEST(AboutText, CaptionAndVersionLine) {
 }
 
 TEST(AboutText, WebLinkTarget) {
-  struct Case { const char* in; const char* out; };
+  struct Case {
+    const char* in;
+    const char* out;
+  };
   const Case cases[] = {
       {"www.example.com/longtick", "http://www.example.com/longtick"},
-      {"HTTP://Example.COM", "HTTP://Example.COM"},  // the scheme test ignores case ...
+      {"HTTP://Example.COM", "HTTP://Example.COM"},             // the scheme test ignores case ...
       {"Example.com/Path?Q=A", "http://Example.com/Path?Q=A"},  // ... the address keeps it
       {"ftp://files.example.com", "ftp://files.example.com"},
       {"see http://example.com", "see http://example.com"},  // anywhere, not just in front
-      {"HTTPS://Example.com/x", "HTTPS://Example.com/x"},  // not "http://https://..."
+      {"HTTPS://Example.com/x", "HTTPS://Example.com/x"},    // not "http://https://..."
   };
   for (const auto& c : cases) EXPECT_EQ(WebLinkTarget(c.in), c.out) << c.in;
 }

@@ -44,8 +44,10 @@ int RunProcess(const std::wstring& command_line, std::string* output) {
     CloseHandle(read_end);
   }
   DWORD code = static_cast<DWORD>(-1);
-  if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
-  else TerminateProcess(pi.hProcess, 1);
+  if (WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(pi.hProcess, &code);
+  else
+    TerminateProcess(pi.hProcess, 1);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   return static_cast<int>(code);
@@ -136,8 +138,8 @@ HRESULT PutBool(IDispatch* disp, DISPID id, bool value) {
 HRESULT GetValue(IDispatch* disp, DISPID id, VARIANT* out) {
   DISPPARAMS none{nullptr, nullptr, 0, 0};
   VariantInit(out);
-  return disp->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, out,
-                      nullptr, nullptr);
+  return disp->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, out, nullptr,
+                      nullptr);
 }
 
 LONG GetLong(IDispatch* disp, DISPID id) {
@@ -170,8 +172,8 @@ STDMETHODIMP EventSink::GetTypeInfoCount(UINT* n) {
 STDMETHODIMP EventSink::GetTypeInfo(UINT, LCID, ITypeInfo**) { return E_NOTIMPL; }
 STDMETHODIMP EventSink::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
 
-STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT*,
-                               EXCEPINFO*, UINT*) {
+STDMETHODIMP EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* p, VARIANT*, EXCEPINFO*,
+                               UINT*) {
   EventRecord r{id, {}};
   // Arguments arrive last first; store them Years first.
   for (UINT i = p ? p->cArgs : 0; i > 0; --i) {

@@ -15,13 +15,17 @@
 
 namespace lttest {
 
-inline const CLSID kClsid = {0xF7BB6675, 0x236C, 0x4E5A, {0xAB, 0x86, 0x35, 0xBF, 0x25, 0xE4, 0x02, 0xA6}};
-inline const IID kControlIid = {0x666B14E2, 0x8302, 0x4E34, {0x83, 0x03, 0x8B, 0x7A, 0xF5, 0x77, 0x31, 0xB1}};
-inline const IID kEventsIid = {0x7E8A0FFB, 0x9D76, 0x4CE3, {0x97, 0xB7, 0xD8, 0x3B, 0xF1, 0xDA, 0x27, 0xBA}};
-inline const GUID kLibid = {0xD4536FD8, 0x91E2, 0x4F95, {0xBE, 0xE4, 0x03, 0xDF, 0x1D, 0xD4, 0x74, 0x7B}};
+inline const CLSID kClsid = {
+    0xF7BB6675, 0x236C, 0x4E5A, {0xAB, 0x86, 0x35, 0xBF, 0x25, 0xE4, 0x02, 0xA6}};
+inline const IID kControlIid = {
+    0x666B14E2, 0x8302, 0x4E34, {0x83, 0x03, 0x8B, 0x7A, 0xF5, 0x77, 0x31, 0xB1}};
+inline const IID kEventsIid = {
+    0x7E8A0FFB, 0x9D76, 0x4CE3, {0x97, 0xB7, 0xD8, 0x3B, 0xF1, 0xDA, 0x27, 0xBA}};
+inline const GUID kLibid = {
+    0xD4536FD8, 0x91E2, 0x4F95, {0xBE, 0xE4, 0x03, 0xDF, 0x1D, 0xD4, 0x74, 0x7B}};
 inline constexpr wchar_t kProgId[] = L"LongtickOCX.Longtick";
 
-std::wstring OcxPath();          // longtick.ocx beside the test program
+std::wstring OcxPath();                           // longtick.ocx beside the test program
 std::wstring SystemProgram(const wchar_t* name);  // e.g. regsvr32.exe in the system folder
 // Runs a command line, waits (generous deadline) and returns its exit code, or -1. When
 // `output` is given, the program's standard output and error are collected there.
@@ -51,9 +55,9 @@ struct EventRecord {
 class EventSink : public IDispatch {
  public:
   std::vector<EventRecord> events;
-  HRESULT invoke_result = S_OK;             // what Invoke answers
+  HRESULT invoke_result = S_OK;                      // what Invoke answers
   std::function<void(const EventRecord&)> on_event;  // runs inside the event
-  bool answer_events_iid = true;            // QI for __Longtick succeeds
+  bool answer_events_iid = true;                     // QI for __Longtick succeeds
 
   int Count(DISPID id) const;
   STDMETHODIMP QueryInterface(REFIID iid, void** out) override;

@@ -24,7 +24,9 @@ struct RecordingHost : CounterEvents {
     running = r;
     log.push_back(r ? "start" : "stop");
   }
-  void PropertyChanged(int32_t dispid) override { log.push_back("changed " + std::to_string(dispid)); }
+  void PropertyChanged(int32_t dispid) override {
+    log.push_back("changed " + std::to_string(dispid));
+  }
   void CountDown(const TimeLeft& left) override {
     countdowns.push_back(left);
     log.push_back("countdown");
@@ -50,21 +52,21 @@ TEST(TargetSeconds, DetectsOverflowInEveryProductAndSum) {
   EXPECT_EQ(ComputeTargetSeconds(24856, 0, 0, 0), std::nullopt);  // product
   EXPECT_EQ(ComputeTargetSeconds(0, 596524, 0, 0), std::nullopt);
   EXPECT_EQ(ComputeTargetSeconds(0, 0, 35791395, 0), std::nullopt);
-  EXPECT_EQ(ComputeTargetSeconds(24855, 0, 0, kMax), std::nullopt);  // final sum
+  EXPECT_EQ(ComputeTargetSeconds(24855, 0, 0, kMax), std::nullopt);    // final sum
   EXPECT_EQ(ComputeTargetSeconds(24855, 596523, 0, 0), std::nullopt);  // first sum
-  EXPECT_EQ(ComputeTargetSeconds(-24856, 0, 0, 0), std::nullopt);  // negative product
+  EXPECT_EQ(ComputeTargetSeconds(-24856, 0, 0, 0), std::nullopt);      // negative product
   EXPECT_EQ(ComputeTargetSeconds(0, 0, 0, kMax), kMax);
 }
 
 TEST(BreakDown, TruncatesAndKeepsTheDividendsSign) {
-  struct Case { int32_t target, elapsed; TimeLeft want; };
+  struct Case {
+    int32_t target, elapsed;
+    TimeLeft want;
+  };
   const Case cases[] = {
-      {86400, 1, Left(0, 23, 59, 59)},
-      {90061, 0, Left(1, 1, 1, 1)},
-      {60, 60, Left(0, 0, 0, 0)},
-      {-90061, 0, Left(-1, -1, -1, -1)},
-      {-5, 3, Left(0, 0, 0, -8)},
-      {0, 3661, Left(0, -1, -1, -1)},
+      {86400, 1, Left(0, 23, 59, 59)}, {90061, 0, Left(1, 1, 1, 1)},
+      {60, 60, Left(0, 0, 0, 0)},      {-90061, 0, Left(-1, -1, -1, -1)},
+      {-5, 3, Left(0, 0, 0, -8)},      {0, 3661, Left(0, -1, -1, -1)},
   };
   for (const auto& c : cases) EXPECT_EQ(BreakDown(c.target, c.elapsed), c.want) << c.target;
   EXPECT_EQ(BreakDown(std::numeric_limits<int32_t>::min(), 1), std::nullopt);
@@ -144,7 +146,8 @@ TEST_F(CounterTest, IntervalPutResetsStoresNotifiesThenComputes) {
   host.log.clear();
   EXPECT_EQ(counter.PutInterval(Interval::Seconds, 10), Result::Ok);  // same value restarts
   EXPECT_EQ(counter.elapsed_seconds(), 0);
-  EXPECT_THAT(host.log, ::testing::ElementsAre("changed " + std::to_string(kDispidIntervalSeconds)));
+  EXPECT_THAT(host.log,
+              ::testing::ElementsAre("changed " + std::to_string(kDispidIntervalSeconds)));
   Ticks(9);
   EXPECT_EQ(host.timers, 0);
   Ticks(1);
@@ -154,8 +157,8 @@ TEST_F(CounterTest, IntervalPutResetsStoresNotifiesThenComputes) {
   counter.PutEnabled(true);
   host.log.clear();
   counter.PutInterval(Interval::Seconds, 10);
-  EXPECT_THAT(host.log, ::testing::ElementsAre(
-                            "start", "changed " + std::to_string(kDispidIntervalSeconds)));
+  EXPECT_THAT(host.log,
+              ::testing::ElementsAre("start", "changed " + std::to_string(kDispidIntervalSeconds)));
 }
 
 TEST_F(CounterTest, EachIntervalReportsItsOwnDispid) {
@@ -187,7 +190,8 @@ TEST_F(CounterTest, DisablingPausesAndEnablingResumes) {
   counter.PutInterval(Interval::Seconds, 60);
   host.log.clear();
   counter.PutEnabled(true);
-  EXPECT_THAT(host.log, ::testing::ElementsAre("start", "changed " + std::to_string(kDispidEnabled)));
+  EXPECT_THAT(host.log,
+              ::testing::ElementsAre("start", "changed " + std::to_string(kDispidEnabled)));
   Ticks(30);
   counter.PutEnabled(false);
   EXPECT_FALSE(host.running);
@@ -265,7 +269,8 @@ TEST_F(CounterTest, LoadReadsInOrderWithDefaults) {
   EXPECT_EQ(counter.interval(Interval::Seconds), 0);
   EXPECT_TRUE(counter.enabled());  // no "Enabled" entry starts the timer
   // Only the Enabled put notifies; intervals are stored directly.
-  EXPECT_THAT(host.log, ::testing::ElementsAre("start", "changed " + std::to_string(kDispidEnabled)));
+  EXPECT_THAT(host.log,
+              ::testing::ElementsAre("start", "changed " + std::to_string(kDispidEnabled)));
 }
 
 TEST_F(CounterTest, LoadMatchesNamesWithoutCase) {

@@ -84,9 +84,9 @@ TEST(Registration, KeysWrittenByRegsvr32) {
 }
 
 TEST(Registration, UnregisterRemovesEverythingItWrote) {
-  const std::wstring keys[] = {L"CLSID\\" + GuidText(kClsid), kProgId,
-                               L"Interface\\" + GuidText(kControlIid),
-                               L"Interface\\" + GuidText(kEventsIid), L"TypeLib\\" + GuidText(kLibid)};
+  const std::wstring keys[] = {
+      L"CLSID\\" + GuidText(kClsid), kProgId, L"Interface\\" + GuidText(kControlIid),
+      L"Interface\\" + GuidText(kEventsIid), L"TypeLib\\" + GuidText(kLibid)};
   ASSERT_EQ(Regsvr32(true), 0);
   EXPECT_EQ(Regsvr32(true), 0) << "unregistering what is not there is no failure";
   for (const auto& k : keys) EXPECT_FALSE(ClassesKeyExists(k)) << std::string(k.begin(), k.end());
@@ -134,8 +134,9 @@ TEST(TypeLibrary, MatchesTheControlsContract) {
   ASSERT_EQ(ca->cImplTypes, 2);
   cls->ReleaseTypeAttr(ca);
   EXPECT_EQ(Name(cls.p, -1), L"Longtick");
-  const std::pair<int, const wchar_t*> impls[] = {{IMPLTYPEFLAG_FDEFAULT, L"_Longtick"},
-                                                 {IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE, L"__Longtick"}};
+  const std::pair<int, const wchar_t*> impls[] = {
+      {IMPLTYPEFLAG_FDEFAULT, L"_Longtick"},
+      {IMPLTYPEFLAG_FDEFAULT | IMPLTYPEFLAG_FSOURCE, L"__Longtick"}};
   for (UINT i = 0; i < 2; ++i) {
     INT flags = 0;
     HREFTYPE ref = 0;
@@ -160,12 +161,20 @@ TEST(TypeLibrary, MatchesTheControlsContract) {
   EXPECT_EQ(ta->wMinorVerNum, 0);
   WORD funcs = ta->cFuncs;
   ctl->ReleaseTypeAttr(ta);
-  struct Member { const wchar_t* name; DISPID id; INVOKEKIND kind; VARTYPE type; const wchar_t* help; };
+  struct Member {
+    const wchar_t* name;
+    DISPID id;
+    INVOKEKIND kind;
+    VARTYPE type;
+    const wchar_t* help;
+  };
   const wchar_t* kSecHelp = L"Defined number of seconds before timer will fire.";
   const wchar_t* kMinHelp = L"Defined number of minutes before timer will fire.";
   const wchar_t* kHourHelp = L"Defined number of hours before timer will fire.";
   const wchar_t* kDayHelp = L"Defined number of days before timer will fire.";
-  const wchar_t* kEnHelp = L"Returns/sets a value that determines whether an object can respond to user-generated events.";
+  const wchar_t* kEnHelp =
+      L"Returns/sets a value that determines whether an object can respond to user-generated "
+      L"events.";
   const Member members[] = {
       {L"IntervalSeconds", kSeconds, INVOKE_PROPERTYGET, VT_I4, kSecHelp},
       {L"IntervalSeconds", kSeconds, INVOKE_PROPERTYPUT, VT_I4, kSecHelp},
@@ -190,12 +199,16 @@ TEST(TypeLibrary, MatchesTheControlsContract) {
     EXPECT_EQ(help, m.help) << i;
     EXPECT_EQ(fd->memid, m.id) << i;
     EXPECT_EQ(fd->invkind, m.kind) << i;
-    if (m.kind == INVOKE_PROPERTYGET) { EXPECT_EQ(fd->elemdescFunc.tdesc.vt, m.type) << i; }
+    if (m.kind == INVOKE_PROPERTYGET) {
+      EXPECT_EQ(fd->elemdescFunc.tdesc.vt, m.type) << i;
+    }
     if (m.kind == INVOKE_PROPERTYPUT) {
       ASSERT_EQ(fd->cParams, 1);
       EXPECT_EQ(fd->lprgelemdescParam[0].tdesc.vt, m.type) << i;
     }
-    if (m.kind == INVOKE_FUNC) { EXPECT_EQ(fd->cParams, 0); }
+    if (m.kind == INVOKE_FUNC) {
+      EXPECT_EQ(fd->cParams, 0);
+    }
     ctl->ReleaseFuncDesc(fd);
   }
 
@@ -216,7 +229,8 @@ TEST(TypeLibrary, MatchesTheControlsContract) {
   BSTR names[8] = {};
   UINT got = 0;
   ASSERT_EQ(ev->GetNames(fd->memid, names, 8, &got), S_OK);
-  const wchar_t* want[] = {L"CountDown", L"Years", L"Months", L"Weeks", L"Days", L"Hours", L"Minutes", L"Seconds"};
+  const wchar_t* want[] = {L"CountDown", L"Years", L"Months",  L"Weeks",
+                           L"Days",      L"Hours", L"Minutes", L"Seconds"};
   ASSERT_EQ(got, 8u);
   for (UINT i = 0; i < got; ++i) {
     EXPECT_STREQ(names[i], want[i]);
@@ -228,7 +242,9 @@ TEST(TypeLibrary, MatchesTheControlsContract) {
   }
   std::wstring help;
   Name(ev.p, kCountDown, &help);
-  EXPECT_EQ(help, L"Fires each second and provides counters indicating how much time is left before the Timer Event will fire.");
+  EXPECT_EQ(help,
+            L"Fires each second and provides counters indicating how much time is left before the "
+            L"Timer Event will fire.");
   ev->ReleaseFuncDesc(fd);
   ASSERT_EQ(ev->GetFuncDesc(1, &fd), S_OK);
   EXPECT_EQ(fd->memid, kTimer);
@@ -241,7 +257,7 @@ TEST(Resources, InterfaceIdsBitmapAndVersionBlock) {
   HMODULE m = LoadLibraryExW(OcxPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(m, nullptr);
   const std::pair<const wchar_t*, IID> ids[] = {{L"_IID_LONGTICK", kControlIid},
-                                               {L"_SRCIID_LONGTICK", kEventsIid}};
+                                                {L"_SRCIID_LONGTICK", kEventsIid}};
   for (const auto& [name, iid] : ids) {
     HRSRC r = FindResourceW(m, name, L"CUSTOM");
     ASSERT_NE(r, nullptr) << name;
@@ -250,7 +266,8 @@ TEST(Resources, InterfaceIdsBitmapAndVersionBlock) {
     EXPECT_EQ(*reinterpret_cast<const DWORD*>(data), 16u);
     EXPECT_EQ(memcmp(data + 4, &iid, 16), 0) << name;
   }
-  EXPECT_NE(FindResourceW(m, MAKEINTRESOURCEW(30000), MAKEINTRESOURCEW(2) /* RT_BITMAP */), nullptr);
+  EXPECT_NE(FindResourceW(m, MAKEINTRESOURCEW(30000), MAKEINTRESOURCEW(2) /* RT_BITMAP */),
+            nullptr);
   EXPECT_NE(FindResourceW(m, MAKEINTRESOURCEW(1), L"TYPELIB"), nullptr);
   FreeLibrary(m);
 
@@ -278,7 +295,9 @@ TEST(Client, EveryPropertyByDispidAndByName) {
   NewControl(d);
   ASSERT_NE(d.p, nullptr);
   const std::pair<const wchar_t*, DISPID> props[] = {{L"IntervalSeconds", kSeconds},
-      {L"IntervalMinutes", kMinutes}, {L"IntervalHours", kHours}, {L"IntervalDays", kDays}};
+                                                     {L"IntervalMinutes", kMinutes},
+                                                     {L"IntervalHours", kHours},
+                                                     {L"IntervalDays", kDays}};
   LONG value = 11;
   for (const auto& [name, id] : props) {
     EXPECT_EQ(DispIdOf(d.p, name), id);
@@ -353,11 +372,14 @@ TEST(Client, CountDownAndTimerThroughTheMessageLoop) {
   ASSERT_EQ(PutBool(d.p, kEnabled, false), S_OK);
   for (EventSink* s : {&first, &second}) {
     ASSERT_GE(s->events.size(), 8u);
-    const DISPID ids[] = {kCountDown, kCountDown, kCountDown, kTimer, kCountDown, kCountDown, kCountDown, kTimer};
+    const DISPID ids[] = {kCountDown, kCountDown, kCountDown, kTimer,
+                          kCountDown, kCountDown, kCountDown, kTimer};
     const LONG secs[] = {2, 1, 0, -1, 2, 1, 0, -1};
     for (size_t i = 0; i < 8; ++i) {
       EXPECT_EQ(s->events[i].id, ids[i]) << i;
-      if (ids[i] == kCountDown) { EXPECT_EQ(s->events[i].args, Left(secs[i])) << i; }
+      if (ids[i] == kCountDown) {
+        EXPECT_EQ(s->events[i].args, Left(secs[i])) << i;
+      }
     }
   }
 }
@@ -447,7 +469,8 @@ TEST(Persistence, PropertyBagRoundTrip) {
   // Order of writing; hours equal their default and are left out.
   std::vector<std::wstring> names;
   for (auto& [n, v] : bag.values) names.push_back(n);
-  EXPECT_EQ(names, (std::vector<std::wstring>{L"IntervalSeconds", L"Enabled", L"IntervalMinutes", L"IntervalDays"}));
+  EXPECT_EQ(names, (std::vector<std::wstring>{L"IntervalSeconds", L"Enabled", L"IntervalMinutes",
+                                              L"IntervalDays"}));
   EXPECT_EQ(bag.values[1].second.vt, VT_BOOL);
   EXPECT_EQ(bag.values[0].second.vt, VT_I4);
 
@@ -458,7 +481,7 @@ TEST(Persistence, PropertyBagRoundTrip) {
   ASSERT_EQ(load->InitNew(), S_OK);
   ASSERT_EQ(load->Load(&bag, nullptr), S_OK);
   EXPECT_EQ(bag.reads, (std::vector<std::wstring>{L"IntervalSeconds", L"IntervalHours", L"Enabled",
-                                                   L"IntervalMinutes", L"IntervalDays"}));
+                                                  L"IntervalMinutes", L"IntervalDays"}));
   EXPECT_EQ(GetLong(e.p, kSeconds), 5);
   EXPECT_EQ(GetLong(e.p, kMinutes), -4);
   EXPECT_EQ(GetLong(e.p, kDays), 2);
@@ -575,8 +598,9 @@ TEST(Robustness, InvalidCallsAreComErrors) {
   EXPECT_EQ(invoke(kSeconds, DISPATCH_PROPERTYGET, &get_args), DISP_E_BADPARAMCOUNT);
   DISPPARAMS broken{nullptr, nullptr, 1, 0};
   EXPECT_EQ(invoke(kSeconds, DISPATCH_PROPERTYGET, &broken), E_POINTER);
-  EXPECT_EQ(d->Invoke(kSeconds, kEventsIid, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
-            DISP_E_UNKNOWNINTERFACE);
+  EXPECT_EQ(
+      d->Invoke(kSeconds, kEventsIid, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr),
+      DISP_E_UNKNOWNINTERFACE);
   EXPECT_EQ(GetLong(d.p, kSeconds), 0);  // nothing of the above changed it
 
   LPOLESTR name = const_cast<LPOLESTR>(L"NoSuchMember");
@@ -596,7 +620,9 @@ TEST(Robustness, InvalidCallsAreComErrors) {
   EXPECT_EQ(cpc->FindConnectionPoint(IID_IUnknown, &cp), CONNECT_E_NOCONNECTION);
   EXPECT_EQ(cpc->FindConnectionPoint(kEventsIid, nullptr), E_POINTER);
   Ptr<IConnectionPoint> events;
-  ASSERT_EQ(cpc->FindConnectionPoint(kEventsIid, reinterpret_cast<IConnectionPoint**>(events.out())), S_OK);
+  ASSERT_EQ(
+      cpc->FindConnectionPoint(kEventsIid, reinterpret_cast<IConnectionPoint**>(events.out())),
+      S_OK);
   DWORD cookie = 0;
   EXPECT_EQ(events->Advise(nullptr, &cookie), E_POINTER);
   NotifySink not_a_dispatch;
@@ -670,8 +696,10 @@ TEST(Server, ExportsAndUnloadCounting) {
   ASSERT_NE(m, nullptr);
   using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
-  auto get_class = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllGetClassObject")));
-  auto can_unload = reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllCanUnloadNow")));
+  auto get_class = reinterpret_cast<GetClassObjectFn>(
+      reinterpret_cast<void*>(GetProcAddress(m, "DllGetClassObject")));
+  auto can_unload =
+      reinterpret_cast<CanUnloadFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllCanUnloadNow")));
   ASSERT_NE(get_class, nullptr);
   ASSERT_NE(can_unload, nullptr);
   EXPECT_NE(GetProcAddress(m, "DllRegisterServer"), nullptr);
@@ -686,8 +714,10 @@ TEST(Server, ExportsAndUnloadCounting) {
   Ptr<IUnknown> outer_attempt;
   Ptr<IUnknown> fake_outer;
   ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, fake_outer.out()), S_OK);
-  EXPECT_EQ(factory->CreateInstance(fake_outer.p, IID_IUnknown, outer_attempt.out()), CLASS_E_NOAGGREGATION);
-  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, outer_attempt.out()), E_NOINTERFACE);
+  EXPECT_EQ(factory->CreateInstance(fake_outer.p, IID_IUnknown, outer_attempt.out()),
+            CLASS_E_NOAGGREGATION);
+  EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, outer_attempt.out()),
+            E_NOINTERFACE);
   fake_outer.reset();
   EXPECT_EQ(factory->LockServer(TRUE), S_OK);
   factory.reset();
@@ -719,8 +749,10 @@ TEST(Server, WorksFromAPathLongerThanMaxPath) {
     ASSERT_NE(m, nullptr) << GetLastError();
     using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     using RegisterFn = HRESULT(STDAPICALLTYPE*)();
-    auto get_class = reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllGetClassObject")));
-    auto reg = reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(m, "DllRegisterServer")));
+    auto get_class = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<void*>(GetProcAddress(m, "DllGetClassObject")));
+    auto reg = reinterpret_cast<RegisterFn>(
+        reinterpret_cast<void*>(GetProcAddress(m, "DllRegisterServer")));
     Ptr<IClassFactory> factory;
     ASSERT_EQ(get_class(kClsid, IID_IClassFactory, factory.out()), S_OK);
     Ptr<IDispatch> d;
@@ -731,7 +763,8 @@ TEST(Server, WorksFromAPathLongerThanMaxPath) {
     EXPECT_EQ(reg(), S_OK);
     const std::wstring server = ClassesValue(L"CLSID\\" + GuidText(kClsid) + L"\\InprocServer32");
     EXPECT_GT(server.size(), static_cast<size_t>(MAX_PATH));
-    EXPECT_NE(server.find(L"a_folder_name_of_forty_characters_long__\\longtick.ocx"), std::wstring::npos);
+    EXPECT_NE(server.find(L"a_folder_name_of_forty_characters_long__\\longtick.ocx"),
+              std::wstring::npos);
     FreeLibrary(m);
   }
   ASSERT_EQ(Regsvr32(false), 0);  // back to the copy beside the test
@@ -813,7 +846,6 @@ TEST(Siting, QuickActivationConnectsTheContainersSinks) {
   EXPECT_EQ(notify.refs, 0);
 }
 
-
 // A client site that answers the ambient user mode.
 class Site : public MuteSite, public IDispatch {
  public:
@@ -825,10 +857,14 @@ class Site : public MuteSite, public IDispatch {
   }
   STDMETHODIMP_(ULONG) AddRef() override { return 2; }
   STDMETHODIMP_(ULONG) Release() override { return 1; }
-  STDMETHODIMP GetTypeInfoCount(UINT* n) override { *n = 0; return S_OK; }
+  STDMETHODIMP GetTypeInfoCount(UINT* n) override {
+    *n = 0;
+    return S_OK;
+  }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* v, EXCEPINFO*, UINT*) override {
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* v, EXCEPINFO*,
+                      UINT*) override {
     if (id != DISPID_AMBIENT_USERMODE || !v) return DISP_E_MEMBERNOTFOUND;
     v->vt = VT_BOOL;
     v->boolVal = user_mode ? VARIANT_TRUE : VARIANT_FALSE;
@@ -889,7 +925,8 @@ std::vector<COLORREF> Drawn(IDispatch* d) {
   FillRect(dc, &all, magenta);
   DeleteObject(magenta);
   RECTL bounds{0, 0, 40, 40};
-  if (SUCCEEDED(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0))) {
+  if (SUCCEEDED(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
+                           nullptr, 0))) {
     for (POINT p : {POINT{0, 0}, POINT{20, 0}, POINT{39, 39}, POINT{39, 20}, POINT{36, 2}})
       px.push_back(GetPixel(dc, p.x, p.y));
   }
@@ -913,11 +950,11 @@ TEST(Siting, DrawsItsPictureOnlyAtDesignTime) {
   ASSERT_EQ(ole->SetClientSite(&design), S_OK);
   std::vector<COLORREF> px = Drawn(d.p);
   ASSERT_EQ(px.size(), 5u);
-  EXPECT_EQ(px[0], GetSysColor(COLOR_3DLIGHT));      // top-left frame
-  EXPECT_EQ(px[1], GetSysColor(COLOR_3DLIGHT));      // top edge
-  EXPECT_EQ(px[2], GetSysColor(COLOR_3DDKSHADOW));   // bottom-right frame
-  EXPECT_EQ(px[3], GetSysColor(COLOR_3DDKSHADOW));   // right edge
-  EXPECT_EQ(px[4], GetSysColor(COLOR_BTNFACE));      // opaque face outside the icon
+  EXPECT_EQ(px[0], GetSysColor(COLOR_3DLIGHT));     // top-left frame
+  EXPECT_EQ(px[1], GetSysColor(COLOR_3DLIGHT));     // top edge
+  EXPECT_EQ(px[2], GetSysColor(COLOR_3DDKSHADOW));  // bottom-right frame
+  EXPECT_EQ(px[3], GetSysColor(COLOR_3DDKSHADOW));  // right edge
+  EXPECT_EQ(px[4], GetSysColor(COLOR_BTNFACE));     // opaque face outside the icon
   SIZEL size{};
   EXPECT_EQ(ole->GetExtent(DVASPECT_CONTENT, &size), S_OK);
   EXPECT_GT(size.cx, 0);
@@ -930,8 +967,10 @@ TEST(Siting, DrawsItsPictureOnlyAtDesignTime) {
 TEST(Container, AtlHostWindowSitesTheControl) {
   HMODULE atl = LoadLibraryW(L"atl.dll");
   ASSERT_NE(atl, nullptr);
-  auto init = reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
-  auto get_control = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
+  auto init = reinterpret_cast<BOOL(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxWinInit")));
+  auto get_control = reinterpret_cast<HRESULT(WINAPI*)(HWND, IUnknown**)>(
+      reinterpret_cast<void*>(GetProcAddress(atl, "AtlAxGetControl")));
   ASSERT_NE(init, nullptr);
   ASSERT_NE(get_control, nullptr);
   ASSERT_TRUE(init());
@@ -949,13 +988,15 @@ TEST(Container, AtlHostWindowSitesTheControl) {
   std::printf("atl.dll window classes: %s\n", host_classes(atl).c_str());
   for (const wchar_t* dll : {L"atl80.dll", L"atl90.dll", L"atl100.dll", L"atl110.dll"}) {
     HMODULE m = LoadLibraryW(dll);
-    auto other_init = m ? reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void*>(GetProcAddress(m, "AtlAxWinInit"))) : nullptr;
+    auto other_init = m ? reinterpret_cast<BOOL(WINAPI*)()>(
+                              reinterpret_cast<void*>(GetProcAddress(m, "AtlAxWinInit")))
+                        : nullptr;
     if (other_init) other_init();
     std::printf("%ls: %s, window classes: %s\n", dll, m ? "present" : "missing",
                 m ? host_classes(m).c_str() : "");
   }
-  HWND parent = CreateWindowExW(0, L"STATIC", L"Longtick host", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                0, 0, 320, 200, nullptr, nullptr, nullptr, nullptr);
+  HWND parent = CreateWindowExW(0, L"STATIC", L"Longtick host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                0, 320, 200, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(parent, nullptr);
   HWND host = CreateWindowExW(0, L"AtlAxWin", kProgId, WS_CHILD | WS_VISIBLE, 10, 10, 64, 64,
                               parent, nullptr, nullptr, nullptr);
@@ -1005,16 +1046,19 @@ TEST(Script, CscriptUsesTheControlByName) {
            "t.IntervalHours & \" \" & t.IntervalDays & \" \" & t.Enabled\r\n"
            "On Error Resume Next\r\n"
            "t.IntervalDays = 24856\r\n"
-           "WScript.Echo \"overflow \" & Hex(Err.Number) & \" \" & Err.Description & \" \" & t.IntervalDays\r\n"
+           "WScript.Echo \"overflow \" & Hex(Err.Number) & \" \" & Err.Description & \" \" & "
+           "t.IntervalDays\r\n"
            "Err.Clear\r\n"
            "Set e = WScript.CreateObject(\"LongtickOCX.Longtick\", \"lt_\")\r\n"
            "WScript.Echo \"events by prefix \" & Hex(Err.Number) & \" \" & Err.Description\r\n"
            "Err.Clear\r\n"
            "WScript.ConnectObject t, \"lt_\"\r\n"
-           "WScript.Echo \"events by ConnectObject \" & Hex(Err.Number) & \" \" & Err.Description\r\n";
+           "WScript.Echo \"events by ConnectObject \" & Hex(Err.Number) & \" \" & "
+           "Err.Description\r\n";
   }
   std::string output;
-  int rc = RunProcess(L"\"" + SystemProgram(L"cscript.exe") + L"\" //nologo \"" + script + L"\"", &output);
+  int rc = RunProcess(L"\"" + SystemProgram(L"cscript.exe") + L"\" //nologo \"" + script + L"\"",
+                      &output);
   DeleteFileW(script.c_str());
   std::printf("cscript output:\n%s\n", output.c_str());
   EXPECT_EQ(rc, 0);
@@ -1022,7 +1066,8 @@ TEST(Script, CscriptUsesTheControlByName) {
   EXPECT_NE(output.find("overflow 8002000A Overflow 24856"), std::string::npos);
 }
 
-// ---- About ---------------------------------------------------------------------------------------
+// ---- About
+// ---------------------------------------------------------------------------------------
 
 struct AboutProbe {
   int step = 0;
@@ -1078,7 +1123,8 @@ void CALLBACK AboutTimer(HWND, UINT, UINT_PTR, DWORD) {
 
 TEST(About, ModalBoxWithTextsSystemInfoAndOk) {
   HKEY h = nullptr;
-  bool tool_known = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", 0, KEY_READ, &h) == ERROR_SUCCESS;
+  bool tool_known = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO",
+                                  0, KEY_READ, &h) == ERROR_SUCCESS;
   if (h) RegCloseKey(h);
   Ptr<IDispatch> d;
   NewControl(d);
@@ -1087,7 +1133,8 @@ TEST(About, ModalBoxWithTextsSystemInfoAndOk) {
   g_probe = &probe;
   UINT_PTR timer = SetTimer(nullptr, 0, 100, AboutTimer);
   DISPPARAMS none{nullptr, nullptr, 0, 0};
-  HRESULT hr = d->Invoke(DispIdOf(d.p, L"About"), IID_NULL, 0, DISPATCH_METHOD, &none, nullptr, nullptr, nullptr);
+  HRESULT hr = d->Invoke(DispIdOf(d.p, L"About"), IID_NULL, 0, DISPATCH_METHOD, &none, nullptr,
+                         nullptr, nullptr);
   KillTimer(nullptr, timer);
   g_probe = nullptr;
   EXPECT_EQ(hr, S_OK);
@@ -1100,10 +1147,13 @@ TEST(About, ModalBoxWithTextsSystemInfoAndOk) {
   };
   EXPECT_TRUE(has(L"Longtick"));
   EXPECT_TRUE(has(L"Version 1.0.7"));
-  EXPECT_TRUE(has(L"An enhanced timer control providing days, hours, minutes and seconds extensions."));
+  EXPECT_TRUE(
+      has(L"An enhanced timer control providing days, hours, minutes and seconds extensions."));
   EXPECT_TRUE(has(L"www.example.com/longtick"));
   EXPECT_TRUE(has(L"OK"));
-  if (!tool_known) { EXPECT_EQ(probe.message, L"System Information Is Unavailable At This Time"); }
+  if (!tool_known) {
+    EXPECT_EQ(probe.message, L"System Information Is Unavailable At This Time");
+  }
 }
 
 }  // namespace

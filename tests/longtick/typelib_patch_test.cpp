@@ -13,7 +13,8 @@ namespace {
 
 std::vector<uint8_t> ReadFile(const char* path) {
   std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return std::vector<uint8_t>((std::istreambuf_iterator<char>(in)),
+                              std::istreambuf_iterator<char>());
 }
 
 const GuidBytes kEvents = *ParseGuid("{7E8A0FFB-9D76-4CE3-97B7-D83BF1DA27BA}");
@@ -44,7 +45,7 @@ TEST(TypelibPatch, EventInterfaceGetsVersionOneZero) {
   EXPECT_EQ(GetTypeInfoVersion(patched, kEvents)->major, 1);
   size_t differing = 0;
   for (size_t i = 0; i < raw.size(); ++i) differing += raw[i] != patched[i];
-  EXPECT_EQ(differing, 1u);  // one byte of one version word
+  EXPECT_EQ(differing, 1u);              // one byte of one version word
   EXPECT_EQ(ReadFile(LT_TLB), patched);  // what the build embeds
 }
 

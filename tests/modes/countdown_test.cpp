@@ -55,7 +55,8 @@ TEST(SplitTimeout, OutOfRangeValuesAreDefined) {
   EXPECT_EQ(SplitTimeout(std::numeric_limits<float>::infinity()), (TimeoutSplit{kMax, 0}));
   EXPECT_EQ(SplitTimeout(-std::numeric_limits<float>::infinity()), (TimeoutSplit{kMin, 0}));
   EXPECT_EQ(SplitTimeout(3e9f), (TimeoutSplit{kMax, 0}));
-  EXPECT_EQ(SplitTimeout(2147483520.0f), (TimeoutSplit{2147483520, 0}));  // largest float below 2^31
+  EXPECT_EQ(SplitTimeout(2147483520.0f),
+            (TimeoutSplit{2147483520, 0}));  // largest float below 2^31
   EXPECT_EQ(SplitTimeout(-2147483648.0f), (TimeoutSplit{kMin, 0}));
   EXPECT_EQ(SplitTimeout(-0.5f), (TimeoutSplit{-1, 30}));
 }
@@ -66,7 +67,8 @@ TEST(TimerIntervalForTimeout, StaysWithinWhatTheTimerAccepts) {
   EXPECT_EQ(TimerIntervalForTimeout(-0.5f), (TimeoutSplit{0, 0}));
   EXPECT_EQ(TimerIntervalForTimeout(-std::numeric_limits<float>::infinity()), (TimeoutSplit{0, 0}));
   EXPECT_EQ(TimerIntervalForTimeout(1e9f), (TimeoutSplit{35791394, 0}));
-  EXPECT_EQ(TimerIntervalForTimeout(std::numeric_limits<float>::infinity()), (TimeoutSplit{35791394, 0}));
+  EXPECT_EQ(TimerIntervalForTimeout(std::numeric_limits<float>::infinity()),
+            (TimeoutSplit{35791394, 0}));
   // 35791392 minutes is 2147483520 seconds: still accepted as it is.
   EXPECT_EQ(TimerIntervalForTimeout(35791392.0f), (TimeoutSplit{35791392, 0}));
 }

@@ -22,7 +22,9 @@ struct EventLog {
   std::size_t Count(const std::string& suffix) const {
     std::size_t n = 0;
     for (const auto& e : events) {
-      if (e.size() >= suffix.size() && e.compare(e.size() - suffix.size(), suffix.size(), suffix) == 0) ++n;
+      if (e.size() >= suffix.size() &&
+          e.compare(e.size() - suffix.size(), suffix.size(), suffix) == 0)
+        ++n;
     }
     return n;
   }
@@ -52,12 +54,27 @@ inline std::string HighlightEvent(const TwipsRect& r, Colour c) {
 class FakeView : public MainViewPort {
  public:
   explicit FakeView(EventLog& log) : log_(log) {}
-  void SetModeButtonsEnabled(bool on) override { modeButtons = on; log_.Add(std::string("modes ") + TF(on)); }
-  void SetOptionsEnabled(bool on) override { options = on; log_.Add(std::string("options ") + TF(on)); }
-  void SetExitEnabled(bool on) override { exit = on; log_.Add(std::string("exit ") + TF(on)); }
-  void SetCancelEnabled(bool on) override { cancel = on; log_.Add(std::string("cancel ") + TF(on)); }
+  void SetModeButtonsEnabled(bool on) override {
+    modeButtons = on;
+    log_.Add(std::string("modes ") + TF(on));
+  }
+  void SetOptionsEnabled(bool on) override {
+    options = on;
+    log_.Add(std::string("options ") + TF(on));
+  }
+  void SetExitEnabled(bool on) override {
+    exit = on;
+    log_.Add(std::string("exit ") + TF(on));
+  }
+  void SetCancelEnabled(bool on) override {
+    cancel = on;
+    log_.Add(std::string("cancel ") + TF(on));
+  }
   bool CancelEnabled() override { return cancel; }
-  void SetMessage(const std::string& text) override { message = text; log_.Add("msg " + text); }
+  void SetMessage(const std::string& text) override {
+    message = text;
+    log_.Add("msg " + text);
+  }
   std::string Message() override { return message; }
   void ShowHighlight(const TwipsRect& where, Colour colour) override {
     highlightVisible = true;
@@ -65,14 +82,31 @@ class FakeView : public MainViewPort {
     highlightColour = colour;
     log_.Add(HighlightEvent(where, colour));
   }
-  void HideHighlight() override { highlightVisible = false; log_.Add("nohighlight"); }
-  void SetAutoLockToolTip(const std::string& text) override { toolTip = text; log_.Add("tooltip " + text); }
+  void HideHighlight() override {
+    highlightVisible = false;
+    log_.Add("nohighlight");
+  }
+  void SetAutoLockToolTip(const std::string& text) override {
+    toolTip = text;
+    log_.Add("tooltip " + text);
+  }
   std::string AutoLockToolTip() override { return toolTip; }
-  void Hide() override { visible = false; log_.Add("hide"); }
-  void Restore() override { visible = true; log_.Add("restore"); }
-  void MinimiseToTray() override { visible = false; log_.Add("minimise"); }
+  void Hide() override {
+    visible = false;
+    log_.Add("hide");
+  }
+  void Restore() override {
+    visible = true;
+    log_.Add("restore");
+  }
+  void MinimiseToTray() override {
+    visible = false;
+    log_.Add("minimise");
+  }
   void ShowTrayMenu() override { log_.Add("traymenu"); }
-  void ArmFlashEndTimer(std::int32_t ms) override { log_.Add("flash end in " + std::to_string(ms)); }
+  void ArmFlashEndTimer(std::int32_t ms) override {
+    log_.Add("flash end in " + std::to_string(ms));
+  }
 
   bool modeButtons = true, options = true, exit = true, cancel = false, visible = true;
   std::string message, toolTip = "countdown";
@@ -87,7 +121,10 @@ class FakeView : public MainViewPort {
 class FakeTray : public TrayPort {
  public:
   explicit FakeTray(EventLog& log) : log_(log) {}
-  void Add() override { ++adds; log_.Add("tray add"); }
+  void Add() override {
+    ++adds;
+    log_.Add("tray add");
+  }
   void Modify(TrayIcon i, const std::string& tip) override {
     icon = i;
     this->tip = tip;
@@ -109,7 +146,10 @@ class FakeTimer : public InactivityTimerPort {
  public:
   explicit FakeTimer(EventLog& log) : log_(log) {}
   bool Enabled() override { return enabled; }
-  void SetEnabled(bool on) override { enabled = on; log_.Add(std::string("timer enabled ") + TF(on)); }
+  void SetEnabled(bool on) override {
+    enabled = on;
+    log_.Add(std::string("timer enabled ") + TF(on));
+  }
   std::int32_t IntervalMinutes() override { return minutes; }
   void SetIntervalMinutes(std::int32_t m) override {
     log_.Add("timer min " + std::to_string(m));
@@ -162,7 +202,8 @@ class FakeCheck : public DontLockIfCheckPort {
   FakeCheck(EventLog& log, AppState& state) : log_(log), state_(state) {}
   bool CheckDontLockIf() override {
     log_.Add("check");
-    if (state_.CurrentMode != ModeAutoLock && state_.CurrentMode != ModeAutoLockSuspended) return false;
+    if (state_.CurrentMode != ModeAutoLock && state_.CurrentMode != ModeAutoLockSuspended)
+      return false;
     if (!holds) {
       state_.CurrentMode = ModeAutoLock;
       return false;

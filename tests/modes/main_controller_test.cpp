@@ -28,7 +28,11 @@ const std::string kHlAllow = HighlightEvent({2985, 815, 1395, 605}, 0x0080FF);
 class MainControllerTest : public ::testing::Test {
  protected:
   MainControllerTest()
-      : view(log), tray(log), timer(log), desktop(log), check(log, state),
+      : view(log),
+        tray(log),
+        timer(log),
+        desktop(log),
+        check(log, state),
         ctl(state, view, tray, timer, desktop, check, [this](std::int32_t orig) {
           log.Add("load " + std::to_string(orig));
           return loaded;
@@ -89,7 +93,7 @@ TEST_P(CommandOrderTest, RunsStepsInOrder) {
 }
 
 const std::vector<std::string> kLockSteps = {
-    "[2] modes F", "[2] options F", "[2] exit F", "[2] cancel F", "[2] msg " + kLock,
+    "[2] modes F",    "[2] options F",         "[2] exit F", "[2] cancel F", "[2] msg " + kLock,
     "[2] " + kHlLock, "[2] tray Red " + kLock, "[2] hide"};
 
 std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
@@ -100,8 +104,9 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
 INSTANTIATE_TEST_SUITE_P(
     Commands, CommandOrderTest,
     ::testing::Values(
-        CommandCase{"LockAllClickWithScreenSaver", 0, true, false, &MainController::cmdLockAll_Click,
-                    Concat(kLockSteps, {"[2] screensaver"}), 2, false},
+        CommandCase{"LockAllClickWithScreenSaver", 0, true, false,
+                    &MainController::cmdLockAll_Click, Concat(kLockSteps, {"[2] screensaver"}), 2,
+                    false},
         CommandCase{"LockAllClickNoScreenSaver", 0, false, false, &MainController::cmdLockAll_Click,
                     kLockSteps, 2, false},
         CommandCase{"LockAllFromAutolock", 3, true, false, &MainController::LockAll,
@@ -109,50 +114,93 @@ INSTANTIATE_TEST_SUITE_P(
                                   kLockSteps),
                            {"[2] screensaver", "[20] tray Red " + kLock}),
                     20, false},
-        CommandCase{"AutoLockFromUnlocked", 0, false, false, &MainController::cmdAutoLock_Click,
+        CommandCase{"AutoLockFromUnlocked",
+                    0,
+                    false,
+                    false,
+                    &MainController::cmdAutoLock_Click,
                     {"[0] check", "[3] modes F", "[3] options F", "[3] exit T", "[3] cancel T",
                      "[3] check", "[3] msg countdown", "[3] " + kHlAuto, "[3] timer enabled T",
                      "[3] tray Green countdown", "[3] hide"},
-                    3, false},
-        CommandCase{"BlockWinCtrlWithMouseSpeed", 0, false, true,
-                    &MainController::cmdBlockWinCtrl_Click,
-                    {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
-                     "[1] " + kHlBlock, "[1] mousespeed 3", "[1] tray Amber " + kBlock, "[1] hide"},
-                    1, false},
-        CommandCase{"BlockWinCtrlWithoutMouseSpeed", 0, false, false,
-                    &MainController::cmdBlockWinCtrl_Click,
-                    {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
-                     "[1] " + kHlBlock, "[1] tray Amber " + kBlock, "[1] hide"},
-                    1, false},
-        CommandCase{"AllowOnly", 0, false, false, &MainController::cmdAllowOnly_Click,
-                    {"[4] modes F", "[4] options F", "[4] exit T", "[4] cancel T", "[4] msg " + kAllow,
-                     "[4] " + kHlAllow, "[0] wait 5000 pump",
+                    3,
+                    false},
+        CommandCase{
+            "BlockWinCtrlWithMouseSpeed",
+            0,
+            false,
+            true,
+            &MainController::cmdBlockWinCtrl_Click,
+            {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
+             "[1] " + kHlBlock, "[1] mousespeed 3", "[1] tray Amber " + kBlock, "[1] hide"},
+            1,
+            false},
+        CommandCase{
+            "BlockWinCtrlWithoutMouseSpeed",
+            0,
+            false,
+            false,
+            &MainController::cmdBlockWinCtrl_Click,
+            {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
+             "[1] " + kHlBlock, "[1] tray Amber " + kBlock, "[1] hide"},
+            1,
+            false},
+        CommandCase{"AllowOnly",
+                    0,
+                    false,
+                    false,
+                    &MainController::cmdAllowOnly_Click,
+                    {"[4] modes F", "[4] options F", "[4] exit T", "[4] cancel T",
+                     "[4] msg " + kAllow, "[4] " + kHlAllow, "[0] wait 5000 pump",
                      // the allow-only text is longer than the tray tip holds
                      "[4] tray Amber " + kAllow.substr(0, 127), "[4] hide"},
-                    4, false},
-        CommandCase{"CancelFromLockedLeavesTimer", 2, false, true, &MainController::cmdCancel_Click,
+                    4,
+                    false},
+        CommandCase{"CancelFromLockedLeavesTimer",
+                    2,
+                    false,
+                    true,
+                    &MainController::cmdCancel_Click,
                     {"[2] modes T", "[2] options T", "[2] exit T", "[2] cancel F", "[0] msg ",
                      "[0] nohighlight", "[0] tray Blank "},
-                    0, true},
-        CommandCase{"CancelFromAutolockStopsTimer", 3, false, false, &MainController::cmdCancel_Click,
+                    0,
+                    true},
+        CommandCase{"CancelFromAutolockStopsTimer",
+                    3,
+                    false,
+                    false,
+                    &MainController::cmdCancel_Click,
                     {"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0", "[3] modes T",
                      "[3] options T", "[3] exit T", "[3] cancel F", "[0] msg ", "[0] nohighlight",
                      "[0] tray Blank "},
-                    0, true},
-        CommandCase{"CancelFromBlockWinCtrlRestoresMouseSpeed", 1, false, true,
+                    0,
+                    true},
+        CommandCase{"CancelFromBlockWinCtrlRestoresMouseSpeed",
+                    1,
+                    false,
+                    true,
                     &MainController::cmdCancel_Click,
-                    {"[1] mousespeed 7", "[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F",
-                     "[0] msg ", "[0] nohighlight", "[0] tray Blank "},
-                    0, true},
-        CommandCase{"CancelFromBlockWinCtrlMouseSpeedOff", 1, false, false,
+                    {"[1] mousespeed 7", "[1] modes T", "[1] options T", "[1] exit T",
+                     "[1] cancel F", "[0] msg ", "[0] nohighlight", "[0] tray Blank "},
+                    0,
+                    true},
+        CommandCase{"CancelFromBlockWinCtrlMouseSpeedOff",
+                    1,
+                    false,
+                    false,
                     &MainController::cmdCancel_Click,
                     {"[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F", "[0] msg ",
                      "[0] nohighlight", "[0] tray Blank "},
-                    0, true},
-        CommandCase{"CancelFromAllowOnly", 4, false, true, &MainController::cmdCancel_Click,
+                    0,
+                    true},
+        CommandCase{"CancelFromAllowOnly",
+                    4,
+                    false,
+                    true,
+                    &MainController::cmdCancel_Click,
                     {"[4] modes T", "[4] options T", "[4] exit T", "[4] cancel F", "[0] msg ",
                      "[0] nohighlight", "[0] tray Blank "},
-                    0, true}),
+                    0,
+                    true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainControllerTest, LockAllEndsInTwentyWithLockTextAndRedTray) {
@@ -202,7 +250,8 @@ struct TimerCase {
   std::size_t locks;  // how many times the window was hidden by a lock
 };
 
-class TimerEventTest : public MainControllerTest, public ::testing::WithParamInterface<TimerCase> {};
+class TimerEventTest : public MainControllerTest,
+                       public ::testing::WithParamInterface<TimerCase> {};
 
 TEST_P(TimerEventTest, LocksUnlessConditionHolds) {
   const TimerCase& c = GetParam();
@@ -215,13 +264,12 @@ TEST_P(TimerEventTest, LocksUnlessConditionHolds) {
   EXPECT_EQ(timer.enabled, c.locks == 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Timer, TimerEventTest,
-    ::testing::Values(TimerCase{"ArmedNoCondition", 3, false, 20, 1},
-                      TimerCase{"ArmedConditionHolds", 3, true, 30, 0},
-                      TimerCase{"SuspendedConditionHolds", 30, true, 30, 0},
-                      TimerCase{"SuspendedConditionEnded", 30, false, 20, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Timer, TimerEventTest,
+                         ::testing::Values(TimerCase{"ArmedNoCondition", 3, false, 20, 1},
+                                           TimerCase{"ArmedConditionHolds", 3, true, 30, 0},
+                                           TimerCase{"SuspendedConditionHolds", 30, true, 30, 0},
+                                           TimerCase{"SuspendedConditionEnded", 30, false, 20, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- The allow-only delay ------------------------------------------------------------------
 
@@ -266,7 +314,8 @@ TEST_F(MainControllerTest, SessionChangeForgetsTheAltKeys) {
 }
 
 TEST_F(MainControllerTest, EnteringModeOneOrFourForgetsTheLastKey) {
-  for (auto command : {&MainController::cmdBlockWinCtrl_Click, &MainController::cmdAllowOnly_Click}) {
+  for (auto command :
+       {&MainController::cmdBlockWinCtrl_Click, &MainController::cmdAllowOnly_Click}) {
     Start(ModeUnlocked);
     state.lock.LastKeyDown = 36;
     (ctl.*command)();
@@ -339,13 +388,20 @@ INSTANTIATE_TEST_SUITE_P(
         UserMsgCase{"Locked", 2, 0, false, kLock, true, kLk, 0x0000FF},
         UserMsgCase{"LockedAuto", 20, 0, false, kLock, true, kLk, 0x0000FF},
         UserMsgCase{"AutoLock", 3, 0, false, "countdown", true, kAuto, 0x00C000},
-        UserMsgCase{"SuspendedEndedShowsCountdown", 30, 1, false, "countdown", true, kAuto, 0x00C000},
-        UserMsgCase{"SuspendedDayTime", 30, 0, true, "Autolock suspended (day/time setting)", true, kAuto, 0x00C000},
-        UserMsgCase{"SuspendedIp", 30, 1, true, "Autolock suspended (IP address)", true, kAuto, 0x00C000},
-        UserMsgCase{"SuspendedFile", 30, 2, true, "Autolock suspended (File check)", true, kAuto, 0x00C000},
-        UserMsgCase{"SuspendedOtherOptKeepsCaption", 30, 5, true, "previous", true, kAuto, 0x00C000},
-        UserMsgCase{"SuspendedNegativeOptKeepsCaption", 30, -1, true, "previous", true, kAuto, 0x00C000},
-        UserMsgCase{"ArmedConditionStartsHolding", 3, 1, true, "Autolock suspended (IP address)", true, kAuto, 0x00C000},
+        UserMsgCase{"SuspendedEndedShowsCountdown", 30, 1, false, "countdown", true, kAuto,
+                    0x00C000},
+        UserMsgCase{"SuspendedDayTime", 30, 0, true, "Autolock suspended (day/time setting)", true,
+                    kAuto, 0x00C000},
+        UserMsgCase{"SuspendedIp", 30, 1, true, "Autolock suspended (IP address)", true, kAuto,
+                    0x00C000},
+        UserMsgCase{"SuspendedFile", 30, 2, true, "Autolock suspended (File check)", true, kAuto,
+                    0x00C000},
+        UserMsgCase{"SuspendedOtherOptKeepsCaption", 30, 5, true, "previous", true, kAuto,
+                    0x00C000},
+        UserMsgCase{"SuspendedNegativeOptKeepsCaption", 30, -1, true, "previous", true, kAuto,
+                    0x00C000},
+        UserMsgCase{"ArmedConditionStartsHolding", 3, 1, true, "Autolock suspended (IP address)",
+                    true, kAuto, 0x00C000},
         UserMsgCase{"AllowOnly", 4, 0, false, kAllow, true, kAo, 0x0080FF},
         UserMsgCase{"EntryRequestLeavesDisplay", 99, 0, false, "previous", true, kOld, 0x123456},
         UserMsgCase{"StartRequestLeavesDisplay", -1, 0, false, "previous", true, kOld, 0x123456}),
@@ -365,9 +421,11 @@ TEST_F(MainControllerTest, FirstTrayUpdateAddsThenModifies) {
 
 TEST_F(MainControllerTest, TrayTipIsCutToWhatTheTrayHolds) {
   Start(ModeLocked);
-  view.message = std::string(100, 'x') + std::string(20, 'y') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9zz";
+  view.message = std::string(100, 'x') + std::string(20, 'y') +
+                 "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9zz";
   ctl.UpdateTrayIcon();
-  EXPECT_EQ(tray.tip, std::string(100, 'x') + std::string(20, 'y') + "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(tray.tip, std::string(100, 'x') + std::string(20, 'y') +
+                          "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
 }
 
 // A flash shows the blocked picture until 150 ms after the last swallowed input: more
@@ -386,12 +444,12 @@ TEST_F(MainControllerTest, FlashIsExtendedNotNestedAndEndsWithTheModeThen) {
   ctl.timFlashEnd_Timer();
   ctl.timFlashEnd_Timer();
   EXPECT_FALSE(ctl.FlashShowing());
-  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
-                              "[2] tray Blocked " + kLock, "[2] cursors blocked",
-                              "[2] flash end in 150", "[2] flash end in 150",
-                              "[2] flash end in 150", "[2] modes T", "[2] options T",
-                              "[2] exit T", "[2] cancel F", "[0] msg ", "[0] nohighlight",
-                              "[0] tray Blank ", "[0] tray Blank ", "[0] cursors restored"}));
+  EXPECT_THAT(log.events,
+              ElementsAreArray(std::vector<std::string>{
+                  "[2] tray Blocked " + kLock, "[2] cursors blocked", "[2] flash end in 150",
+                  "[2] flash end in 150", "[2] flash end in 150", "[2] modes T", "[2] options T",
+                  "[2] exit T", "[2] cancel F", "[0] msg ", "[0] nohighlight", "[0] tray Blank ",
+                  "[0] tray Blank ", "[0] cursors restored"}));
   EXPECT_EQ(desktop.waits, 0) << "the flash must not pump messages in a nested wait";
 }
 
@@ -405,15 +463,15 @@ TEST_F(MainControllerTest, RestoreDesktopEndsAFlashAndUndoesTheMouseSpeed) {
   log.events.clear();
   ctl.RestoreDesktop();
   ctl.RestoreDesktop();
-  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
-                              "[1] tray Amber " + kBlock, "[1] cursors restored",
-                              "[1] mousespeed 7"}));
+  EXPECT_THAT(log.events,
+              ElementsAreArray(std::vector<std::string>{
+                  "[1] tray Amber " + kBlock, "[1] cursors restored", "[1] mousespeed 7"}));
   ctl.timFlashTray_Timer();
   log.events.clear();
   ctl.DeleteTrayIcon();
-  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
-                              "[1] tray Amber " + kBlock, "[1] cursors restored",
-                              "[1] tray delete"}));
+  EXPECT_THAT(log.events,
+              ElementsAreArray(std::vector<std::string>{
+                  "[1] tray Amber " + kBlock, "[1] cursors restored", "[1] tray delete"}));
 }
 
 TEST_F(MainControllerTest, FlashWithoutTrayIconDoesNothing) {
@@ -448,9 +506,10 @@ TEST_F(MainControllerTest, RefreshSettingsSetsIntervalAndDescription) {
   loaded.StopMouseMove = true;
   Start(ModeAutoLock);
   ctl.RefreshSettings();
-  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
-                              "[3] load 7", "[3] timer min 1", "[3] timer sec 30",
-                              "[3] tooltip System will be locked if no activity in 1 min 30 secs"}));
+  EXPECT_THAT(log.events,
+              ElementsAreArray(std::vector<std::string>{
+                  "[3] load 7", "[3] timer min 1", "[3] timer sec 30",
+                  "[3] tooltip System will be locked if no activity in 1 min 30 secs"}));
   EXPECT_EQ(state.settings, loaded);
 }
 
@@ -496,7 +555,10 @@ TEST_F(MainControllerTest, FilterRequestsReachHooksAndCommands) {
 TEST(DontLockIfCheckFunction, ForwardsTheVerdict) {
   bool verdict = true;
   int calls = 0;
-  DontLockIfCheckFunction check([&] { ++calls; return verdict; });
+  DontLockIfCheckFunction check([&] {
+    ++calls;
+    return verdict;
+  });
   EXPECT_TRUE(check.CheckDontLockIf());
   verdict = false;
   EXPECT_FALSE(check.CheckDontLockIf());

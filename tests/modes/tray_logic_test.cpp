@@ -12,10 +12,13 @@ namespace hushkey {
 namespace {
 
 TEST(IconForMode, EachModeHasItsColour) {
-  const struct { LockMode mode; TrayIcon icon; } cases[] = {
-      {0, TrayIcon::Blank}, {1, TrayIcon::Amber}, {2, TrayIcon::Red}, {20, TrayIcon::Red},
-      {3, TrayIcon::Green}, {30, TrayIcon::Blue}, {4, TrayIcon::Amber}, {99, TrayIcon::Blank},
-      {-1, TrayIcon::Blank}, {-3, TrayIcon::Blank}, {5, TrayIcon::Blank}, {21, TrayIcon::Blank}};
+  const struct {
+    LockMode mode;
+    TrayIcon icon;
+  } cases[] = {{0, TrayIcon::Blank},  {1, TrayIcon::Amber},  {2, TrayIcon::Red},
+               {20, TrayIcon::Red},   {3, TrayIcon::Green},  {30, TrayIcon::Blue},
+               {4, TrayIcon::Amber},  {99, TrayIcon::Blank}, {-1, TrayIcon::Blank},
+               {-3, TrayIcon::Blank}, {5, TrayIcon::Blank},  {21, TrayIcon::Blank}};
   for (const auto& c : cases) EXPECT_EQ(IconForMode(c.mode), c.icon) << c.mode;
 }
 
@@ -31,8 +34,8 @@ std::string Rep(const std::string& s, int n) {
   return r;
 }
 
-const std::string kE = "\xC3\xA9";            // U+00E9, 2 bytes, 1 unit
-const std::string kEuro = "\xE2\x82\xAC";     // U+20AC, 3 bytes, 1 unit
+const std::string kE = "\xC3\xA9";             // U+00E9, 2 bytes, 1 unit
+const std::string kEuro = "\xE2\x82\xAC";      // U+20AC, 3 bytes, 1 unit
 const std::string kFace = "\xF0\x9F\x98\x80";  // U+1F600, 4 bytes, 2 units
 
 class CutTrayTipTest : public ::testing::TestWithParam<TipCase> {};
@@ -43,19 +46,21 @@ TEST_P(CutTrayTipTest, CutsAt127UnitsOnACharacterBoundary) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tips, CutTrayTipTest,
-    ::testing::Values(
-        TipCase{"Empty", "", ""},
-        TipCase{"ShortAscii", "abc", "abc"},
-        TipCase{"Exactly127", std::string(127, 'a'), std::string(127, 'a')},
-        TipCase{"Ascii128", std::string(128, 'a'), std::string(127, 'a')},
-        TipCase{"Ascii200", std::string(200, 'b'), std::string(127, 'b')},
-        TipCase{"TwoByte", Rep(kE, 200), Rep(kE, 127)},
-        TipCase{"ThreeByte", Rep(kEuro, 130), Rep(kEuro, 127)},
-        TipCase{"SurrogatePairs", Rep(kFace, 100), Rep(kFace, 63)},
-        TipCase{"PairWouldStraddleTheEnd", std::string(126, 'a') + kFace, std::string(126, 'a')},
-        TipCase{"PairFitsExactly", std::string(125, 'a') + kFace + "z", std::string(125, 'a') + kFace},
-        TipCase{"InvalidBytesCountOne", std::string(126, 'a') + "\xFF\xFE", std::string(126, 'a') + "\xFF"},
-        TipCase{"TruncatedSequenceByteWise", std::string(125, 'a') + "\xE2\x82", std::string(125, 'a') + "\xE2\x82"}),
+    ::testing::Values(TipCase{"Empty", "", ""}, TipCase{"ShortAscii", "abc", "abc"},
+                      TipCase{"Exactly127", std::string(127, 'a'), std::string(127, 'a')},
+                      TipCase{"Ascii128", std::string(128, 'a'), std::string(127, 'a')},
+                      TipCase{"Ascii200", std::string(200, 'b'), std::string(127, 'b')},
+                      TipCase{"TwoByte", Rep(kE, 200), Rep(kE, 127)},
+                      TipCase{"ThreeByte", Rep(kEuro, 130), Rep(kEuro, 127)},
+                      TipCase{"SurrogatePairs", Rep(kFace, 100), Rep(kFace, 63)},
+                      TipCase{"PairWouldStraddleTheEnd", std::string(126, 'a') + kFace,
+                              std::string(126, 'a')},
+                      TipCase{"PairFitsExactly", std::string(125, 'a') + kFace + "z",
+                              std::string(125, 'a') + kFace},
+                      TipCase{"InvalidBytesCountOne", std::string(126, 'a') + "\xFF\xFE",
+                              std::string(126, 'a') + "\xFF"},
+                      TipCase{"TruncatedSequenceByteWise", std::string(125, 'a') + "\xE2\x82",
+                              std::string(125, 'a') + "\xE2\x82"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MainLayout, HighlightSurroundsEachModeButton) {
@@ -79,7 +84,8 @@ TEST(MainLayout, ControlsFitTheClientAreaAndAccessKeysAreUnique) {
     const auto amp = c.caption.find('&');
     if (c.kind == MainControlKind::Button) {
       ASSERT_NE(amp, std::string_view::npos) << c.name;
-      EXPECT_TRUE(keys.insert(static_cast<char>(std::tolower(c.caption[amp + 1]))).second) << c.name;
+      EXPECT_TRUE(keys.insert(static_cast<char>(std::tolower(c.caption[amp + 1]))).second)
+          << c.name;
     }
   }
   EXPECT_EQ(keys.size(), 6u);

@@ -76,8 +76,8 @@ TEST_F(RegistryStore, RoundTripKeepsMissingEmptyAndUnicodeApart) {
 
 TEST_F(RegistryStore, NonTextValueReadsAsMissing) {
   HKEY k = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &k, nullptr),
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &k,
+                            nullptr),
             ERROR_SUCCESS);
   const DWORD one = 1;
   RegSetValueExW(k, L"Beep", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof(one));
