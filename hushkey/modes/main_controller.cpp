@@ -6,7 +6,7 @@
 #include "hushkey/engine/inactivity_timer.h"
 #include "hushkey/engine/mouse_speed.h"
 #include "hushkey/modes/main_layout.h"
-#include "hushkey/shell/tray_logic.h"
+#include "hushkey/modes/tray_logic.h"
 
 namespace hushkey {
 

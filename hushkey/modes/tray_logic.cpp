@@ -1,4 +1,4 @@
-#include "hushkey/shell/tray_logic.h"
+#include "hushkey/modes/tray_logic.h"
 
 namespace hushkey {
 
