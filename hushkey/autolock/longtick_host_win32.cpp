@@ -3,38 +3,25 @@
 #include <olectl.h>
 
 #include <cstdio>
-#include <vector>
+
+#include "win32/text_win32.h"
 
 namespace hushkey {
+
+using win32::ComPtr;
 
 namespace {
 
 std::wstring ProgramFolder() {
-  std::vector<wchar_t> buf(MAX_PATH);
-  for (;;) {
-    DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return {};
-    if (n < buf.size()) {
-      std::wstring path(buf.data(), n);
-      std::size_t slash = path.find_last_of(L"\\/");
-      return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-    }
-    buf.resize(buf.size() * 2);
-  }
+  const std::wstring path = win32::ModuleFileName(nullptr);
+  const std::size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
 }
 
 std::wstring HresultText(HRESULT hr) {
   wchar_t code[16];
   std::swprintf(code, std::size(code), L"0x%08lX", static_cast<unsigned long>(hr));
   return code;
-}
-
-template <typename T>
-void ReleaseAndClear(T*& p) {
-  if (p) {
-    p->Release();
-    p = nullptr;
-  }
 }
 
 // What the two small COM objects below share: a heap object with a reference count, and a
@@ -158,16 +145,16 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
     return std::unique_ptr<LongtickHost>();
   };
 
-  IUnknown* unknown = nullptr;
+  ComPtr<IUnknown> unknown;
   HRESULT hr = CoCreateInstance(kLongtickClsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                reinterpret_cast<void**>(&unknown));
+                                unknown.put_void());
   if (SUCCEEDED(hr) && unknown) {
     host->fromRegistry_ = true;
   } else {
     // Not registered (or registered at a place that is gone): use the copy that ships
     // next to the program.
     const std::wstring path = ProgramFolder() + kLongtickFile;
-    host->library_ = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    host->library_.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!host->library_) {
       return fail(L"The timer control " + std::wstring(kLongtickProgId) +
                   L" is not registered, and " + path + L" could not be loaded (error " +
@@ -175,14 +162,13 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
     }
     using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
     auto getClassObject = reinterpret_cast<GetClassObjectFn>(
-        reinterpret_cast<void*>(GetProcAddress(host->library_, "DllGetClassObject")));
-    IClassFactory* factory = nullptr;
-    HRESULT fhr = getClassObject ? getClassObject(kLongtickClsid, IID_IClassFactory,
-                                                  reinterpret_cast<void**>(&factory))
-                                 : E_NOINTERFACE;
+        reinterpret_cast<void*>(GetProcAddress(host->library_.get(), "DllGetClassObject")));
+    ComPtr<IClassFactory> factory;
+    HRESULT fhr = getClassObject
+                      ? getClassObject(kLongtickClsid, IID_IClassFactory, factory.put_void())
+                      : E_NOINTERFACE;
     if (SUCCEEDED(fhr) && factory) {
-      fhr = factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void**>(&unknown));
-      factory->Release();
+      fhr = factory->CreateInstance(nullptr, IID_IUnknown, unknown.put_void());
     }
     if (FAILED(fhr) || !unknown) {
       return fail(L"The timer control " + std::wstring(kLongtickProgId) +
@@ -191,43 +177,33 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
     }
   }
 
-  hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&host->control_));
-  if (FAILED(hr) || !host->control_) {
-    unknown->Release();
+  host->control_ = unknown.As<IDispatch>(IID_IDispatch);
+  if (!host->control_) {
     return fail(L"The timer control " + std::wstring(kLongtickProgId) +
-                L" has no dispatch interface (" + HresultText(hr) + L").");
+                L" has no dispatch interface.");
   }
 
   // Site first, so the control sees the ambient user mode while it initialises.
-  if (SUCCEEDED(
-          unknown->QueryInterface(IID_IOleObject, reinterpret_cast<void**>(&host->oleObject_)))) {
-    host->site_ = new Site();
-    host->oleObject_->SetClientSite(host->site_);
+  host->oleObject_ = unknown.As<IOleObject>(IID_IOleObject);
+  if (host->oleObject_) {
+    host->site_ = ComPtr<Site>(new Site(), false);
+    host->oleObject_->SetClientSite(host->site_.get());
   }
   // A fresh instance in its design state.
-  IPersistStreamInit* streamInit = nullptr;
-  IPersistPropertyBag* bag = nullptr;
-  if (SUCCEEDED(
-          unknown->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(&streamInit)))) {
+  if (auto streamInit = unknown.As<IPersistStreamInit>(IID_IPersistStreamInit)) {
     streamInit->InitNew();
-    streamInit->Release();
-  } else if (SUCCEEDED(unknown->QueryInterface(IID_IPersistPropertyBag,
-                                               reinterpret_cast<void**>(&bag)))) {
+  } else if (auto bag = unknown.As<IPersistPropertyBag>(IID_IPersistPropertyBag)) {
     bag->InitNew();
-    bag->Release();
   }
 
   // The Timer event.
-  IConnectionPointContainer* container = nullptr;
-  hr = unknown->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
-  unknown->Release();
-  if (SUCCEEDED(hr) && container) {
-    hr = container->FindConnectionPoint(kLongtickEventsIid, &host->connection_);
-    container->Release();
+  hr = E_NOINTERFACE;
+  if (auto container = unknown.As<IConnectionPointContainer>(IID_IConnectionPointContainer)) {
+    hr = container->FindConnectionPoint(kLongtickEventsIid, host->connection_.put());
   }
   if (SUCCEEDED(hr) && host->connection_) {
-    host->sink_ = new EventSink(&host->onTimer_);
-    hr = host->connection_->Advise(host->sink_, &host->cookie_);
+    host->sink_ = ComPtr<EventSink>(new EventSink(&host->onTimer_), false);
+    hr = host->connection_->Advise(host->sink_.get(), &host->cookie_);
   }
   if (FAILED(hr) || !host->connection_ || host->cookie_ == 0) {
     return fail(L"The timer control " + std::wstring(kLongtickProgId) +
@@ -246,62 +222,45 @@ void LongtickHost::SetTimerHandler(std::function<void()> onTimer) { onTimer_ = s
 
 void LongtickHost::Close() {
   if (sink_) sink_->Detach();
-  if (connection_) {
-    if (cookie_) connection_->Unadvise(cookie_);
-    cookie_ = 0;
-    ReleaseAndClear(connection_);
-  }
-  ReleaseAndClear(sink_);
+  if (connection_ && cookie_) connection_->Unadvise(cookie_);
+  cookie_ = 0;
+  connection_.reset();
+  sink_.reset();
   if (control_) SetEnabled(false);
   if (oleObject_) {
     oleObject_->Close(OLECLOSE_NOSAVE);
     oleObject_->SetClientSite(nullptr);
-    ReleaseAndClear(oleObject_);
+    oleObject_.reset();
   }
-  ReleaseAndClear(control_);
-  ReleaseAndClear(site_);
+  control_.reset();
+  site_.reset();
   if (library_) {
     // The library stays loaded unless it says it has nothing left alive.
     using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
     auto canUnload = reinterpret_cast<CanUnloadFn>(
-        reinterpret_cast<void*>(GetProcAddress(library_, "DllCanUnloadNow")));
-    if (canUnload && canUnload() == S_OK) FreeLibrary(library_);
-    library_ = nullptr;
+        reinterpret_cast<void*>(GetProcAddress(library_.get(), "DllCanUnloadNow")));
+    if (!canUnload || canUnload() != S_OK) library_.release();
+    library_.reset();
   }
 }
 
-bool LongtickHost::GetProperty(DISPID id, VARTYPE type, VARIANT* out) {
-  VariantInit(out);
+bool LongtickHost::GetProperty(DISPID id, VARTYPE type, win32::ScopedVariant& out) {
   if (!control_) return false;
   DISPPARAMS none{nullptr, nullptr, 0, 0};
-  EXCEPINFO excep{};
-  HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, out,
-                                &excep, nullptr);
-  SysFreeString(excep.bstrSource);
-  SysFreeString(excep.bstrDescription);
-  SysFreeString(excep.bstrHelpFile);
-  if (FAILED(hr)) {
-    VariantClear(out);
+  win32::ScopedExcepInfo excep;
+  if (FAILED(control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                              out.put(), excep.get(), nullptr)))
     return false;
-  }
-  if (out->vt != type && FAILED(VariantChangeType(out, out, 0, type))) {
-    VariantClear(out);
-    return false;
-  }
-  return true;
+  return out->vt == type || SUCCEEDED(VariantChangeType(out.get(), out.get(), 0, type));
 }
 
 bool LongtickHost::PutProperty(DISPID id, VARIANT value) {
   if (!control_) return false;
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params{&value, &named, 1, 1};
-  EXCEPINFO excep{};
-  HRESULT hr = control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
-                                nullptr, &excep, nullptr);
-  SysFreeString(excep.bstrSource);
-  SysFreeString(excep.bstrDescription);
-  SysFreeString(excep.bstrHelpFile);
-  return SUCCEEDED(hr);
+  win32::ScopedExcepInfo excep;
+  return SUCCEEDED(control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
+                                    &params, nullptr, excep.get(), nullptr));
 }
 
 namespace {
@@ -325,15 +284,15 @@ VARIANT LongVariant(std::int32_t value) {
 }  // namespace
 
 bool LongtickHost::Enabled() {
-  VARIANT v;
-  return GetProperty(kDispidEnabled, VT_BOOL, &v) && v.boolVal != VARIANT_FALSE;
+  win32::ScopedVariant v;
+  return GetProperty(kDispidEnabled, VT_BOOL, v) && v->boolVal != VARIANT_FALSE;
 }
 
 void LongtickHost::SetEnabled(bool on) { PutProperty(kDispidEnabled, BoolVariant(on)); }
 
 std::int32_t LongtickHost::IntervalMinutes() {
-  VARIANT v;
-  return GetProperty(kDispidIntervalMinutes, VT_I4, &v) ? v.lVal : 0;
+  win32::ScopedVariant v;
+  return GetProperty(kDispidIntervalMinutes, VT_I4, v) ? v->lVal : 0;
 }
 
 // A total beyond 32 bits is refused by the control (the value is stored, the count target
@@ -343,8 +302,8 @@ void LongtickHost::SetIntervalMinutes(std::int32_t minutes) {
 }
 
 std::int32_t LongtickHost::IntervalSeconds() {
-  VARIANT v;
-  return GetProperty(kDispidIntervalSeconds, VT_I4, &v) ? v.lVal : 0;
+  win32::ScopedVariant v;
+  return GetProperty(kDispidIntervalSeconds, VT_I4, v) ? v->lVal : 0;
 }
 
 void LongtickHost::SetIntervalSeconds(std::int32_t seconds) {

@@ -14,6 +14,8 @@
 #include <string>
 
 #include "hushkey/engine/ports.h"
+#include "win32/com_win32.h"
+#include "win32/handles_win32.h"
 
 namespace hushkey {
 
@@ -64,16 +66,17 @@ class LongtickHost final : public InactivityTimerPort {
   class EventSink;
   class Site;
   LongtickHost() = default;
-  bool GetProperty(DISPID id, VARTYPE type, VARIANT* out);
+  // The property as `type`; false when the control refuses it.
+  bool GetProperty(DISPID id, VARTYPE type, win32::ScopedVariant& out);
   bool PutProperty(DISPID id, VARIANT value);
 
-  HMODULE library_ = nullptr;  // held while the control lives when loaded by path
+  win32::UniqueModule library_;  // held while the control lives when loaded by path
   bool fromRegistry_ = false;
-  IDispatch* control_ = nullptr;
-  IOleObject* oleObject_ = nullptr;
-  Site* site_ = nullptr;
-  EventSink* sink_ = nullptr;
-  IConnectionPoint* connection_ = nullptr;
+  win32::ComPtr<IDispatch> control_;
+  win32::ComPtr<IOleObject> oleObject_;
+  win32::ComPtr<Site> site_;
+  win32::ComPtr<EventSink> sink_;
+  win32::ComPtr<IConnectionPoint> connection_;
   DWORD cookie_ = 0;
   std::function<void()> onTimer_;
 };

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "hushkey/engine/hooks_win32.h"
+#include "win32/window_win32.h"
 
 namespace hushkey {
 namespace {
@@ -32,15 +33,9 @@ HWND QueueWindow() {
   if (g_window && IsWindow(g_window)) return g_window;
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  if (!GetClassInfoExW(instance, kClassName, &wc)) {
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DeferredWorkProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kClassName;
-    RegisterClassExW(&wc);
-  }
+  wc.lpfnWndProc = DeferredWorkProc;
+  wc.lpszClassName = kClassName;
+  if (!win32::EnsureWindowClass(wc, instance)) return nullptr;
   g_window =
       CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
   return g_window;

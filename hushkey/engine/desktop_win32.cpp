@@ -2,6 +2,7 @@
 
 #include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/engine/tick_wait.h"
+#include "win32/text_win32.h"
 
 namespace hushkey {
 namespace {
@@ -25,12 +26,7 @@ std::string GetWindowClass(HWND window) {
   if (n > 99) n = 99;
   // A cut through a surrogate pair leaves half a character: drop it.
   if (name[n - 1] >= 0xD800 && name[n - 1] <= 0xDBFF) --n;
-  if (n == 0) return {};
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, name, n, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, name, n, out.data(), bytes, nullptr, nullptr);
-  return out;
+  return win32::WideToUtf8(std::wstring_view(name, static_cast<std::size_t>(n)));
 }
 
 void WaitMilliseconds(std::int32_t ms, bool pump) {

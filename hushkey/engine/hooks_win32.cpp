@@ -2,12 +2,55 @@
 
 #include <algorithm>
 
-#include "hushkey/engine/unique_handle_win32.h"
+#include "win32/handles_win32.h"
+
+#include "hushkey/engine/keyboard_filter.h"
+#include "hushkey/engine/mouse_filter.h"
 
 namespace hushkey {
+
+// The decision layer copies the platform's numbers; they must be the platform's.
+static_assert(HookCodeAction == HC_ACTION);
+static_assert(MsgKeyDown == WM_KEYDOWN && MsgKeyUp == WM_KEYUP && MsgSysKeyDown == WM_SYSKEYDOWN &&
+              MsgSysKeyUp == WM_SYSKEYUP);
+static_assert(KeyFlagUp == LLKHF_UP);
+static_assert(MsgMouseMove == WM_MOUSEMOVE && MsgLButtonDown == WM_LBUTTONDOWN &&
+              MsgRButtonDown == WM_RBUTTONDOWN && MsgMButtonDown == WM_MBUTTONDOWN);
+static_assert(VkEnd == VK_END && VkHome == VK_HOME && VkLeftAlt == VK_LMENU &&
+              VkRightAlt == VK_RMENU && VkLeftCtrl == VK_LCONTROL && VkRightCtrl == VK_RCONTROL);
+static_assert(VkSpace == VK_SPACE && VkPageUp == VK_PRIOR && VkPageDown == VK_NEXT &&
+              VkVolumeMute == VK_VOLUME_MUTE && VkVolumeDown == VK_VOLUME_DOWN &&
+              VkVolumeUp == VK_VOLUME_UP);
+
+// The block-window-control allow-list by the platform's key names: typing, navigation,
+// function keys F1-F12, Shift, Enter, Tab, Backspace, Caps Lock, Escape and the volume keys
+// pass; the Windows and menu keys, Ctrl, Alt, the keypad point, the lock keys, Pause,
+// Print Screen, F13 and up and the browser and launch keys do not.
+template <class... Vk>
+constexpr bool AllAllowed(Vk... vk) {
+  return (BlockWinCtrlAllowed.Contains(vk) && ...);
+}
+template <class... Vk>
+constexpr bool NoneAllowed(Vk... vk) {
+  return (!BlockWinCtrlAllowed.Contains(vk) && ...);
+}
+static_assert(AllAllowed('A', 'Z', '0', '9', VK_NUMPAD0, VK_NUMPAD9, VK_F1, VK_F12, VK_SPACE,
+                         VK_PRIOR, VK_NEXT, VK_END, VK_HOME, VK_LEFT, VK_UP, VK_RIGHT, VK_DOWN,
+                         VK_INSERT, VK_DELETE, VK_OEM_1, VK_OEM_PLUS, VK_OEM_COMMA, VK_OEM_MINUS,
+                         VK_OEM_PERIOD, VK_OEM_2, VK_OEM_3, VK_OEM_4, VK_OEM_5, VK_OEM_6, VK_OEM_7,
+                         VK_MULTIPLY, VK_ADD, VK_SUBTRACT, VK_DIVIDE, VK_LSHIFT, VK_RSHIFT,
+                         VK_RETURN, VK_TAB, VK_BACK, VK_CAPITAL, VK_VOLUME_MUTE, VK_VOLUME_DOWN,
+                         VK_VOLUME_UP, VK_ESCAPE));
+static_assert(NoneAllowed(VK_LWIN, VK_RWIN, VK_APPS, VK_LCONTROL, VK_RCONTROL, VK_LMENU, VK_RMENU,
+                          VK_DECIMAL, VK_SEPARATOR, VK_NUMLOCK, VK_SCROLL, VK_PAUSE, VK_SNAPSHOT,
+                          VK_F13, VK_F24, VK_BROWSER_BACK, VK_BROWSER_HOME, VK_MEDIA_NEXT_TRACK,
+                          VK_LAUNCH_APP2, VK_OEM_8, VK_OEM_102));
+static_assert(AllowOnlyAllowed.Contains(VK_SPACE) && AllowOnlyAllowed.Contains(VK_NEXT) &&
+              !AllowOnlyAllowed.Contains(VK_TAB) && !AllowOnlyAllowed.Contains(VK_RETURN));
+
 namespace {
 
-using UniqueHook = UniqueHandle<HHOOK, &UnhookWindowsHookEx>;
+using win32::UniqueHook;
 
 FilterContext* g_filterContext = nullptr;
 UniqueHook g_keyboardHook;

@@ -11,7 +11,9 @@
 #include "hushkey/modes/main_controller.h"
 #include "hushkey/modes/main_layout.h"
 #include "hushkey/resources/resource_ids.h"
-#include "hushkey/shell/wide_text_win32.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
+#include "win32/window_win32.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -19,8 +21,15 @@
 
 namespace hushkey {
 
+using win32::Utf8ToWide;
+
 static_assert(HK_MSG_TRAY_CALLBACK == WM_APP + 1 && HK_MSG_LONGEST_HOOK_CALL == WM_APP + 2 &&
               HK_MSG_FLASH_SHOWING == WM_APP + 3);
+// The controller's copies of the platform's numbers.
+static_assert(kTrayLeftButtonUp == WM_LBUTTONUP && kTrayLeftButtonDoubleClick == WM_LBUTTONDBLCLK &&
+              kTrayRightButtonUp == WM_RBUTTONUP);
+static_assert(kColourOrange == RGB(255, 128, 0) && kColourRed == RGB(255, 0, 0) &&
+              kColourGreen == RGB(0, 192, 0));
 
 namespace {
 
@@ -58,87 +67,22 @@ int ControlId(const MainControl& c) {
   return IDC_MSG;
 }
 
-// DPI functions of newer systems, looked up at run time so the program still starts on
-// Windows 7 (system DPI only there).
-using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-
-template <typename Fn>
-Fn User32Function(const char* name) {
-  HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
-                : nullptr;
-}
-
-UINT WindowDpi(HWND hwnd) {
-  static const auto getDpiForWindow = User32Function<GetDpiForWindowFn>("GetDpiForWindow");
-  if (getDpiForWindow && hwnd) {
-    UINT dpi = getDpiForWindow(hwnd);
-    if (dpi > 0) return dpi;
-  }
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
-}
-
-RECT WindowRectForClient(int width, int height, DWORD style, DWORD exStyle, UINT dpi) {
-  static const auto adjust = User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
-  RECT rc{0, 0, width, height};
-  if (!adjust || !adjust(&rc, style, TRUE, exStyle, dpi)) {
-    AdjustWindowRectEx(&rc, style, TRUE, exStyle);
-  }
-  return rc;
-}
-
-// The user's message font face at the window's DPI.
-HFONT CreateUiFont(UINT dpi) {
-  static const auto spiForDpi =
-      User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
-  NONCLIENTMETRICSW ncm{};
-  ncm.cbSize = sizeof(ncm);
-  LOGFONTW lf{};
-  bool got = spiForDpi && spiForDpi(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0, dpi);
-  if (!got) got = SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
-  if (got) {
-    lf = ncm.lfMessageFont;
-  } else {
-    lstrcpynW(lf.lfFaceName, L"MS Shell Dlg 2", LF_FACESIZE);
-    lf.lfCharSet = DEFAULT_CHARSET;
-  }
-  lf.lfHeight = -MulDiv(kFontPoints, static_cast<int>(dpi), 72);
-  lf.lfWidth = 0;
-  lf.lfWeight = FW_NORMAL;
-  return CreateFontIndirectW(&lf);
-}
-
 bool RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC highlightProc) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  if (!GetClassInfoExW(instance, kWindowClass, &wc)) {
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = mainProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY));
-    wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY), IMAGE_ICON,
+  WNDCLASSEXW main{};
+  main.lpfnWndProc = mainProc;
+  main.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY));
+  main.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kWindowClass;
-    if (!RegisterClassExW(&wc)) return false;
-  }
-  if (!GetClassInfoExW(instance, kHighlightClass, &wc)) {
-    wc = WNDCLASSEXW{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = highlightProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = kHighlightClass;
-    if (!RegisterClassExW(&wc)) return false;
-  }
+  main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  main.lpszClassName = kWindowClass;
+  WNDCLASSEXW highlight{};
+  highlight.lpfnWndProc = highlightProc;
+  highlight.lpszClassName = kHighlightClass;
+  if (!win32::EnsureWindowClass(main, instance) || !win32::EnsureWindowClass(highlight, instance))
+    return false;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
   // The hand-off text box: an ordinary edit control under the class name a second start
   // looks for.
   if (!GetClassInfoExW(instance, kHandOffClass, &wc)) {
@@ -164,25 +108,24 @@ bool MainWindow::Create(HINSTANCE instance) {
   if (!RegisterClasses(instance, &MainWindow::WindowProc, &MainWindow::HighlightProc)) {
     return false;
   }
-  mainMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU));
-  trayMenu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAYMENU));
-  dpi_ = WindowDpi(nullptr);
-  RECT rc = WindowRectForClient(Px(kMainClientWidthTwips), Px(kMainClientHeightTwips), kWindowStyle,
-                                0, dpi_);
-  hwnd_ =
-      CreateWindowExW(0, kWindowClass, kTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      rc.right - rc.left, rc.bottom - rc.top, nullptr, mainMenu_, instance, this);
+  win32::UniqueMenu mainMenu(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU)));
+  trayMenu_.reset(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAYMENU)));
+  dpi_ = win32::WindowDpi(nullptr);
+  RECT rc = win32::WindowRectForClient(Px(kMainClientWidthTwips), Px(kMainClientHeightTwips),
+                                       kWindowStyle, 0, true, dpi_);
+  hwnd_ = CreateWindowExW(0, kWindowClass, kTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          rc.right - rc.left, rc.bottom - rc.top, nullptr, mainMenu.get(), instance,
+                          this);
   if (!hwnd_) {
-    if (mainMenu_) DestroyMenu(mainMenu_);
-    if (trayMenu_) DestroyMenu(trayMenu_);
-    mainMenu_ = trayMenu_ = nullptr;
+    trayMenu_.reset();
     return false;
   }
+  mainMenu_ = mainMenu.release();  // the window destroys its menu
   if (!CreateControls()) {
     Destroy();
     return false;
   }
-  ApplyDpi(WindowDpi(hwnd_));
+  ApplyDpi(win32::WindowDpi(hwnd_));
   AddDialogWindow(hwnd_);
   sessionNotices_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
   return true;
@@ -259,7 +202,7 @@ void MainWindow::AddToolTip(HWND control, const std::wstring& text) {
 
 void MainWindow::ApplyDpi(UINT dpi) {
   dpi_ = dpi ? dpi : 96;
-  HFONT font = CreateUiFont(dpi_);
+  HFONT font = win32::CreateMessageFont(kFontPoints, dpi_);
   for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
@@ -267,15 +210,14 @@ void MainWindow::ApplyDpi(UINT dpi) {
     SendMessageW(toolTip_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, Px(4500));
   }
-  if (font_) DeleteObject(font_);
-  font_ = font;
+  font_.reset(font);
   LayoutControls();
 }
 
 void MainWindow::FitWindowToClient(const RECT* suggested) {
   const int width = Px(kMainClientWidthTwips);
   const int height = Px(kMainClientHeightTwips);
-  RECT rc = WindowRectForClient(width, height, kWindowStyle, 0, dpi_);
+  RECT rc = win32::WindowRectForClient(width, height, kWindowStyle, 0, true, dpi_);
   RECT now{};
   GetWindowRect(hwnd_, &now);
   const int x = suggested ? suggested->left : now.left;
@@ -344,100 +286,8 @@ void MainWindow::Destroy() {
     mainMenu_ = nullptr;
     toolTip_ = nullptr;
   }
-  if (trayMenu_) {
-    DestroyMenu(trayMenu_);
-    trayMenu_ = nullptr;
-  }
-  if (font_) {
-    DeleteObject(font_);
-    font_ = nullptr;
-  }
-}
-
-// --- MainViewPort ----------------------------------------------------------------------
-
-void MainWindow::SetModeButtonsEnabled(bool on) {
-  for (int id : {IDC_BLOCKWINCTRL, IDC_LOCKALL, IDC_AUTOLOCK, IDC_ALLOWONLY}) {
-    EnableWindow(Control(id), on);
-  }
-}
-
-void MainWindow::SetOptionsEnabled(bool on) {
-  EnableMenuItem(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-  DrawMenuBar(hwnd_);
-}
-
-void MainWindow::SetExitEnabled(bool on) { EnableWindow(Control(IDC_EXIT), on); }
-
-void MainWindow::SetCancelEnabled(bool on) { EnableWindow(Control(IDC_CANCEL), on); }
-
-bool MainWindow::CancelEnabled() { return IsWindowEnabled(Control(IDC_CANCEL)) != FALSE; }
-
-void MainWindow::SetMessage(const std::string& text) {
-  SetWindowTextW(Control(IDC_MSG), Utf8ToWide(text).c_str());
-}
-
-std::string MainWindow::Message() { return WindowTextUtf8(Control(IDC_MSG)); }
-
-void MainWindow::ShowHighlight(const TwipsRect& where, Colour colour) {
-  highlightRect_ = where;
-  highlightColour_ = colour;
-  HWND frame = Control(IDC_HIGHLIGHT);
-  SetWindowPos(frame, HWND_BOTTOM, Px(where.left), Px(where.top), Px(where.width), Px(where.height),
-               SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  InvalidateRect(frame, nullptr, TRUE);
-}
-
-void MainWindow::HideHighlight() { ShowWindow(Control(IDC_HIGHLIGHT), SW_HIDE); }
-
-void MainWindow::SetAutoLockToolTip(const std::string& text) {
-  autoLockToolTip_ = text;
-  if (!toolTip_) return;
-  std::wstring wide = Utf8ToWide(text);
-  TTTOOLINFOW ti{};
-  ti.cbSize = sizeof(ti);
-  ti.hwnd = hwnd_;
-  ti.uId = reinterpret_cast<UINT_PTR>(Control(IDC_AUTOLOCK));
-  ti.lpszText = wide.data();
-  SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
-}
-
-std::string MainWindow::AutoLockToolTip() { return autoLockToolTip_; }
-
-void MainWindow::Hide() {
-  // Hiding waits for the window manager on some systems; inside an input hook call it is
-  // done right after the hook procedure has returned, unless the window is shown again
-  // before that.
-  hidePending_ = true;
-  RunOutsideInputHook([this] {
-    if (!hidePending_ || !hwnd_) return;
-    hidePending_ = false;
-    ShowWindow(hwnd_, SW_HIDE);
-  });
-}
-
-void MainWindow::Restore() {
-  hidePending_ = false;
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
-  SetForegroundWindow(hwnd_);
-  ShowWindow(hwnd_, SW_SHOW);
-}
-
-void MainWindow::MinimiseToTray() {
-  hidePending_ = false;
-  ShowWindow(hwnd_, SW_MINIMIZE);
-  ShowWindow(hwnd_, SW_HIDE);
-}
-
-void MainWindow::ShowTrayMenu() {
-  SetForegroundWindow(hwnd_);
-  POINT pt{};
-  GetCursorPos(&pt);
-  if (HMENU popup = GetSubMenu(trayMenu_, 0)) {
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
-    // Lets the menu close properly when the user clicks elsewhere.
-    PostMessageW(hwnd_, WM_NULL, 0, 0);
-  }
+  trayMenu_.reset();
+  font_.reset();
 }
 
 // --- Messages --------------------------------------------------------------------------
@@ -542,9 +392,8 @@ void MainWindow::DrawCopyrightPicture(const DRAWITEMSTRUCT& item) {
   DrawEdge(dc, &rc, BDR_SUNKENOUTER, BF_RECT);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-  HGDIOBJ old = SelectObject(dc, font_);
+  const win32::SelectGuard font(dc, font_.get());
   DrawTextW(dc, L"Hushkey", -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc, old);
 }
 
 LRESULT CALLBACK MainWindow::HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -557,9 +406,8 @@ LRESULT CALLBACK MainWindow::HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARA
       auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
       RECT rc;
       GetClientRect(hwnd, &rc);
-      HBRUSH brush = CreateSolidBrush(self ? self->highlightColour_ : 0);
-      FillRect(dc, &rc, brush);
-      DeleteObject(brush);
+      const win32::UniqueBrush brush(CreateSolidBrush(self ? self->highlightColour_ : 0));
+      FillRect(dc, &rc, brush.get());
       EndPaint(hwnd, &ps);
       return 0;
     }

@@ -11,6 +11,8 @@
 
 #include "hushkey/modes/main_ports.h"
 #include "hushkey/resources/resource_ids.h"
+#include "win32/handles_win32.h"
+#include "win32/window_win32.h"
 
 namespace hushkey {
 
@@ -77,7 +79,7 @@ class MainWindow final : public MainViewPort {
   void ApplyDpi(UINT dpi);
   void LayoutControls();
   void FitWindowToClient(const RECT* suggested);
-  int Px(int twips) const { return MulDiv(twips, static_cast<int>(dpi_), 1440); }
+  int Px(int twips) const { return win32::TwipsToPixels(twips, dpi_); }
   void AddToolTip(HWND control, const std::wstring& text);
   void DrawCopyrightPicture(const DRAWITEMSTRUCT& item);
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
@@ -86,10 +88,10 @@ class MainWindow final : public MainViewPort {
   HWND hwnd_ = nullptr;
   HWND toolTip_ = nullptr;
   HMENU mainMenu_ = nullptr;     // owned by the window once attached
-  HMENU trayMenu_ = nullptr;     // loaded resource, destroyed with the window
+  win32::UniqueMenu trayMenu_;   // loaded resource, destroyed with the window
   bool hidePending_ = false;     // a Hide asked for inside an input hook call, not done yet
   bool sessionNotices_ = false;  // registered for session lock/unlock/switch notices
-  HFONT font_ = nullptr;
+  win32::UniqueFont font_;
   UINT dpi_ = 96;
   TwipsRect highlightRect_{};
   Colour highlightColour_ = 0;

@@ -5,28 +5,13 @@
 #include <vector>
 
 #include "hushkey/settings/setting_keys.h"
-#include "hushkey/settings/wide_text_win32.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
 
 namespace hushkey {
-namespace {
 
-// Owns an open registry key.
-class UniqueHkey {
- public:
-  UniqueHkey() = default;
-  ~UniqueHkey() {
-    if (key_) RegCloseKey(key_);
-  }
-  UniqueHkey(const UniqueHkey&) = delete;
-  UniqueHkey& operator=(const UniqueHkey&) = delete;
-  HKEY* Receive() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-}  // namespace
+using win32::Utf8ToWide;
+using win32::WideToUtf8;
 
 std::wstring DefaultSettingsKeyPath() {
   return L"Software\\" + Utf8ToWide(kSettingsAppName) + L"\\" + Utf8ToWide(kSettingsSection);
@@ -35,8 +20,8 @@ std::wstring DefaultSettingsKeyPath() {
 RegistrySettingsStore::RegistrySettingsStore(std::wstring keyPath) : keyPath_(std::move(keyPath)) {}
 
 std::optional<std::string> RegistrySettingsStore::Read(std::string_view key) {
-  UniqueHkey hkey;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, hkey.Receive()) !=
+  win32::UniqueKey hkey;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, hkey.put()) !=
       ERROR_SUCCESS) {
     return std::nullopt;
   }
@@ -46,7 +31,7 @@ std::optional<std::string> RegistrySettingsStore::Read(std::string_view key) {
   for (int attempt = 0; attempt < 8; ++attempt) {
     DWORD type = 0;
     DWORD size = static_cast<DWORD>(buf.size());
-    LONG rc = RegQueryValueExW(hkey.Get(), name.c_str(), nullptr, &type, buf.data(), &size);
+    LONG rc = RegQueryValueExW(hkey.get(), name.c_str(), nullptr, &type, buf.data(), &size);
     if (rc == ERROR_MORE_DATA) {
       buf.resize(static_cast<std::size_t>(size) + sizeof(wchar_t));
       continue;
@@ -63,15 +48,15 @@ std::optional<std::string> RegistrySettingsStore::Read(std::string_view key) {
 }
 
 bool RegistrySettingsStore::Write(std::string_view key, std::string_view value) {
-  UniqueHkey hkey;
+  win32::UniqueKey hkey;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_SET_VALUE, nullptr, hkey.Receive(), nullptr) != ERROR_SUCCESS) {
+                      KEY_SET_VALUE, nullptr, hkey.put(), nullptr) != ERROR_SUCCESS) {
     return false;
   }
   const std::wstring name = Utf8ToWide(key);
   const std::wstring data = Utf8ToWide(value);
   const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(hkey.Get(), name.c_str(), 0, REG_SZ,
+  return RegSetValueExW(hkey.get(), name.c_str(), 0, REG_SZ,
                         reinterpret_cast<const BYTE*>(data.c_str()), bytes) == ERROR_SUCCESS;
 }
 

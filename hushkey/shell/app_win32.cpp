@@ -6,7 +6,7 @@
 #include "hushkey/resources/resource_ids.h"
 #include "hushkey/resources/version_text.h"
 #include "hushkey/settings/load_settings.h"
-#include "hushkey/settings/wide_text_win32.h"
+#include "win32/text_win32.h"
 #include "hushkey/shell/startup.h"
 
 namespace hushkey {
@@ -44,7 +44,7 @@ std::string SystemErrorText(DWORD code) {
          (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
     message.pop_back();
   std::string line = "System error " + std::to_string(code);
-  if (!message.empty()) line += ": " + WideToUtf8(message);
+  if (!message.empty()) line += ": " + win32::WideToUtf8(message);
   return line;
 }
 
@@ -74,7 +74,7 @@ bool HushkeyApp::CheckDontLockIfNow() {
 
 int HushkeyApp::Run(HINSTANCE instance) {
   DeclareDpiAwareness();
-  comInitialised_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+  apartment_.emplace();
 
   // The inactivity timer comes first: without the control the main window is not created
   // and the program cannot run.
@@ -131,7 +131,8 @@ bool HushkeyApp::FormLoad() {
   Win32InputHooks hooks;
   if (const std::string failure = InstallInputHooks(hooks); !failure.empty()) {
     // A lock program that cannot filter input must not look as if it locked anything.
-    MessageBoxW(window_.Handle(), Utf8ToWide(failure).c_str(), kAppTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(window_.Handle(), win32::Utf8ToWide(failure).c_str(), kAppTitle,
+                MB_OK | MB_ICONERROR);
     return false;
   }
   // No start switch yet: the window stays shown, unlocked.
@@ -166,11 +167,9 @@ void HushkeyApp::ReleaseAll() {
   if (controller_) controller_->DeleteTrayIcon();
   if (timer_) timer_->Close();
   window_.Destroy();
-  if (comInitialised_) {
-    timer_.reset();
-    CoUninitialize();
-    comInitialised_ = false;
-  }
+  // The control goes before the apartment it lives in.
+  timer_.reset();
+  apartment_.reset();
 }
 
 }  // namespace hushkey

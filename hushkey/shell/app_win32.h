@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
 #include "hushkey/autolock/bounded_file_search.h"
 #include "hushkey/autolock/clock_win32.h"
@@ -21,6 +22,7 @@
 #include "hushkey/modes/main_window_win32.h"
 #include "hushkey/settings/registry_store_win32.h"
 #include "hushkey/shell/tray_win32.h"
+#include "win32/com_win32.h"
 
 namespace hushkey {
 
@@ -60,7 +62,7 @@ class HushkeyApp {
   std::unique_ptr<TrayIconWin32> tray_;
   std::unique_ptr<MainController> controller_;
   std::unique_ptr<FilterContext> filters_;
-  bool comInitialised_ = false;
+  std::optional<win32::ComApartment> apartment_;  // entered by Run
 };
 
 }  // namespace hushkey

@@ -4,9 +4,11 @@
 #include <array>
 
 #include "hushkey/engine/deferred_work_win32.h"
+#include "hushkey/modes/tray_logic.h"
 #include "hushkey/engine/hooks_win32.h"
 #include "hushkey/engine/message_dispatch_win32.h"
-#include "hushkey/shell/wide_text_win32.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
 
 namespace hushkey {
 
@@ -18,6 +20,9 @@ namespace {
 constexpr std::array<DWORD, 16> kFlashedCursors{32512, 32513, 32514, 32515, 32516, 32640,
                                                 32641, 32642, 32643, 32644, 32645, 32646,
                                                 32648, 32649, 32650, 32651};
+
+// The controller cuts the tip to what the record holds, less its terminating NUL.
+static_assert(kTrayTipMaxUnits == std::size(NOTIFYICONDATAW{}.szTip) - 1);
 
 }  // namespace
 
@@ -78,18 +83,17 @@ void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
 void TrayIconWin32::Flush() {
   if (!pending_ || !added_) return;
   pending_ = false;
-  HICON loaded = static_cast<HICON>(LoadImageW(instance_, TrayIconResourceName(wanted_), IMAGE_ICON,
-                                               GetSystemMetrics(SM_CXSMICON),
-                                               GetSystemMetrics(SM_CYSMICON), 0));
-  data_.hIcon = loaded;
-  const std::wstring wide = Utf8ToWide(wantedTip_);
+  // The tray keeps its own copy of the picture: the loaded one goes after the call.
+  const win32::UniqueIcon loaded(static_cast<HICON>(
+      LoadImageW(instance_, TrayIconResourceName(wanted_), IMAGE_ICON,
+                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  data_.hIcon = loaded.get();
+  const std::wstring wide = win32::Utf8ToWide(wantedTip_);
   const std::size_t n = std::min(wide.size(), std::size(data_.szTip) - 1);
   wide.copy(data_.szTip, n);
   data_.szTip[n] = L'\0';
   Shell_NotifyIconW(NIM_MODIFY, &data_);
-  // The tray keeps its own copy of the picture.
   data_.hIcon = nullptr;
-  if (loaded) DestroyIcon(loaded);
 }
 
 void TrayIconWin32::Delete() {
@@ -104,9 +108,9 @@ void TrayIconWin32::SetBlockedCursors() {
   const int cy = GetSystemMetrics(SM_CYCURSOR);
   for (DWORD id : kFlashedCursors) {
     // SetSystemCursor takes the handle over, so every shape gets its own copy.
-    HICON copy = static_cast<HICON>(LoadImageW(instance_, L"BLOCKED", IMAGE_ICON, cx, cy, 0));
-    if (!copy) continue;
-    if (!SetSystemCursor(reinterpret_cast<HCURSOR>(copy), id)) DestroyIcon(copy);
+    win32::UniqueIcon copy(
+        static_cast<HICON>(LoadImageW(instance_, L"BLOCKED", IMAGE_ICON, cx, cy, 0)));
+    if (copy && SetSystemCursor(reinterpret_cast<HCURSOR>(copy.get()), id)) copy.release();
   }
 }
 

@@ -10,7 +10,9 @@
 
 static_assert(longtick::kWebLinkShowNormal == SW_SHOWNORMAL);
 #include "longtick/control/com_base_win32.h"
-#include "longtick/control/resource_ids.h"
+#include "longtick/control/control_resource_ids.h"
+#include "win32/handles_win32.h"
+#include "win32/text_win32.h"
 
 namespace longtick {
 
@@ -18,23 +20,8 @@ namespace {
 
 constexpr wchar_t kProductFallback[] = L"Longtick";
 
-std::wstring Widen(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring w(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
-  return w;
-}
-
-std::string Narrow(std::wstring_view w) {
-  if (w.empty()) return {};
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr,
-                              nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
-                      nullptr);
-  return s;
-}
+using win32::Utf8ToWide;
+using win32::WideToUtf8;
 
 // The library's own version block.
 struct VersionBlock {
@@ -75,28 +62,27 @@ VersionBlock ReadVersionBlock() {
 // that users without administrator rights find the tool too.
 KeyValue GetKeyValue(std::string_view key, std::string_view value) {
   KeyValue result;
-  HKEY h = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(key).c_str(), 0, KEY_QUERY_VALUE, &h) !=
+  win32::UniqueKey h;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, Utf8ToWide(key).c_str(), 0, KEY_QUERY_VALUE, h.put()) !=
       ERROR_SUCCESS)
     return result;
   wchar_t buffer[1024];
   DWORD bytes = sizeof buffer, type = 0;
-  if (RegQueryValueExW(h, Widen(value).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                       &bytes) == ERROR_SUCCESS) {
+  if (RegQueryValueExW(h.get(), Utf8ToWide(value).c_str(), nullptr, &type,
+                       reinterpret_cast<BYTE*>(buffer), &bytes) == ERROR_SUCCESS) {
     result.found = true;
     if (type == REG_SZ || type == REG_EXPAND_SZ)
-      result.text = Narrow(TrimRegistryText(buffer, bytes / sizeof(wchar_t)));
+      result.text = WideToUtf8(TrimRegistryText(buffer, bytes / sizeof(wchar_t)));
     if (type == REG_EXPAND_SZ) {
-      const std::wstring stored = Widen(result.text);
+      const std::wstring stored = Utf8ToWide(result.text);
       const DWORD need = ExpandEnvironmentStringsW(stored.c_str(), nullptr, 0);
       std::wstring expanded(need, L'\0');
       if (need > 0 && ExpandEnvironmentStringsW(stored.c_str(), expanded.data(), need) == need) {
         expanded.resize(need - 1);
-        result.text = Narrow(expanded);
+        result.text = WideToUtf8(expanded);
       }
     }
   }
-  RegCloseKey(h);
   return result;
 }
 
@@ -104,56 +90,59 @@ void LaunchApp(HWND box, const std::wstring& document, int show) {
   auto result =
       reinterpret_cast<intptr_t>(ShellExecuteW(box, L"open", document.c_str(), L"", L"", show));
   if (ShellOpenFailed(result)) {
-    std::wstring text = Widen(ApiErrorText(GetLastError()));
+    std::wstring text = Utf8ToWide(ApiErrorText(GetLastError()));
     MessageBoxW(box, text.c_str(), kProductFallback, MB_OK | MB_ICONWARNING);
   }
 }
 
 void StartSysInfo(HWND box) {
   auto program = FindSysInfoProgram(GetKeyValue, [](const std::string& p) {
-    DWORD attrs = GetFileAttributesW(Widen(p).c_str());
+    DWORD attrs = GetFileAttributesW(Utf8ToWide(p).c_str());
     return attrs != INVALID_FILE_ATTRIBUTES && !(attrs & FILE_ATTRIBUTE_DIRECTORY);
   });
   if (program && !program->empty()) {
     auto result = reinterpret_cast<intptr_t>(
-        ShellExecuteW(box, L"open", Widen(*program).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+        ShellExecuteW(box, L"open", Utf8ToWide(*program).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (!ShellOpenFailed(result)) return;
   }
-  std::wstring text = Widen(kSysInfoUnavailable);
+  std::wstring text = Utf8ToWide(kSysInfoUnavailable);
   MessageBoxW(box, text.c_str(), kProductFallback, MB_OK);
 }
 
 void OpenWebLink(HWND box, const std::wstring& address) {
-  LaunchApp(box, Widen(WebLinkTarget(Narrow(address))), kWebLinkShowNormal);
+  LaunchApp(box, Utf8ToWide(WebLinkTarget(WideToUtf8(address))), kWebLinkShowNormal);
 }
 
+// What the box owns while it is open; released when it is destroyed.
 struct BoxState {
-  HFONT link_font = nullptr;
-  HICON icon = nullptr;
+  win32::UniqueFont link_font;
+  win32::UniqueIcon icon;
 };
 
 void InitBox(HWND box, BoxState& state) {
   VersionBlock v = ReadVersionBlock();
-  SetWindowTextW(box, Widen(AboutCaption(Narrow(v.product))).c_str());
+  SetWindowTextW(box, Utf8ToWide(AboutCaption(WideToUtf8(v.product))).c_str());
   SetDlgItemTextW(box, IDC_ABOUT_TITLE, v.product.c_str());
-  SetDlgItemTextW(box, IDC_ABOUT_VERSION, Widen(VersionLine(v.major, v.minor, v.revision)).c_str());
+  SetDlgItemTextW(box, IDC_ABOUT_VERSION,
+                  Utf8ToWide(VersionLine(v.major, v.minor, v.revision)).c_str());
   SetDlgItemTextW(box, IDC_ABOUT_DESCRIPTION, v.comments.c_str());
-  SetDlgItemTextW(box, IDC_ABOUT_DISCLAIMER, Widen(kDisclaimer).c_str());
-  SetDlgItemTextW(box, IDC_ABOUT_URL, Widen(kWebAddress).c_str());
+  SetDlgItemTextW(box, IDC_ABOUT_DISCLAIMER, Utf8ToWide(kDisclaimer).c_str());
+  SetDlgItemTextW(box, IDC_ABOUT_URL, Utf8ToWide(kWebAddress).c_str());
 
-  state.icon = static_cast<HICON>(
-      LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_LONGTICK), IMAGE_ICON, 32, 32, 0));
+  state.icon.reset(static_cast<HICON>(
+      LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_LONGTICK), IMAGE_ICON, 32, 32, 0)));
   if (state.icon) {
-    SendDlgItemMessageW(box, IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(state.icon), 0);
-    SendMessageW(box, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.icon));
+    SendDlgItemMessageW(box, IDC_ABOUT_ICON, STM_SETICON,
+                        reinterpret_cast<WPARAM>(state.icon.get()), 0);
+    SendMessageW(box, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.icon.get()));
   }
   LOGFONTW lf{};
   if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0));
       font && GetObjectW(font, sizeof lf, &lf)) {
     lf.lfUnderline = TRUE;
-    state.link_font = CreateFontIndirectW(&lf);
-    SendDlgItemMessageW(box, IDC_ABOUT_URL, WM_SETFONT, reinterpret_cast<WPARAM>(state.link_font),
-                        FALSE);
+    state.link_font.reset(CreateFontIndirectW(&lf));
+    SendDlgItemMessageW(box, IDC_ABOUT_URL, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(state.link_font.get()), FALSE);
   }
 
   RECT r;
@@ -202,9 +191,8 @@ INT_PTR CALLBACK AboutProc(HWND box, UINT msg, WPARAM wp, LPARAM lp) {
       return FALSE;
     case WM_DESTROY:
       if (state) {
-        if (state->link_font) DeleteObject(state->link_font);
-        if (state->icon) DestroyIcon(state->icon);
-        *state = BoxState{};
+        state->link_font.reset();
+        state->icon.reset();
       }
       return FALSE;
   }

@@ -12,6 +12,8 @@
 #include <string>
 #include <utility>
 
+#include "win32/com_win32.h"
+
 namespace longtick {
 
 // Counts for DllCanUnloadNow: live objects and IClassFactory::LockServer locks.
@@ -54,47 +56,17 @@ class ComObject : public First, public Rest... {
   std::atomic<ULONG> refs_{1};  // the creator's reference
 };
 
-// Owning interface pointer.
-template <class T>
-class ComPtr {
- public:
-  ComPtr() = default;
-  explicit ComPtr(T* p, bool add_ref = true) : p_(p) {
-    if (p_ && add_ref) p_->AddRef();
-  }
-  ComPtr(const ComPtr& o) : ComPtr(o.p_) {}
-  ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
-  ComPtr& operator=(ComPtr o) noexcept {
-    std::swap(p_, o.p_);
-    return *this;
-  }
-  ~ComPtr() {
-    if (p_) p_->Release();
-  }
-  T* get() const { return p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
-  T** put() {
-    *this = ComPtr();
-    return &p_;
-  }
-  void** put_void() { return reinterpret_cast<void**>(put()); }
-  T* detach() { return std::exchange(p_, nullptr); }
-
- private:
-  T* p_ = nullptr;
-};
+// The one owning interface pointer of the support layer.
+using win32::ComPtr;
 
 // Creates an object with its creator's reference, hands out `iid` and drops that reference.
 template <class T, class... Args>
 HRESULT CreateAndQuery(REFIID iid, void** out, Args&&... args) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  T* obj = new (std::nothrow) T(std::forward<Args>(args)...);
+  const ComPtr<T> obj(new (std::nothrow) T(std::forward<Args>(args)...), false);
   if (!obj) return E_OUTOFMEMORY;
-  HRESULT hr = obj->QueryInterface(iid, out);
-  obj->Release();
-  return hr;
+  return obj->QueryInterface(iid, out);
 }
 
 }  // namespace longtick

@@ -11,6 +11,7 @@
 
 #include "longtick/control/com_base_win32.h"
 #include "longtick/control/connection_point_win32.h"
+#include "win32/handles_win32.h"
 #include "longtick/control/counter.h"
 #include "longtick_idl.h"
 
@@ -21,9 +22,14 @@ inline constexpr DWORD kMiscStatus = OLEMISC_INVISIBLEATRUNTIME | OLEMISC_SETCLI
                                      OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
                                      OLEMISC_CANTLINKINSIDE | OLEMISC_RECOMPOSEONRESIZE;
 
+class LongtickControl;
+
 HRESULT CreateLongtickControl(IUnknown* outer, REFIID iid, void** out);
 // Window class of the control's timer and view windows (registered on first use).
 void UnregisterControlWindowClass();
+// A window of the control class for `control`: the hidden timer window (parent
+// HWND_MESSAGE) or the design-time view inside a container.
+HWND CreateControlWindow(LongtickControl* control, HWND parent, DWORD style, const RECT& r);
 
 class LongtickControl final
     : public ComObject<LongtickControl, _Longtick, IConnectionPointContainer, IProvideClassInfo2,
@@ -144,16 +150,16 @@ class LongtickControl final
   ComPtr<ITypeLib> typelib_;
   ComPtr<ITypeInfo> dispatch_info_;  // _Longtick as clients see it
   ComPtr<ITypeInfo> vtable_info_;    // its dual vtable, for Invoke
-  ConnectionPoint* events_ = nullptr;
-  ConnectionPoint* notify_ = nullptr;
+  ComPtr<ConnectionPoint> events_;
+  ComPtr<ConnectionPoint> notify_;
   ComPtr<IOleClientSite> site_;
   ComPtr<IOleAdviseHolder> ole_advise_;
   ComPtr<IAdviseSink> view_advise_;
   DWORD view_advise_aspects_ = 0;
   DWORD view_advise_flags_ = 0;
   ComPtr<IOleInPlaceSite> inplace_site_;
-  HWND timer_window_ = nullptr;
-  HWND view_window_ = nullptr;
+  win32::UniqueWindow timer_window_;
+  win32::UniqueWindow view_window_;
   bool user_mode_ = true;
   bool dirty_ = false;
   LONG freeze_events_ = 0;

@@ -7,6 +7,7 @@
 #include "longtick/control/class_factory_win32.h"
 #include "longtick/control/longtick_control_win32.h"
 #include "longtick/control/registration_win32.h"
+#include "win32/text_win32.h"
 
 namespace longtick {
 
@@ -27,20 +28,7 @@ void ModuleLock(bool lock) {
 bool ModuleCanUnload() { return g_objects == 0 && g_locks == 0; }
 HINSTANCE ModuleInstance() { return g_module; }
 
-std::wstring ModulePath() {
-  // The call cuts the path to the buffer without saying how long it is: grow until it fits.
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD n = GetModuleFileNameW(g_module, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return {};
-    if (n < path.size()) {
-      path.resize(n);
-      return path;
-    }
-    if (path.size() >= 32768) return {};  // longer than any path the system allows
-    path.resize(path.size() * 2);
-  }
-}
+std::wstring ModulePath() { return win32::ModuleFileName(g_module); }
 
 HRESULT LoadModuleTypeLib(ITypeLib** typelib) {
   const std::wstring path = ModulePath();

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "longtick/control/longtick_control_win32.h"
-#include "longtick/control/resource_ids.h"
+#include "longtick/control/control_resource_ids.h"
+#include "win32/handles_win32.h"
 
 namespace longtick {
 
@@ -22,14 +23,12 @@ std::wstring GuidText(REFGUID guid) {
 
 // Creates HKEY_CLASSES_ROOT\key and sets a string value (the default one when name is null).
 LSTATUS SetString(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
-  HKEY h = nullptr;
+  win32::UniqueKey h;
   LSTATUS rc = RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                               nullptr, &h, nullptr);
+                               nullptr, h.put(), nullptr);
   if (rc != ERROR_SUCCESS) return rc;
-  rc = RegSetValueExW(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                      static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(h);
-  return rc;
+  return RegSetValueExW(h.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 LSTATUS DeleteTree(const std::wstring& key) {
@@ -45,12 +44,9 @@ SYSKIND ThisSyskind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 HRESULT RegisterServer(HINSTANCE module) {
   std::wstring path = ModulePath();
   if (path.empty()) return SELFREG_E_CLASS;
-  ITypeLib* typelib = nullptr;
-  HRESULT hr = LoadModuleTypeLib(&typelib);
-  if (SUCCEEDED(hr)) {
-    hr = RegisterTypeLib(typelib, path.data(), nullptr);
-    typelib->Release();
-  }
+  ComPtr<ITypeLib> typelib;
+  HRESULT hr = LoadModuleTypeLib(typelib.put());
+  if (SUCCEEDED(hr)) hr = RegisterTypeLib(typelib.get(), path.data(), nullptr);
   if (FAILED(hr)) return SELFREG_E_TYPELIB;
 
   const std::wstring clsid = GuidText(CLSID_Longtick);
@@ -86,9 +82,9 @@ HRESULT UnregisterServer(HINSTANCE) {
       DeleteTree(kProgId) != ERROR_SUCCESS)
     result = SELFREG_E_CLASS;
   // A type library that is not registered (any more) is nothing to remove.
-  BSTR registered = nullptr;
-  if (FAILED(QueryPathOfRegTypeLib(LIBID_LongtickOCX, 2, 0, 0x409, &registered))) return result;
-  SysFreeString(registered);
+  win32::ScopedBstr registered;
+  if (FAILED(QueryPathOfRegTypeLib(LIBID_LongtickOCX, 2, 0, 0x409, registered.put())))
+    return result;
   HRESULT hr = UnRegisterTypeLib(LIBID_LongtickOCX, 2, 0, 0x409, ThisSyskind());
   if (FAILED(hr) && hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED &&
       SUCCEEDED(result))

@@ -16,7 +16,7 @@
 #include "hushkey/autolock/local_ip_win32.h"
 #include "hushkey/engine/lock_mode.h"
 #include "hushkey/settings/registry_store_win32.h"
-#include "hushkey/settings/wide_text_win32.h"
+#include "win32/text_win32.h"
 
 namespace hushkey {
 namespace {
@@ -62,7 +62,7 @@ class TempTree : public ::testing::Test {
     }
     made_.emplace_back(p, folder);
   }
-  std::string Root() const { return WideToUtf8(root_); }
+  std::string Root() const { return win32::WideToUtf8(root_); }
 
   std::wstring root_;
   std::vector<std::pair<std::wstring, bool>> made_;

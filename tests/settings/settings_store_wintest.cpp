@@ -6,7 +6,7 @@
 
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/settings/registry_store_win32.h"
-#include "hushkey/settings/wide_text_win32.h"
+#include "win32/text_win32.h"
 
 namespace hushkey {
 namespace {
@@ -88,9 +88,9 @@ TEST_F(RegistryStore, NonTextValueReadsAsMissing) {
 
 TEST(WideText, RoundTrip) {
   const std::string s = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80";
-  EXPECT_EQ(Utf8ToWide(s), std::wstring(L"a\u00E9\u20AC\U0001F600"));
-  EXPECT_EQ(WideToUtf8(Utf8ToWide(s)), s);
-  EXPECT_EQ(Utf8ToWide(""), L"");
+  EXPECT_EQ(win32::Utf8ToWide(s), std::wstring(L"a\u00E9\u20AC\U0001F600"));
+  EXPECT_EQ(win32::WideToUtf8(win32::Utf8ToWide(s)), s);
+  EXPECT_EQ(win32::Utf8ToWide(""), L"");
 }
 
 }  // namespace
