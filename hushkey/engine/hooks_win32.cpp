@@ -56,6 +56,7 @@ FilterContext* g_filterContext = nullptr;
 UniqueHook g_keyboardHook;
 UniqueHook g_mouseHook;
 int g_hookDepth = 0;
+HookWatchdog g_watchdog;
 std::uint32_t g_longestKeyboardMicros = 0;
 std::uint32_t g_longestMouseMicros = 0;
 
@@ -93,6 +94,7 @@ class HookCall {
 void SetFilterContext(FilterContext* ctx) { g_filterContext = ctx; }
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) g_watchdog.HookSaw(InputKind::Keyboard, GetTickCount());
   if (g_filterContext != nullptr && code == HC_ACTION && lParam != 0) {
     HookCall call(g_longestKeyboardMicros);
     const auto& ev = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
@@ -104,6 +106,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HC_ACTION) g_watchdog.HookSaw(InputKind::Mouse, GetTickCount());
   if (g_filterContext != nullptr) {
     HookCall call(g_longestMouseMicros);
     if (FilterMouseEvent(*g_filterContext, code, static_cast<std::uint32_t>(wParam))) return 1;
@@ -118,6 +121,17 @@ void RemoveMouseHook() { g_mouseHook.reset(); }
 
 HHOOK KeyboardHookHandle() { return g_keyboardHook.get(); }
 HHOOK MouseHookHandle() { return g_mouseHook.get(); }
+
+bool ReinstallHooks() {
+  RemoveKeyboardHook();
+  RemoveMouseHook();
+  const bool keyboard = InstallKeyboardHook();
+  const bool mouse = InstallMouseHook();
+  g_watchdog.Reinstalled(GetTickCount());
+  return keyboard && mouse;
+}
+
+HookWatchdog& HooksWatchdog() { return g_watchdog; }
 
 bool InsideInputHook() { return g_hookDepth > 0; }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "hushkey/engine/filter_step.h"
+#include "hushkey/engine/hook_watchdog.h"
 
 namespace hushkey {
 
@@ -26,6 +27,13 @@ void RemoveMouseHook();
 
 HHOOK KeyboardHookHandle();
 HHOOK MouseHookHandle();
+
+// Removes both hooks (whatever the system still knows of them) and installs them again,
+// keyboard before mouse. False when either is refused.
+bool ReinstallHooks();
+
+// When each hook was last called: what tells that the system dropped one.
+HookWatchdog& HooksWatchdog();
 
 // True while one of the hook procedures runs (including whatever it calls). Windows gives
 // a hook a short time per event: work that may wait on another process is put off until

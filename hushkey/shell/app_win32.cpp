@@ -135,6 +135,9 @@ bool HushkeyApp::FormLoad() {
                 MB_OK | MB_ICONERROR);
     return false;
   }
+  // Windows drops a hook that overran its time limit without a word: the watchdog notices
+  // and installs both again. The dropped hook may have missed an Alt release.
+  watchdog_.Start(GetModuleHandleW(nullptr), [this] { ClearAltState(state_.lock); });
   // No start switch yet: the window stays shown, unlocked.
   state_.CurrentMode = ModeUnlocked;
   return true;
@@ -160,6 +163,7 @@ void HushkeyApp::Exit() {
 }
 
 void HushkeyApp::ReleaseAll() {
+  watchdog_.Stop();
   RemoveKeyboardHook();
   RemoveMouseHook();
   SetFilterContext(nullptr);

@@ -18,6 +18,7 @@
 #include "hushkey/engine/app_state.h"
 #include "hushkey/engine/desktop_win32.h"
 #include "hushkey/engine/filter_step.h"
+#include "hushkey/engine/hook_watchdog_win32.h"
 #include "hushkey/modes/main_controller.h"
 #include "hushkey/modes/main_window_win32.h"
 #include "hushkey/settings/registry_store_win32.h"
@@ -62,6 +63,7 @@ class HushkeyApp {
   std::unique_ptr<TrayIconWin32> tray_;
   std::unique_ptr<MainController> controller_;
   std::unique_ptr<FilterContext> filters_;
+  HookWatchdogWin32 watchdog_;
   std::optional<win32::ComApartment> apartment_;  // entered by Run
 };
 

@@ -18,6 +18,7 @@
 
 #include "engine_fakes.h"
 #include "hushkey/engine/desktop_win32.h"
+#include "hushkey/engine/hook_watchdog_win32.h"
 #include "hushkey/engine/hooks_win32.h"
 
 namespace hushkey {
@@ -102,7 +103,7 @@ void SendClick(HWND w) {
   SendInput(1, &in[1], sizeof(INPUT));
 }
 
-// Script: space-separated steps "d<vk>" (key down), "u<vk>" (key up), "click";
+// Script: space-separated steps "d<vk>" (key down), "u<vk>" (key up), "w<ms>" (pause), "click";
 // the last step "s<vk>" sends that key down and up and waits for its key-down to arrive.
 int RunTypist(const std::wstring& reportPath, const std::string& script) {
   std::vector<std::string> received;
@@ -134,6 +135,8 @@ int RunTypist(const std::wstring& reportPath, const std::string& script) {
       const WORD vk = step == "click" ? 0 : static_cast<WORD>(std::stoul(step.substr(1)));
       if (step == "click") {
         SendClick(w);
+      } else if (step[0] == 'w') {
+        PumpFor(vk);  // a pause of that many milliseconds
       } else if (step[0] == 'd' || step[0] == 'u') {
         SendKey(vk, step[0] == 'u');
       } else if (step[0] == 's') {
@@ -337,6 +340,32 @@ TEST(Hooks, InstallingTwiceInstallsOneHook) {
   const TypistResult r = Type("d65 u65 click s66");
   ASSERT_EQ(r.exitCode, 0) << r.Dump();
   EXPECT_EQ(host.Count("Enabled=1"), 3) << ::testing::PrintToString(host.log);
+}
+
+// The system drops the keyboard hook (done here behind the program's back, as Windows does
+// after a hook overran its time limit). Keys typed right afterwards get through; the raw
+// input they make wakes the watchdog, which installs the hooks again: within its grace
+// period the lock is back, the mode unchanged and the Alt keys forgotten.
+TEST(Hooks, WatchdogPutsADroppedHookBackWithinItsGracePeriod) {
+  HookHost host(ModeLocked);
+  HookWatchdogWin32 watchdog;
+  int reinstalled = 0;
+  ASSERT_TRUE(watchdog.Start(GetModuleHandleW(nullptr), [&] {
+    ++reinstalled;
+    ClearAltState(host.app.lock);
+  }));
+  host.app.lock.LeftAltDown = true;
+  ASSERT_TRUE(UnhookWindowsHookEx(KeyboardHookHandle()));
+  std::string script;
+  for (int i = 0; i < 8; ++i) script += "d65 u65 w400 ";  // 'A' for about three seconds
+  const TypistResult r = Type(script + "d66 u66 s162");
+  ASSERT_EQ(r.exitCode, 0) << r.Dump();
+  EXPECT_TRUE(r.Has("down 65")) << "the hook was not dropped: " << r.Dump();
+  EXPECT_FALSE(r.Has("down 66")) << "still unlocked after three seconds: " << r.Dump();
+  EXPECT_GE(reinstalled, 1);
+  EXPECT_EQ(host.app.CurrentMode, ModeLocked);
+  EXPECT_FALSE(host.app.lock.LeftAltDown);
+  watchdog.Stop();
 }
 
 TEST(Hooks, RemovingWhatIsNotInstalledDoesNothing) {
