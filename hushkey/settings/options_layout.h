@@ -1,0 +1,138 @@
+// The options dialog's controls as the dialog window is built from them: one table of
+// kinds, positions (twips, relative to the client area or to the frame holding the
+// control), captions with their access keys, tool tips and the keyboard order.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "hushkey/modes/main_ports.h"
+
+namespace hushkey {
+
+inline constexpr std::string_view kOptionsCaption = "Options";
+inline constexpr std::int32_t kOptionsClientWidthTwips = 5940;
+inline constexpr std::int32_t kOptionsClientHeightTwips = 8130;
+
+// The section headings' font.
+inline constexpr std::string_view kHeadingFontName = "MS Sans Serif";
+inline constexpr double kHeadingFontPoints = 8.25;
+
+inline constexpr std::int32_t kMouseSpeedMin = 1;
+inline constexpr std::int32_t kMouseSpeedMax = 20;
+
+// Every control of the dialog. Control arrays have one enumerator per element, in index
+// order (use the helpers below to reach element k).
+enum class OptionsControl : std::uint8_t {
+  Label1,
+  Label5,
+  Label2,
+  Label3,
+  Label4,
+  Line1,
+  Line2,
+  Line3,
+  Line4,
+  chkStopAutorepeatKeys,
+  chkSetMouseSpeed,
+  hscMouseSpeed,
+  chkTestMouseSpeed,
+  chkAOMAllowMouse,
+  chkUseScrnSvr,
+  chkStopMouseMove,
+  chkBeepWhenLocked,
+  chkFlashTrayWhenLocked,
+  txtTimeout,
+  txtTimeoutLabel,
+  chkDontLockIf,
+  frameDontLockIf,
+  optDontLockIf0,
+  optDontLockIf1,
+  optDontLockIf2,
+  txtDontLockIfStartTime,
+  txtDontLockIfEndTime,
+  lblDontLockIfDay0,
+  lblDontLockIfDay1,
+  lblDontLockIfDay2,
+  lblDontLockIfDay3,
+  lblDontLockIfDay4,
+  lblDontLockIfDay5,
+  lblDontLockIfDay6,
+  chkDontLockIfDay0,
+  chkDontLockIfDay1,
+  chkDontLockIfDay2,
+  chkDontLockIfDay3,
+  chkDontLockIfDay4,
+  chkDontLockIfDay5,
+  chkDontLockIfDay6,
+  txtDontLockIfIP,
+  chkDontLockIfIP,
+  txtDontLockIfFileExists,
+  cmdDontLockIfFileExistsPick,
+  Label6,
+  txtIPaddress,
+  Label7,
+  txtPassthruWCls,
+  chkStartWithWindows,
+  frameStartMode,
+  optStartMode0,
+  optStartMode1,
+  optStartMode2,
+  optStartMode3,
+  optStartMode4,
+  chkShowLockUnlockSeq,
+  cmdOk,
+  cmdCancel,
+  frameEntryReq,
+  lblEntryReq,
+  Count
+};
+
+inline constexpr std::size_t kOptionsControlCount = static_cast<std::size_t>(OptionsControl::Count);
+
+constexpr OptionsControl Nth(OptionsControl first, int k) {
+  return static_cast<OptionsControl>(static_cast<int>(first) + k);
+}
+constexpr OptionsControl DontLockIfOption(int k) { return Nth(OptionsControl::optDontLockIf0, k); }
+constexpr OptionsControl DayCheckBox(int k) { return Nth(OptionsControl::chkDontLockIfDay0, k); }
+constexpr OptionsControl DayLabel(int k) { return Nth(OptionsControl::lblDontLockIfDay0, k); }
+constexpr OptionsControl StartModeOption(int k) { return Nth(OptionsControl::optStartMode0, k); }
+
+enum class OptionsControlKind {
+  Label,
+  Line,  // a horizontal line: rect.top is its height on the form, rect.height is 0
+  CheckBox,
+  ScrollBar,  // horizontal, kMouseSpeedMin..kMouseSpeedMax
+  TextBox,
+  Frame,  // a frame without caption that holds other controls
+  OptionButton,
+  Button,
+};
+
+struct OptionsControlRow {
+  OptionsControl id;
+  std::string_view name;  // e.g. "optDontLockIf"; shared by the elements of a control array
+  int index;              // the element's index in its control array, -1 when none
+  OptionsControlKind kind;
+  OptionsControl parent;     // the frame holding the control, OptionsControl::Count for the form
+  TwipsRect rect;            // relative to the parent
+  std::string_view caption;  // "&" marks the access key, "&&" shows one ampersand
+  std::string_view toolTip;  // empty when none
+  bool bold = false;         // section headings: kHeadingFontName, bold
+};
+
+// Every control, in OptionsControl order. frameEntryReq and lblEntryReq have an empty rect:
+// they are placed when the dialog loads (the frame covers the whole window, the label by
+// EntryRequestLabelRect); frameEntryReq is drawn above every other control.
+std::span<const OptionsControlRow> OptionsDialogControls();
+// The keyboard (tab) order; controls not listed take no tab stop.
+std::span<const OptionsControl> OptionsTabOrder();
+const OptionsControlRow& RowOf(OptionsControl id);
+
+// lblEntryReq inside the covering frame of a dialog window of the given outer size: half
+// the height, four fifths of the width, centred across and a third of the free height
+// down.
+TwipsRect EntryRequestLabelRect(std::int32_t dialogWidth, std::int32_t dialogHeight);
+
+}  // namespace hushkey

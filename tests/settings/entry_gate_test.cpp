@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include "hushkey/settings/entry_gate.h"
+#include "hushkey/settings/options_layout.h"
+#include "options_fakes.h"
+
+namespace hushkey {
+namespace {
+
+using test::OptionsRig;
+using C = OptionsControl;
+using Events = std::vector<std::string>;
+
+TEST(EntryGate, CoveredUntilAltHomeThenOpen) {
+  OptionsRig rig;
+  rig.model.Form_Load();
+  EXPECT_EQ(rig.app.CurrentMode, ModeEntryReq);
+  EXPECT_TRUE(rig.model.Visible(C::frameEntryReq) && rig.model.Visible(C::lblEntryReq));
+  EXPECT_FALSE(rig.model.Enabled(C::cmdOk) || rig.model.Enabled(C::cmdCancel));
+  EXPECT_EQ(rig.view.events, (Events{"Fail on"}))
+      << "the five seconds start at the end of the load";
+
+  rig.model.OpenEntryGate();
+  EXPECT_EQ(rig.app.CurrentMode, ModeEntryReq);
+  rig.model.timEntryReqFail_Timer();  // queued before the sequence stopped it: dropped
+  rig.model.timEntryReqPass_Timer();
+  EXPECT_EQ(rig.view.events, (Events{"Fail on", "Fail off", "Pass on", "Pass off"}));
+  EXPECT_EQ(rig.app.CurrentMode, ModeUnlocked);
+  EXPECT_FALSE(rig.model.Visible(C::frameEntryReq) || rig.model.Visible(C::lblEntryReq));
+  EXPECT_TRUE(rig.model.Enabled(C::cmdOk) && rig.model.Enabled(C::cmdCancel));
+
+  rig.model.OpenEntryGate();  // once open, a later sequence does nothing here
+  rig.model.timEntryReqPass_Timer();
+  EXPECT_EQ(rig.view.events.size(), 4u);
+  EXPECT_EQ(rig.model.ClosedBy(), OptionsClosedBy::NotClosed);
+}
+
+TEST(EntryGate, EveryClosingGivesBackTheMode) {
+  struct Row {
+    void (*act)(OptionsModel&);
+    OptionsClosedBy by;
+    Events events;
+  };
+  for (const Row& r : std::vector<Row>{{[](OptionsModel& m) { m.timEntryReqFail_Timer(); },
+                                        OptionsClosedBy::GateTimeout,
+                                        {"Fail on", "Fail off", "close"}},
+                                       {[](OptionsModel& m) { m.Form_Unload(); },
+                                        OptionsClosedBy::CloseBox,
+                                        {"Fail on", "Fail off"}},
+                                       {[](OptionsModel& m) { m.OpenEntryGate(), m.Form_Unload(); },
+                                        OptionsClosedBy::CloseBox,
+                                        {"Fail on", "Fail off", "Pass on", "Pass off"}}}) {
+    OptionsRig rig;
+    rig.app.CurrentMode = 5;
+    rig.model.Form_Load();
+    r.act(rig.model);
+    rig.model.timEntryReqFail_Timer();
+    rig.model.cmdCancel_Click();
+    rig.model.Form_Unload();
+    EXPECT_EQ(rig.view.events, r.events);
+    EXPECT_EQ(rig.model.ClosedBy(), r.by);
+    EXPECT_EQ(rig.app.CurrentMode, 5);
+    EXPECT_EQ(rig.desktop.speeds, (std::vector<std::int32_t>{10}));
+    EXPECT_TRUE(rig.store.writes.empty());
+  }
+}
+
+TEST(EntryGate, AModeSetByAnotherStartWhileCoveredStands) {
+  OptionsRig rig;
+  rig.model.Form_Load();
+  rig.app.CurrentMode = ModeLocked;  // hand-off "/lock" from a second start
+  rig.model.timEntryReqFail_Timer();
+  EXPECT_EQ(rig.app.CurrentMode, ModeLocked);
+}
+
+TEST(EntryGate, RequestTextAndLayout) {
+  EXPECT_EQ(EntryRequestText(false, "R"), "Press current key sequence for unlock");
+  OptionsRig rig;
+  rig.model.Form_Load();
+  EXPECT_EQ(rig.model.Text(C::lblEntryReq),
+            "Press current key sequence for unlock\r\n\r\n\r\n\r\nREMINDER");
+  for (auto [w, h, want] : {std::tuple{6060, 8610, TwipsRect{606, 1435, 4848, 4305}},
+                            {6061, 8611, TwipsRect{606, 1435, 4849, 4306}},
+                            {6075, 8613, TwipsRect{607, 1435, 4860, 4306}}}) {
+    EXPECT_EQ(EntryRequestLabelRect(w, h), want) << w << "x" << h;
+  }
+}
+
+TEST(OptionsLayout, TabOrderNamesEachControlOnce) {
+  std::set<C> seen;
+  for (C c : OptionsTabOrder()) {
+    EXPECT_TRUE(seen.insert(c).second) << RowOf(c).name;
+    EXPECT_NE(RowOf(c).kind, OptionsControlKind::Label);
+  }
+  EXPECT_EQ(seen.size(), 38u);
+  EXPECT_EQ(RowOf(DayCheckBox(6)).rect, (TwipsRect{5580, 3810, 225, 225}));
+  EXPECT_EQ(RowOf(DontLockIfOption(1)).parent, C::frameDontLockIf);
+}
+
+}  // namespace
+}  // namespace hushkey
