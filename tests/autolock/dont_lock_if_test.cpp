@@ -13,9 +13,12 @@
 #include "hushkey/autolock/bounded_file_search.h"
 #include "hushkey/autolock/dont_lock_if.h"
 #include "hushkey/engine/lock_mode.h"
+#include "tests/support/fakes.h"
 
 namespace hushkey {
 namespace {
+
+using fakes::Events;
 
 constexpr int Mon = 1, Wed = 3, Thu = 4, Fri = 5, Sat = 6, Sun = 7;
 
@@ -44,16 +47,6 @@ struct FakeFileSearch : FileSearchPort {
   }
 };
 
-struct FakeAnnouncer : ModeAnnouncerPort {
-  std::vector<std::string> calls;
-  std::function<void()> onUserMsg;
-  void UserMsg() override {
-    calls.push_back("UserMsg");
-    if (onUserMsg) onUserMsg();
-  }
-  void UpdateTrayIcon() override { calls.push_back("UpdateTrayIcon"); }
-};
-
 class DontLockIfTest : public ::testing::Test {
  protected:
   DontLockIfTest() {
@@ -72,7 +65,8 @@ class DontLockIfTest : public ::testing::Test {
   FakeClock clock;
   FakeAddressTable addresses;
   FakeFileSearch files;
-  FakeAnnouncer announcer;
+  fakes::EventLog log;
+  fakes::FakeAnnouncer announcer{log};
   DontLockIfPorts ports{store, clock, addresses, files, announcer};
   AppState app;
 };
@@ -85,9 +79,12 @@ TEST(TimeWindow, BoundsAndMidnight) {
     bool in;
   };
   const Case cases[] = {
-      {T(8, 0), T(8, 0), T(17, 0), true},        {T(7, 59, 59), T(8, 0), T(17, 0), false},
-      {T(23, 59, 59), T(22, 0), T(6, 0), true},  {0, T(22, 0), T(6, 0), true},
-      {T(21, 59, 59), T(22, 0), T(6, 0), false}, {T(3, 0), T(9, 0), T(9, 0), true},
+      {.now = T(8, 0), .start = T(8, 0), .end = T(17, 0), .in = true},
+      {.now = T(7, 59, 59), .start = T(8, 0), .end = T(17, 0), .in = false},
+      {.now = T(23, 59, 59), .start = T(22, 0), .end = T(6, 0), .in = true},
+      {.now = 0, .start = T(22, 0), .end = T(6, 0), .in = true},
+      {.now = T(21, 59, 59), .start = T(22, 0), .end = T(6, 0), .in = false},
+      {.now = T(3, 0), .start = T(9, 0), .end = T(9, 0), .in = true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.now << " in [" << c.start << "," << c.end << "]");
@@ -170,7 +167,7 @@ TEST_F(DontLockIfTest, UnreadableTimeIsAFailureAnsweredFalse) {
     EXPECT_NE(v.failure.find("half past eight"), std::string::npos);
     EXPECT_EQ(app.CurrentMode, ModeAutoLock);  // like any false answer: locking goes ahead
   }
-  EXPECT_TRUE(announcer.calls.empty());
+  EXPECT_TRUE(log.events.empty());
 }
 
 // ---- IP address ------------------------------------------------------------------
@@ -205,35 +202,47 @@ TEST(LocalIPAddressRule, RowSelection) {
 
 TEST_F(DontLockIfTest, IpConditionAndItsSense) {
   app.settings.DontLockIfOpt = 1;
+  // The address table, the stored prefix and match flag (left out: not stored) and whether
+  // locking is held back (left out: no).
   struct Case {
     std::vector<Ipv4Address> rows;
-    const char* prefix;
-    const char* match;  // nullptr: key missing (default 0)
-    bool held;
+    const char* prefix = nullptr;
+    const char* match = nullptr;  // missing: default 0
+    bool held = false;
   };
   const Case cases[] = {
-      {{A(192, 168, 0, 15)}, "192.168.0.", "1", true},
-      {{A(192, 168, 10, 5)}, "192.168.0.", "1", false},
-      {{A(192, 168, 10, 5)}, "192.168.0.", "0", true},
-      {{A(192, 168, 0, 15)}, "192.168.0.", nullptr, false},
-      {{A(192, 168, 10, 5)}, nullptr, nullptr, true},  // all defaults: away from home
-      {{A(10, 0, 0, 1)}, "10.0.0.1", "1", true},
-      {{A(10, 0, 0, 1)}, "10.0.0.1", "2", false},         // only the number 1 means "match"
-      {{A(192, 168, 0, 1)}, "192.168.0.15", "1", false},  // address shorter than prefix
-      {{A(192, 168, 0, 15)}, "192.168.0.15", "1", true},
-      {{A(10, 0, 0, 1)}, "10.0.0.1", "1.0", true},
+      {.rows = {A(192, 168, 0, 15)}, .prefix = "192.168.0.", .match = "1", .held = true},
+      {.rows = {A(192, 168, 10, 5)}, .prefix = "192.168.0.", .match = "1"},
+      {.rows = {A(192, 168, 10, 5)}, .prefix = "192.168.0.", .match = "0", .held = true},
+      {.rows = {A(192, 168, 0, 15)}, .prefix = "192.168.0."},
+      {.rows = {A(192, 168, 10, 5)}, .held = true},  // all defaults: away from home
+      {.rows = {A(10, 0, 0, 1)}, .prefix = "10.0.0.1", .match = "1", .held = true},
+      // Only the number 1 means "match".
+      {.rows = {A(10, 0, 0, 1)}, .prefix = "10.0.0.1", .match = "2"},
+      // Address shorter than prefix.
+      {.rows = {A(192, 168, 0, 1)}, .prefix = "192.168.0.15", .match = "1"},
+      {.rows = {A(192, 168, 0, 15)}, .prefix = "192.168.0.15", .match = "1", .held = true},
+      {.rows = {A(10, 0, 0, 1)}, .prefix = "10.0.0.1", .match = "1.0", .held = true},
       // Whole octets: a prefix without the closing dot names complete octets.
-      {{A(10, 0, 0, 15)}, "10.0.0.1", "1", false},
-      {{A(192, 168, 10, 4)}, "192.168.1", "1", false},
-      {{A(192, 168, 1, 4)}, "192.168.1", "1", true},
-      {{A(192, 168, 10, 4)}, "192.168.1", "0", true},
+      {.rows = {A(10, 0, 0, 15)}, .prefix = "10.0.0.1", .match = "1"},
+      {.rows = {A(192, 168, 10, 4)}, .prefix = "192.168.1", .match = "1"},
+      {.rows = {A(192, 168, 1, 4)}, .prefix = "192.168.1", .match = "1", .held = true},
+      {.rows = {A(192, 168, 10, 4)}, .prefix = "192.168.1", .match = "0", .held = true},
       // Every qualifying address counts: a VPN or virtual adapter listed first.
-      {{A(10, 8, 0, 6), A(192, 168, 0, 15)}, "192.168.0.", "1", true},
-      {{A(10, 8, 0, 6), A(192, 168, 0, 15)}, "192.168.0.", "0", false},
-      {{A(169, 254, 3, 4), A(10, 8, 0, 6)}, "169.254.", "1", false},  // link-local: fallback
-      {{A(127, 0, 0, 1), A(169, 254, 3, 4)}, "169.254.", "1", true},
-      {{A(127, 0, 0, 1)}, "192.168.0.", "1", false},  // no address: nothing matches
-      {{A(127, 0, 0, 1)}, "192.168.0.", "0", true},
+      {.rows = {A(10, 8, 0, 6), A(192, 168, 0, 15)},
+       .prefix = "192.168.0.",
+       .match = "1",
+       .held = true},
+      {.rows = {A(10, 8, 0, 6), A(192, 168, 0, 15)}, .prefix = "192.168.0.", .match = "0"},
+      // Link-local: fallback.
+      {.rows = {A(169, 254, 3, 4), A(10, 8, 0, 6)}, .prefix = "169.254.", .match = "1"},
+      {.rows = {A(127, 0, 0, 1), A(169, 254, 3, 4)},
+       .prefix = "169.254.",
+       .match = "1",
+       .held = true},
+      // No address: nothing matches.
+      {.rows = {A(127, 0, 0, 1)}, .prefix = "192.168.0.", .match = "1"},
+      {.rows = {A(127, 0, 0, 1)}, .prefix = "192.168.0.", .match = "0", .held = true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << (c.prefix ? c.prefix : "<default>")
@@ -297,42 +306,44 @@ TEST_F(DontLockIfTest, FileConditionStripsQuotes) {
 
 TEST_F(DontLockIfTest, ModeMovesAndAnnouncements) {
   app.settings.DontLockIfOpt = 0;
+  // Left out: DontLockIf on and the condition holding; the check answers false and
+  // announces nothing.
   struct Case {
     LockMode from;
-    bool dontLockIf;
-    bool condition;
-    bool result;
+    bool dontLockIf = true;
+    bool condition = true;
+    bool result = false;
     LockMode to;
-    bool announced;
+    bool announced = false;
   };
   const Case cases[] = {
-      {ModeAutoLock, true, true, true, ModeAutoLockSuspended, true},
-      {ModeAutoLockSuspended, true, true, true, ModeAutoLockSuspended, false},
-      {ModeAutoLockSuspended, true, false, false, ModeAutoLock, false},
-      {ModeAutoLock, true, false, false, ModeAutoLock, false},
-      {ModeAutoLock, false, true, false, ModeAutoLock, false},
-      {ModeAutoLockSuspended, false, true, false, ModeAutoLockSuspended, false},
-      {ModeUnlocked, true, true, false, ModeUnlocked, false},
-      {ModeBlockWinCtrl, true, true, false, ModeBlockWinCtrl, false},
-      {ModeLocked, true, true, false, ModeLocked, false},
-      {ModeLockedAuto, true, true, false, ModeLockedAuto, false},
-      {ModeAllowOnly, true, true, false, ModeAllowOnly, false},
-      {ModeEntryReq, true, true, false, ModeEntryReq, false},
-      {StartRequestShow, true, true, false, StartRequestShow, false},
+      {.from = ModeAutoLock, .result = true, .to = ModeAutoLockSuspended, .announced = true},
+      {.from = ModeAutoLockSuspended, .result = true, .to = ModeAutoLockSuspended},
+      {.from = ModeAutoLockSuspended, .condition = false, .to = ModeAutoLock},
+      {.from = ModeAutoLock, .condition = false, .to = ModeAutoLock},
+      {.from = ModeAutoLock, .dontLockIf = false, .to = ModeAutoLock},
+      {.from = ModeAutoLockSuspended, .dontLockIf = false, .to = ModeAutoLockSuspended},
+      {.from = ModeUnlocked, .to = ModeUnlocked},
+      {.from = ModeBlockWinCtrl, .to = ModeBlockWinCtrl},
+      {.from = ModeLocked, .to = ModeLocked},
+      {.from = ModeLockedAuto, .to = ModeLockedAuto},
+      {.from = ModeAllowOnly, .to = ModeAllowOnly},
+      {.from = ModeEntryReq, .to = ModeEntryReq},
+      {.from = StartRequestShow, .to = StartRequestShow},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << "from " << c.from << " DontLockIf=" << c.dontLockIf
                                       << " condition=" << c.condition);
-    announcer.calls.clear();
+    log.events.clear();
     app.CurrentMode = c.from;
     app.settings.DontLockIf = c.dontLockIf;
     clock.now = {c.condition ? Mon : Sun, T(12, 0)};
     EXPECT_EQ(Check(), c.result);
     EXPECT_EQ(app.CurrentMode, c.to);
     if (c.announced) {
-      EXPECT_EQ(announcer.calls, (std::vector<std::string>{"UserMsg", "UpdateTrayIcon"}));
+      EXPECT_EQ(log.events, (Events{"user msg", "update tray icon"}));
     } else {
-      EXPECT_TRUE(announcer.calls.empty());
+      EXPECT_TRUE(log.events.empty());
     }
   }
 }
@@ -346,7 +357,7 @@ TEST_F(DontLockIfTest, AnnouncementSeesModeThirtyAndNestedCheckEndsThere) {
   };
   EXPECT_TRUE(Check());
   EXPECT_EQ(seen, std::vector<LockMode>{ModeAutoLockSuspended});
-  EXPECT_EQ(announcer.calls, (std::vector<std::string>{"UserMsg", "UpdateTrayIcon"}));
+  EXPECT_EQ(log.events, (Events{"user msg", "update tray icon"}));
 }
 
 TEST_F(DontLockIfTest, UnknownOptionHoldsNothing) {

@@ -16,6 +16,7 @@
 #include "hushkey/autolock/local_ip_win32.h"
 #include "hushkey/engine/lock_mode.h"
 #include "hushkey/settings/registry_store_win32.h"
+#include "tests/support/fakes.h"
 #include "win32/text_win32.h"
 
 namespace hushkey {
@@ -105,11 +106,8 @@ TEST_F(TempTree, FileConditionEndToEndWithRealPorts) {
   Win32Clock clock;
   Win32AddressTable addresses;
   Win32FileSearch files;
-  struct Announcer : ModeAnnouncerPort {
-    int calls = 0;
-    void UserMsg() override { ++calls; }
-    void UpdateTrayIcon() override { ++calls; }
-  } announcer;
+  fakes::EventLog log;
+  fakes::FakeAnnouncer announcer{log};
   DontLockIfPorts ports{store, clock, addresses, files, announcer};
   AppState app;
   app.CurrentMode = ModeAutoLock;
@@ -119,7 +117,7 @@ TEST_F(TempTree, FileConditionEndToEndWithRealPorts) {
   ASSERT_TRUE(store.Set(SettingId::DontLockIfFileExists, "\"" + Root() + "\\mixed\\*.on\""));
   EXPECT_TRUE(CheckDontLockIf(app, ports));
   EXPECT_EQ(app.CurrentMode, ModeAutoLockSuspended);
-  EXPECT_EQ(announcer.calls, 2);
+  EXPECT_EQ(log.events, (fakes::Events{"user msg", "update tray icon"}));
   ASSERT_TRUE(store.Set(SettingId::DontLockIfFileExists, Root() + "\\dir"));
   EXPECT_FALSE(CheckDontLockIf(app, ports));
   EXPECT_EQ(app.CurrentMode, ModeAutoLock);

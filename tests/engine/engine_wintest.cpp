@@ -16,15 +16,15 @@
 #include <string>
 #include <vector>
 
-#include "engine_fakes.h"
 #include "hushkey/engine/desktop_win32.h"
 #include "hushkey/engine/hook_watchdog_win32.h"
 #include "hushkey/engine/hooks_win32.h"
+#include "tests/support/fakes.h"
 
 namespace hushkey {
 namespace {
 
-using testing::Log;
+using fakes::Events;
 
 // ---------------------------------------------------------------- the typist (child) side
 
@@ -215,11 +215,11 @@ TypistResult Type(const std::string& script) {
 // The program side: state, fake mode commands and timer, the real desktop, and both hooks
 // installed for the lifetime of the object.
 struct HookHost {
-  Log log;
+  fakes::EventLog log;
   AppState app;
   Win32Desktop desktop;
-  testing::FakeTimer timer{log};
-  testing::FakeActions actions{log, app};
+  fakes::FakeTimer timer{log};
+  fakes::FakeActions actions{log, app};
   FilterContext ctx{app, desktop, timer, actions};
 
   explicit HookHost(LockMode mode) {
@@ -233,9 +233,6 @@ struct HookHost {
     RemoveMouseHook();
     SetFilterContext(nullptr);
   }
-  int Count(const std::string& what) const {
-    return static_cast<int>(std::count(log.begin(), log.end(), what));
-  }
 };
 
 TEST(Hooks, UnlockedTypingAndClicksArrive) {
@@ -247,7 +244,7 @@ TEST(Hooks, UnlockedTypingAndClicksArrive) {
   EXPECT_TRUE(r.Has("down 65")) << r.Dump();
   EXPECT_TRUE(r.Has("char 97")) << r.Dump();
   EXPECT_TRUE(r.Has("ldown")) << r.Dump();
-  EXPECT_TRUE(host.log.empty());
+  EXPECT_TRUE(host.log.events.empty());
 }
 
 TEST(Hooks, LockedSwallowsLettersAndLetsAltPass) {
@@ -260,7 +257,7 @@ TEST(Hooks, LockedSwallowsLettersAndLetsAltPass) {
   EXPECT_FALSE(r.Has("char 97")) << r.Dump();
   EXPECT_TRUE(r.Has("down 18")) << r.Dump();
   EXPECT_TRUE(r.Has("up 18")) << r.Dump();
-  EXPECT_EQ(host.log, (Log{"Flash"})) << "one cue, for the A key-down";
+  EXPECT_EQ(host.log.events, (Events{"flash timer"})) << "one cue, for the A key-down";
   EXPECT_FALSE(host.app.lock.LeftAltDown);
 }
 
@@ -292,14 +289,14 @@ TEST(Hooks, LockedClickNeverReachesTheWindow) {
   ASSERT_EQ(r.exitCode, 0) << r.Dump();
   EXPECT_FALSE(r.Has("ldown")) << r.Dump();
   EXPECT_FALSE(r.Has("lup")) << r.Dump();
-  EXPECT_EQ(host.log, (Log{"Flash"})) << "the press cues, the release does not";
+  EXPECT_EQ(host.log.events, (Events{"flash timer"})) << "the press cues, the release does not";
 }
 
 TEST(Hooks, LockedAltHomeCancelsAndTheHomeKeyUpPasses) {
   HookHost host(ModeLocked);
   const TypistResult r = Type("d164 d36 u36 u164 s65");
   ASSERT_EQ(r.exitCode, 0) << r.Dump();
-  EXPECT_EQ(host.log, (Log{"Cancel"}));
+  EXPECT_EQ(host.log.events, (Events{"cancel click"}));
   EXPECT_EQ(host.app.CurrentMode, ModeUnlocked);
   EXPECT_TRUE(r.Has("down 18")) << r.Dump();
   EXPECT_FALSE(r.Has("down 36")) << r.Dump();
@@ -314,7 +311,7 @@ TEST(Hooks, PassthroughWindowClassKeepsTheSequencesFromTheFilter) {
     const TypistResult r = Type("d164 d35 u35 u164 s65");
     ASSERT_EQ(r.exitCode, 0) << r.Dump();
     EXPECT_TRUE(r.Has("down 35")) << r.Dump();
-    EXPECT_TRUE(host.log.empty());
+    EXPECT_TRUE(host.log.events.empty());
     EXPECT_EQ(host.app.CurrentMode, ModeUnlocked);
   }
   {
@@ -323,13 +320,12 @@ TEST(Hooks, PassthroughWindowClassKeepsTheSequencesFromTheFilter) {
     const TypistResult r = Type("d164 d35 u35 u164 s162");
     ASSERT_EQ(r.exitCode, 0) << r.Dump();
     EXPECT_FALSE(r.Has("down 35")) << r.Dump();
-    EXPECT_EQ(host.log, (Log{"LockAll"}));
+    EXPECT_EQ(host.log.events, (Events{"lock all"}));
   }
 }
 
 TEST(Hooks, InstallingTwiceInstallsOneHook) {
   HookHost host(ModeAutoLock);
-  host.timer.minutes = 10;
   const HHOOK keyboard = KeyboardHookHandle();
   const HHOOK mouse = MouseHookHandle();
   InstallKeyboardHook();
@@ -339,7 +335,7 @@ TEST(Hooks, InstallingTwiceInstallsOneHook) {
   // Two key-ups (A and the sentinel) and one click: three restarts, not six.
   const TypistResult r = Type("d65 u65 click s66");
   ASSERT_EQ(r.exitCode, 0) << r.Dump();
-  EXPECT_EQ(host.Count("Enabled=1"), 3) << ::testing::PrintToString(host.log);
+  EXPECT_EQ(host.log.Count("timer enabled T"), 3u) << ::testing::PrintToString(host.log.events);
 }
 
 // The system drops the keyboard hook (done here behind the program's back, as Windows does

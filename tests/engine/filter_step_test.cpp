@@ -4,19 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include "engine_fakes.h"
 #include "hushkey/engine/inactivity_timer.h"
 #include "hushkey/engine/keyboard_filter.h"
 #include "hushkey/engine/mouse_filter.h"
+#include "tests/support/fakes.h"
 
 namespace hushkey {
 namespace {
 
-using testing::EngineRig;
-using testing::Log;
+using fakes::EngineRig;
+using fakes::Events;
 
 constexpr std::uint32_t VkA = 65, VkB = 66;
-const Log kRestart = {"Enabled=0", "Minutes=10", "Seconds=0", "Enabled=1"};
+// What a restart writes to the timer (at the fake's 10 minutes).
+const Events kRestart = {"timer enabled F", "timer min 10", "timer sec 0", "timer enabled T"};
 
 TEST(KeyboardStep, ReleasingOneAltKeepsTheOther) {
   EngineRig r(ModeLocked);
@@ -24,7 +25,7 @@ TEST(KeyboardStep, ReleasingOneAltKeepsTheOther) {
   EXPECT_FALSE(r.Down(VkRightAlt));
   EXPECT_FALSE(r.Up(VkLeftAlt));
   EXPECT_TRUE(r.Down(VkHome));
-  EXPECT_EQ(r.Take(), (Log{"Cancel"}));
+  EXPECT_EQ(r.Take(), (Events{"cancel click"}));
   EXPECT_EQ(r.app.CurrentMode, ModeUnlocked);
   // The Home key-up arrives in the new mode and passes.
   EXPECT_FALSE(r.Up(VkHome));
@@ -38,7 +39,7 @@ TEST(KeyboardStep, AltStateIsUpdatedForSwallowedEvents) {
   EXPECT_TRUE(r.Down(VkRightAlt));  // swallowed, yet counted as held
   EXPECT_TRUE(r.app.lock.RightAltDown);
   EXPECT_TRUE(r.Down(VkEnd));
-  EXPECT_EQ(r.Take(), (Log{"LockAll"}));
+  EXPECT_EQ(r.Take(), (Events{"lock all"}));
 }
 
 // An Alt release the hook never saw (secure desktop, a hook that ran out of time) must not
@@ -48,15 +49,15 @@ TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
   struct Case {
     LockMode mode;
     std::uint32_t vk;
-    Log real;  // what the real sequence runs
+    Events real;  // what the real sequence runs
   };
   const Case cases[] = {
-      {ModeUnlocked, VkHome, {"AutoLock"}},      {ModeUnlocked, VkEnd, {"LockAll"}},
-      {ModeLocked, VkHome, {"Cancel"}},          {ModeLockedAuto, VkHome, {"AutoLock"}},
-      {ModeAutoLock, VkHome, {"Cancel"}},        {ModeAutoLockSuspended, VkEnd, {"LockAll"}},
-      {ModeBlockWinCtrl, VkHome, {"AutoLock"}},  {ModeBlockWinCtrl, VkEnd, {"LockAll"}},
-      {ModeAllowOnly, VkHome, {"AutoLock"}},     {ModeAllowOnly, VkEnd, {"LockAll"}},
-      {ModeEntryReq, VkHome, {"OpenEntryGate"}},
+      {ModeUnlocked, VkHome, {"autolock click"}},     {ModeUnlocked, VkEnd, {"lock all"}},
+      {ModeLocked, VkHome, {"cancel click"}},         {ModeLockedAuto, VkHome, {"autolock click"}},
+      {ModeAutoLock, VkHome, {"cancel click"}},       {ModeAutoLockSuspended, VkEnd, {"lock all"}},
+      {ModeBlockWinCtrl, VkHome, {"autolock click"}}, {ModeBlockWinCtrl, VkEnd, {"lock all"}},
+      {ModeAllowOnly, VkHome, {"autolock click"}},    {ModeAllowOnly, VkEnd, {"lock all"}},
+      {ModeEntryReq, VkHome, {"entry gate"}},
   };
   for (const Case& c : cases) {
     for (std::uint32_t alt : {VkLeftAlt, VkRightAlt}) {
@@ -81,14 +82,14 @@ TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
       missed.Down(alt);
       missed.Wait(AltHeldFreshMs + 1);  // the release went by unseen
       missed.Down(c.vk);
-      EXPECT_EQ(missed.Take(), Log{});
+      EXPECT_EQ(missed.Take(), Events{});
       EXPECT_EQ(missed.app.CurrentMode, c.mode);
 
       EngineRig session(c.mode);  // a session switch at once after the missed release
       session.Down(alt);
       ClearAltState(session.app.lock);
       session.Down(c.vk);
-      EXPECT_EQ(session.Take(), Log{});
+      EXPECT_EQ(session.Take(), Events{});
     }
   }
 }
@@ -111,7 +112,7 @@ TEST(KeyboardStep, SystemKeyMessagesAreKeyEvents) {
   EngineRig r(ModeLocked);
   EXPECT_FALSE(FilterKeyEvent(r.ctx, 0, 260, VkLeftAlt, 0x20));
   EXPECT_TRUE(FilterKeyEvent(r.ctx, 0, 260, VkHome, 0x20));
-  EXPECT_EQ(r.Take(), (Log{"Cancel"}));
+  EXPECT_EQ(r.Take(), (Events{"cancel click"}));
   EXPECT_FALSE(FilterKeyEvent(r.ctx, 0, 261, VkLeftAlt, 0xA0));
   EXPECT_FALSE(r.app.lock.LeftAltDown);
 }
@@ -141,10 +142,10 @@ TEST(KeyboardStep, AnyKeyUpResetsAutorepeatSuppression) {
 TEST(KeyboardStep, CueIsBeepThenFlashAndOnlyOnKeyDown) {
   struct {
     bool beep, flash;
-    Log want;
-  } cases[] = {{true, true, {"Beep", "Flash"}},
-               {true, false, {"Beep"}},
-               {false, true, {"Flash"}},
+    Events want;
+  } cases[] = {{true, true, {"beep", "flash timer"}},
+               {true, false, {"beep"}},
+               {false, true, {"flash timer"}},
                {false, false, {}}};
   for (const auto& c : cases) {
     EngineRig r(ModeLockedAuto);
@@ -159,26 +160,24 @@ TEST(KeyboardStep, CueIsBeepThenFlashAndOnlyOnKeyDown) {
 
 TEST(KeyboardStep, UnlockedAltHomeStartsAutolockAndTheHomeKeyUpRestartsTheCountdown) {
   EngineRig r(ModeUnlocked);
-  r.timer.minutes = 10;
   EXPECT_FALSE(r.Down(VkLeftAlt));
   EXPECT_TRUE(r.Down(VkHome));
   EXPECT_EQ(r.app.CurrentMode, ModeAutoLock);
   EXPECT_FALSE(r.Up(VkHome));
-  Log want{"AutoLock"};
+  Events want{"autolock click"};
   want.insert(want.end(), kRestart.begin(), kRestart.end());
   EXPECT_EQ(r.Take(), want);
 }
 
 TEST(KeyboardStep, AutolockAltEndLocksAndTheEndKeyUpIsSwallowedQuietly) {
   EngineRig r(ModeAutoLock);
-  r.timer.minutes = 10;
   r.app.settings.Beep = true;
   EXPECT_FALSE(r.Down(VkLeftAlt));
   EXPECT_TRUE(r.Down(VkEnd));
   EXPECT_EQ(r.app.CurrentMode, ModeLockedAuto);
   EXPECT_TRUE(r.Up(VkEnd));
   EXPECT_FALSE(r.Up(VkLeftAlt));
-  EXPECT_EQ(r.Take(), (Log{"LockAll"}));
+  EXPECT_EQ(r.Take(), (Events{"lock all"}));
   // Alt+Home from the lock entered this way goes back to autolock.
   EXPECT_FALSE(r.Down(VkRightAlt));
   EXPECT_TRUE(r.Down(VkHome));
@@ -198,34 +197,31 @@ TEST(KeyboardStep, AltHomeThreeTimesTogglesUnlockedAndAutolock) {
 }
 
 TEST(KeyboardStep, PassthroughClassIsComparedExactly) {
+  // Alt+End with the setting "RemoteView": it locks unless the foreground class is exactly
+  // the setting.
   struct {
     LockMode mode;
     const char* foreground;
-    bool swallowed;
-    Log want;
+    bool locks;
   } cases[] = {
-      {ModeUnlocked, "RemoteView", false, {}},
-      {ModeUnlocked, "remoteview", true, {"LockAll"}},
-      {ModeUnlocked, "RemoteView2", true, {"LockAll"}},
-      {ModeUnlocked, "RemoteVie", true, {"LockAll"}},
-      {ModeAutoLock, "RemoteView", false, {}},
-      {ModeAutoLock, "REMOTEVIEW", true, {"LockAll"}},
-      {ModeAutoLockSuspended, "RemoteView", false, {}},
+      {ModeUnlocked, "RemoteView", false},          {ModeUnlocked, "remoteview", true},
+      {ModeUnlocked, "RemoteView2", true},          {ModeUnlocked, "RemoteVie", true},
+      {ModeAutoLock, "RemoteView", false},          {ModeAutoLock, "REMOTEVIEW", true},
+      {ModeAutoLockSuspended, "RemoteView", false},
   };
   for (const auto& c : cases) {
     EngineRig r(c.mode);
     r.app.settings.PassthruWCls = "RemoteView";
     r.desktop.foregroundClass = c.foreground;
     r.Down(VkLeftAlt);
-    EXPECT_EQ(r.Down(VkEnd), c.swallowed) << c.mode << " " << c.foreground;
-    EXPECT_EQ(r.Take(), c.want) << c.mode << " " << c.foreground;
+    EXPECT_EQ(r.Down(VkEnd), c.locks) << c.mode << " " << c.foreground;
+    EXPECT_EQ(r.Take(), c.locks ? Events{"lock all"} : Events{}) << c.mode << " " << c.foreground;
     EXPECT_EQ(r.desktop.classQueries, 1);
   }
 }
 
 TEST(KeyboardStep, PassthroughKeyUpsStillRestartTheCountdown) {
   EngineRig r(ModeAutoLockSuspended);
-  r.timer.minutes = 10;
   r.app.settings.PassthruWCls = "RemoteView";
   r.desktop.foregroundClass = "RemoteView";
   r.Down(VkLeftAlt);
@@ -268,9 +264,9 @@ TEST(KeyboardStep, BlockWinCtrlSequencesRestoreTheMouseSpeedOnlyWithSetMouseSpd)
       r.desktop.speed = 3;
       r.Down(VkLeftAlt);
       EXPECT_TRUE(r.Down(key));
-      Log want;
-      if (setSpeed) want.push_back("SetMouseSpeed(7)");
-      want.push_back(key == VkEnd ? "LockAll" : "AutoLock");
+      Events want;
+      if (setSpeed) want.push_back("mousespeed 7");
+      want.push_back(key == VkEnd ? "lock all" : "autolock click");
       EXPECT_EQ(r.Take(), want);
     }
   }
@@ -281,7 +277,7 @@ TEST(KeyboardStep, EntryGateOpensOnAltHomeOnly) {
   r.Down(VkRightAlt);
   EXPECT_FALSE(r.Down(VkEnd));
   EXPECT_TRUE(r.Down(VkHome));
-  EXPECT_EQ(r.Take(), (Log{"OpenEntryGate"}));
+  EXPECT_EQ(r.Take(), (Events{"entry gate"}));
   EXPECT_EQ(r.app.CurrentMode, ModeEntryReq);
 }
 
@@ -315,7 +311,7 @@ TEST(MouseStep, MoveCueThrottleAt500And501AndAcrossTheWrap) {
     r.desktop.tick = c.now;
     r.desktop.tickStep = 3;  // each reading sees a later time
     EXPECT_TRUE(r.Mouse(MsgMouseMove));
-    EXPECT_EQ(r.Take(), c.cue ? Log{"Flash"} : Log{}) << c.last << " " << c.now;
+    EXPECT_EQ(r.Take(), c.cue ? Events{"flash timer"} : Events{}) << c.last << " " << c.now;
     // After a cue the tick is read again and stored; without one the last tick stays.
     EXPECT_EQ(r.app.lock.LastMouseCueTick, c.cue ? c.now + 3 : c.last);
   }
@@ -347,11 +343,10 @@ TEST(MouseStep, ClicksCueAndRestartPerMode) {
   EXPECT_TRUE(locked.Mouse(MsgRButtonDown));
   EXPECT_TRUE(locked.Mouse(517));  // release: no cue
   EXPECT_TRUE(locked.Mouse(522));  // wheel: no cue
-  EXPECT_EQ(locked.Take(), (Log{"Beep", "Flash"}));
+  EXPECT_EQ(locked.Take(), (Events{"beep", "flash timer"}));
   EXPECT_EQ(locked.app.lock.LastMouseCueTick, 0u) << "a click cue leaves the move throttle alone";
 
   EngineRig autolock(ModeAutoLock);
-  autolock.timer.minutes = 10;
   EXPECT_FALSE(autolock.Mouse(MsgMouseMove));
   EXPECT_FALSE(autolock.Mouse(522));
   EXPECT_FALSE(autolock.Mouse(514));
@@ -373,26 +368,26 @@ TEST(MouseStep, OtherHookCodesAndModesOutsideTheTablePass) {
 }
 
 TEST(InactivityTimer, ResetStopsAndRewindsInThatOrder) {
-  Log log;
-  testing::FakeTimer t(log);
+  fakes::EventLog log;
+  fakes::FakeTimer t(log);
   t.minutes = 2;
   t.seconds = 30;
   t.enabled = true;
   ResetInactivityTimer(t);
-  EXPECT_EQ(log, (Log{"Enabled=0", "Minutes=2", "Seconds=30"}));
+  EXPECT_EQ(log.events, (Events{"timer enabled F", "timer min 2", "timer sec 30"}));
   EXPECT_FALSE(t.enabled);
   EXPECT_EQ(t.minutes, 2);
   EXPECT_EQ(t.seconds, 30);
 }
 
 TEST(InactivityTimer, RestartAfterNineOfTenMinutesRunsTheFullIntervalAgain) {
-  Log log;
-  testing::FakeTimer t(log);
+  fakes::EventLog log;
+  fakes::FakeTimer t(log);
   t.minutes = 10;
   t.enabled = true;
   EXPECT_FALSE(t.Advance(9 * 60));
   RestartInactivityTimer(t);
-  EXPECT_EQ(log, kRestart);
+  EXPECT_EQ(log.events, kRestart);
   EXPECT_TRUE(t.enabled);
   EXPECT_EQ(t.SecondsUntilFire(), 600);
   EXPECT_FALSE(t.Advance(60));

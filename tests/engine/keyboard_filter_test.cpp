@@ -14,19 +14,29 @@ using A = FilterAction;
 constexpr std::uint32_t VkA = 65, VkB = 66, VkC = 67, VkTab = 9, VkEnter = 13, VkLeft = 37,
                         VkLShift = 160, VkLWin = 91, VkApps = 93, VkEsc = 27;
 
-struct Case {
-  const char* what;
+// An event and the state it meets. Left out: a key-down, Alt not held, LastKeyDown 0,
+// StopARKeys off, not the pass-through window.
+struct Event {
   LockMode mode;
   std::uint32_t vk;
-  bool down;
-  bool alt;  // Alt held after this event's own update
-  std::uint32_t last;
-  bool stopAR;
-  bool passthru;
-  bool swallow;
-  bool cue;
-  A action;
-  std::uint32_t newLast;
+  bool down = true;
+  bool alt = false;  // Alt held after this event's own update
+  std::uint32_t last = 0;
+  bool stopAR = false;
+  bool passthru = false;
+};
+
+// The outcome. Left out: the key passes, no cue, no action, LastKeyDown 0 afterwards.
+struct Want {
+  bool swallow = false, cue = false;
+  A action = A::None;
+  std::uint32_t newLast = 0;
+};
+
+struct Case {
+  const char* what;
+  Event event;
+  Want want = {};
 };
 
 std::ostream& operator<<(std::ostream& os, const Case& c) { return os << c.what; }
@@ -34,154 +44,180 @@ std::ostream& operator<<(std::ostream& os, const Case& c) { return os << c.what;
 class KeyDecisionTable : public ::testing::TestWithParam<Case> {};
 
 TEST_P(KeyDecisionTable, Decides) {
-  const Case& c = GetParam();
+  const Event& e = GetParam().event;
+  const Want& want = GetParam().want;
   Settings s;
-  s.StopARKeys = c.stopAR;
+  s.StopARKeys = e.stopAR;
   s.PassthruWCls = "RemoteView";
-  const KeyOutcome got = DecideKey(c.mode, c.vk, c.down, c.alt, c.last, s, c.passthru);
-  EXPECT_EQ(got.decision.Swallow, c.swallow);
-  EXPECT_EQ(got.decision.Cue, c.cue);
-  EXPECT_EQ(got.decision.Action, c.action);
-  EXPECT_EQ(got.LastKeyDown, c.newLast);
+  const KeyOutcome got = DecideKey(e.mode, e.vk, e.down, e.alt, e.last, s, e.passthru);
+  EXPECT_EQ(got.decision.Swallow, want.swallow);
+  EXPECT_EQ(got.decision.Cue, want.cue);
+  EXPECT_EQ(got.decision.Action, want.action);
+  EXPECT_EQ(got.LastKeyDown, want.newLast);
 }
 
-// what, mode, vk, down, alt, last, stopAR, passthru -> swallow, cue, action, newLast
-INSTANTIATE_TEST_SUITE_P(Unlocked, KeyDecisionTable,
-                         ::testing::Values(Case{"letter passes", 0, VkA, true, false, 0, false,
-                                                false, false, false, A::None, 0},
-                                           Case{"Alt+End locks", 0, VkEnd, true, true, 0, false,
-                                                false, true, false, A::LockAll, 0},
-                                           Case{"Alt+Home starts autolock", 0, VkHome, true, true,
-                                                0, false, false, true, false, A::AutoLock, 0},
-                                           Case{"End alone passes", 0, VkEnd, true, false, 0, false,
-                                                false, false, false, A::None, 0},
-                                           Case{"End key-up with Alt passes", 0, VkEnd, false, true,
-                                                0, false, false, false, false, A::None, 0},
-                                           Case{"Alt+End to pass-through window", 0, VkEnd, true,
-                                                true, 0, false, true, false, false, A::None, 0},
-                                           Case{"Alt+Home to pass-through window", 0, VkHome, true,
-                                                true, 0, false, true, false, false, A::None, 0},
-                                           Case{"LastKeyDown not kept", 0, VkB, true, false, VkA,
-                                                true, false, false, false, A::None, VkA}));
+const Case kUnlocked[] = {
+    {"letter passes", {.mode = 0, .vk = VkA}},
+    {"Alt+End locks",
+     {.mode = 0, .vk = VkEnd, .alt = true},
+     {.swallow = true, .action = A::LockAll}},
+    {"Alt+Home starts autolock",
+     {.mode = 0, .vk = VkHome, .alt = true},
+     {.swallow = true, .action = A::AutoLock}},
+    {"End alone passes", {.mode = 0, .vk = VkEnd}},
+    {"End key-up with Alt passes", {.mode = 0, .vk = VkEnd, .down = false, .alt = true}},
+    {"Alt+End to pass-through window", {.mode = 0, .vk = VkEnd, .alt = true, .passthru = true}},
+    {"Alt+Home to pass-through window", {.mode = 0, .vk = VkHome, .alt = true, .passthru = true}},
+    {"LastKeyDown not kept", {.mode = 0, .vk = VkB, .last = VkA, .stopAR = true}, {.newLast = VkA}},
+};
+INSTANTIATE_TEST_SUITE_P(Unlocked, KeyDecisionTable, ::testing::ValuesIn(kUnlocked));
 
-INSTANTIATE_TEST_SUITE_P(
-    BlockWinCtrl, KeyDecisionTable,
-    ::testing::Values(Case{"letter passes and is remembered", 1, VkA, true, false, 0, true, false,
-                           false, false, A::None, VkA},
-                      Case{"Ctrl down swallowed with cue", 1, VkLeftCtrl, true, false, 0, false,
-                           false, true, true, A::None, VkLeftCtrl},
-                      Case{"C after swallowed Ctrl passes", 1, VkC, true, false, VkLeftCtrl, false,
-                           false, false, false, A::None, VkC},
-                      Case{"Ctrl up swallowed, no cue", 1, VkRightCtrl, false, false, VkC, false,
-                           false, true, false, A::None, 0},
-                      Case{"Alt down swallowed, no cue", 1, VkLeftAlt, true, true, 0, false, false,
-                           true, false, A::None, VkLeftAlt},
-                      Case{"letter while Alt held swallowed, no cue", 1, VkA, true, true, VkLeftAlt,
-                           false, false, true, false, A::None, VkA},
-                      Case{"Alt up swallowed, no cue", 1, VkLeftAlt, false, false, VkA, false,
-                           false, true, false, A::None, 0},
-                      Case{"autorepeat swallowed without cue", 1, VkPageDown, true, false,
-                           VkPageDown, true, false, true, false, A::None, VkPageDown},
-                      Case{"autorepeat of a blocked key: no cue", 1, VkApps, true, false, VkApps,
-                           true, false, true, false, A::None, VkApps},
-                      Case{"repeat passes with StopARKeys off", 1, VkPageDown, true, false,
-                           VkPageDown, false, false, false, false, A::None, VkPageDown},
-                      Case{"other key after repeat passes", 1, VkPageDown, true, false, VkA, true,
-                           false, false, false, A::None, VkPageDown},
-                      Case{"key-up clears LastKeyDown", 1, VkPageDown, false, false, VkPageDown,
-                           true, false, false, false, A::None, 0},
-                      Case{"Alt+End restores speed and locks", 1, VkEnd, true, true, VkLeftAlt,
-                           true, false, true, false, A::RestoreSpeedThenLockAll, VkEnd},
-                      Case{"Alt+Home restores speed and autolocks", 1, VkHome, true, true, 0, false,
-                           false, true, false, A::RestoreSpeedThenAutoLock, VkHome},
-                      Case{"held Home repeating under Alt runs nothing", 1, VkHome, true, true,
-                           VkHome, true, false, true, false, A::None, VkHome},
-                      Case{"pass-through ignored", 1, VkEnd, true, true, 0, false, true, true,
-                           false, A::RestoreSpeedThenLockAll, VkEnd}));
+const Case kBlockWinCtrl[] = {
+    {"letter passes and is remembered", {.mode = 1, .vk = VkA, .stopAR = true}, {.newLast = VkA}},
+    {"Ctrl down swallowed with cue",
+     {.mode = 1, .vk = VkLeftCtrl},
+     {.swallow = true, .cue = true, .newLast = VkLeftCtrl}},
+    {"C after swallowed Ctrl passes", {.mode = 1, .vk = VkC, .last = VkLeftCtrl}, {.newLast = VkC}},
+    {"Ctrl up swallowed, no cue",
+     {.mode = 1, .vk = VkRightCtrl, .down = false, .last = VkC},
+     {.swallow = true}},
+    {"Alt down swallowed, no cue",
+     {.mode = 1, .vk = VkLeftAlt, .alt = true},
+     {.swallow = true, .newLast = VkLeftAlt}},
+    {"letter while Alt held swallowed, no cue",
+     {.mode = 1, .vk = VkA, .alt = true, .last = VkLeftAlt},
+     {.swallow = true, .newLast = VkA}},
+    {"Alt up swallowed, no cue",
+     {.mode = 1, .vk = VkLeftAlt, .down = false, .last = VkA},
+     {.swallow = true}},
+    {"autorepeat swallowed without cue",
+     {.mode = 1, .vk = VkPageDown, .last = VkPageDown, .stopAR = true},
+     {.swallow = true, .newLast = VkPageDown}},
+    {"autorepeat of a blocked key: no cue",
+     {.mode = 1, .vk = VkApps, .last = VkApps, .stopAR = true},
+     {.swallow = true, .newLast = VkApps}},
+    {"repeat passes with StopARKeys off",
+     {.mode = 1, .vk = VkPageDown, .last = VkPageDown},
+     {.newLast = VkPageDown}},
+    {"other key after repeat passes",
+     {.mode = 1, .vk = VkPageDown, .last = VkA, .stopAR = true},
+     {.newLast = VkPageDown}},
+    {"key-up clears LastKeyDown",
+     {.mode = 1, .vk = VkPageDown, .down = false, .last = VkPageDown, .stopAR = true}},
+    {"Alt+End restores speed and locks",
+     {.mode = 1, .vk = VkEnd, .alt = true, .last = VkLeftAlt, .stopAR = true},
+     {.swallow = true, .action = A::RestoreSpeedThenLockAll, .newLast = VkEnd}},
+    {"Alt+Home restores speed and autolocks",
+     {.mode = 1, .vk = VkHome, .alt = true},
+     {.swallow = true, .action = A::RestoreSpeedThenAutoLock, .newLast = VkHome}},
+    {"held Home repeating under Alt runs nothing",
+     {.mode = 1, .vk = VkHome, .alt = true, .last = VkHome, .stopAR = true},
+     {.swallow = true, .newLast = VkHome}},
+    {"pass-through ignored",
+     {.mode = 1, .vk = VkEnd, .alt = true, .passthru = true},
+     {.swallow = true, .action = A::RestoreSpeedThenLockAll, .newLast = VkEnd}},
+};
+INSTANTIATE_TEST_SUITE_P(BlockWinCtrl, KeyDecisionTable, ::testing::ValuesIn(kBlockWinCtrl));
 
-INSTANTIATE_TEST_SUITE_P(Locked, KeyDecisionTable,
-                         ::testing::Values(Case{"letter swallowed with cue", 2, VkA, true, false, 0,
-                                                false, false, true, true, A::None, 0},
-                                           Case{"left Alt passes", 2, VkLeftAlt, true, true, 0,
-                                                false, false, false, false, A::None, 0},
-                                           Case{"left Ctrl passes", 2, VkLeftCtrl, true, false, 0,
-                                                false, false, false, false, A::None, 0},
-                                           Case{"Shift swallowed", 2, VkLShift, true, false, 0,
-                                                false, false, true, true, A::None, 0},
-                                           Case{"Alt+End swallowed with cue", 2, VkEnd, true, true,
-                                                0, false, false, true, true, A::None, 0},
-                                           Case{"Alt+Home cancels", 2, VkHome, true, true, 0, false,
-                                                false, true, false, A::Cancel, 0},
-                                           Case{"Home alone swallowed with cue", 2, VkHome, true,
-                                                false, 0, false, false, true, true, A::None, 0},
-                                           Case{"Home key-up with Alt: no action", 2, VkHome, false,
-                                                true, 0, false, false, true, false, A::None, 0},
-                                           Case{"pass-through ignored", 2, VkHome, true, true, 0,
-                                                false, true, true, false, A::Cancel, 0},
-                                           Case{"LastKeyDown not kept", 2, VkA, true, false, VkB,
-                                                true, false, true, true, A::None, VkB},
-                                           Case{"auto: Alt+Home autolocks", 20, VkHome, true, true,
-                                                0, false, false, true, false, A::AutoLock, 0},
-                                           Case{"auto: Ctrl passes", 20, VkLeftCtrl, true, false, 0,
-                                                false, false, false, false, A::None, 0},
-                                           Case{"auto: End key-up swallowed, no cue", 20, VkEnd,
-                                                false, true, 0, false, false, true, false, A::None,
-                                                0}));
+const Case kLocked[] = {
+    {"letter swallowed with cue", {.mode = 2, .vk = VkA}, {.swallow = true, .cue = true}},
+    {"left Alt passes", {.mode = 2, .vk = VkLeftAlt, .alt = true}},
+    {"left Ctrl passes", {.mode = 2, .vk = VkLeftCtrl}},
+    {"Shift swallowed", {.mode = 2, .vk = VkLShift}, {.swallow = true, .cue = true}},
+    {"Alt+End swallowed with cue",
+     {.mode = 2, .vk = VkEnd, .alt = true},
+     {.swallow = true, .cue = true}},
+    {"Alt+Home cancels",
+     {.mode = 2, .vk = VkHome, .alt = true},
+     {.swallow = true, .action = A::Cancel}},
+    {"Home alone swallowed with cue", {.mode = 2, .vk = VkHome}, {.swallow = true, .cue = true}},
+    {"Home key-up with Alt: no action",
+     {.mode = 2, .vk = VkHome, .down = false, .alt = true},
+     {.swallow = true}},
+    {"pass-through ignored",
+     {.mode = 2, .vk = VkHome, .alt = true, .passthru = true},
+     {.swallow = true, .action = A::Cancel}},
+    {"LastKeyDown not kept",
+     {.mode = 2, .vk = VkA, .last = VkB, .stopAR = true},
+     {.swallow = true, .cue = true, .newLast = VkB}},
+    {"auto: Alt+Home autolocks",
+     {.mode = 20, .vk = VkHome, .alt = true},
+     {.swallow = true, .action = A::AutoLock}},
+    {"auto: Ctrl passes", {.mode = 20, .vk = VkLeftCtrl}},
+    {"auto: End key-up swallowed, no cue",
+     {.mode = 20, .vk = VkEnd, .down = false, .alt = true},
+     {.swallow = true}},
+};
+INSTANTIATE_TEST_SUITE_P(Locked, KeyDecisionTable, ::testing::ValuesIn(kLocked));
 
-INSTANTIATE_TEST_SUITE_P(
-    AutoLock, KeyDecisionTable,
-    ::testing::Values(
-        Case{"key-down passes, no restart", 3, VkA, true, false, 0, false, false, false, false,
-             A::None, 0},
-        Case{"key-up restarts", 3, VkA, false, false, 0, false, false, false, false,
-             A::RestartTimer, 0},
-        Case{"Alt+End locks", 3, VkEnd, true, true, 0, false, false, true, false, A::LockAll, 0},
-        Case{"Alt+Home cancels", 3, VkHome, true, true, 0, false, false, true, false, A::Cancel, 0},
-        Case{"pass-through: Alt+End passes", 3, VkEnd, true, true, 0, false, true, false, false,
-             A::None, 0},
-        Case{"pass-through: key-up still restarts", 3, VkEnd, false, true, 0, false, true, false,
-             false, A::RestartTimer, 0},
-        Case{"suspended: Alt+Home cancels", 30, VkHome, true, true, 0, false, false, true, false,
-             A::Cancel, 0},
-        Case{"suspended: pass-through Alt+Home passes", 30, VkHome, true, true, 0, false, true,
-             false, false, A::None, 0},
-        Case{"suspended: key-up restarts", 30, VkLeftAlt, false, false, 0, false, false, false,
-             false, A::RestartTimer, 0}));
+const Case kAutoLock[] = {
+    {"key-down passes, no restart", {.mode = 3, .vk = VkA}},
+    {"key-up restarts", {.mode = 3, .vk = VkA, .down = false}, {.action = A::RestartTimer}},
+    {"Alt+End locks",
+     {.mode = 3, .vk = VkEnd, .alt = true},
+     {.swallow = true, .action = A::LockAll}},
+    {"Alt+Home cancels",
+     {.mode = 3, .vk = VkHome, .alt = true},
+     {.swallow = true, .action = A::Cancel}},
+    {"pass-through: Alt+End passes", {.mode = 3, .vk = VkEnd, .alt = true, .passthru = true}},
+    {"pass-through: key-up still restarts",
+     {.mode = 3, .vk = VkEnd, .down = false, .alt = true, .passthru = true},
+     {.action = A::RestartTimer}},
+    {"suspended: Alt+Home cancels",
+     {.mode = 30, .vk = VkHome, .alt = true},
+     {.swallow = true, .action = A::Cancel}},
+    {"suspended: pass-through Alt+Home passes",
+     {.mode = 30, .vk = VkHome, .alt = true, .passthru = true}},
+    {"suspended: key-up restarts",
+     {.mode = 30, .vk = VkLeftAlt, .down = false},
+     {.action = A::RestartTimer}},
+};
+INSTANTIATE_TEST_SUITE_P(AutoLock, KeyDecisionTable, ::testing::ValuesIn(kAutoLock));
 
-INSTANTIATE_TEST_SUITE_P(
-    AllowOnly, KeyDecisionTable,
-    ::testing::Values(Case{"Space passes", 4, VkSpace, true, false, 0, true, false, false, false,
-                           A::None, VkSpace},
-                      Case{"Volume Up passes", 4, VkVolumeUp, true, false, 0, true, false, false,
-                           false, A::None, VkVolumeUp},
-                      Case{"Tab swallowed with cue", 4, VkTab, true, false, 0, false, false, true,
-                           true, A::None, VkTab},
-                      Case{"Enter swallowed with cue", 4, VkEnter, true, false, 0, false, false,
-                           true, true, A::None, VkEnter},
-                      Case{"Left swallowed with cue", 4, VkLeft, true, false, 0, false, false, true,
-                           true, A::None, VkLeft},
-                      Case{"Escape swallowed with cue", 4, VkEsc, true, false, 0, false, false,
-                           true, true, A::None, VkEsc},
-                      Case{"Space autorepeat swallowed", 4, VkSpace, true, false, VkSpace, true,
-                           false, true, false, A::None, VkSpace},
-                      Case{"Space repeat passes with StopARKeys off", 4, VkSpace, true, false,
-                           VkSpace, false, false, false, false, A::None, VkSpace},
-                      Case{"Alt down swallowed, no cue", 4, VkRightAlt, true, true, 0, false, false,
-                           true, false, A::None, VkRightAlt},
-                      Case{"Space while Alt held swallowed, no cue", 4, VkSpace, true, true, 0,
-                           false, false, true, false, A::None, VkSpace},
-                      Case{"Alt+End locks", 4, VkEnd, true, true, 0, false, false, true, false,
-                           A::LockAll, VkEnd},
-                      Case{"Alt+Home autolocks", 4, VkHome, true, true, 0, false, true, true, false,
-                           A::AutoLock, VkHome}));
+const Case kAllowOnly[] = {
+    {"Space passes", {.mode = 4, .vk = VkSpace, .stopAR = true}, {.newLast = VkSpace}},
+    {"Volume Up passes", {.mode = 4, .vk = VkVolumeUp, .stopAR = true}, {.newLast = VkVolumeUp}},
+    {"Tab swallowed with cue",
+     {.mode = 4, .vk = VkTab},
+     {.swallow = true, .cue = true, .newLast = VkTab}},
+    {"Enter swallowed with cue",
+     {.mode = 4, .vk = VkEnter},
+     {.swallow = true, .cue = true, .newLast = VkEnter}},
+    {"Left swallowed with cue",
+     {.mode = 4, .vk = VkLeft},
+     {.swallow = true, .cue = true, .newLast = VkLeft}},
+    {"Escape swallowed with cue",
+     {.mode = 4, .vk = VkEsc},
+     {.swallow = true, .cue = true, .newLast = VkEsc}},
+    {"Space autorepeat swallowed",
+     {.mode = 4, .vk = VkSpace, .last = VkSpace, .stopAR = true},
+     {.swallow = true, .newLast = VkSpace}},
+    {"Space repeat passes with StopARKeys off",
+     {.mode = 4, .vk = VkSpace, .last = VkSpace},
+     {.newLast = VkSpace}},
+    {"Alt down swallowed, no cue",
+     {.mode = 4, .vk = VkRightAlt, .alt = true},
+     {.swallow = true, .newLast = VkRightAlt}},
+    {"Space while Alt held swallowed, no cue",
+     {.mode = 4, .vk = VkSpace, .alt = true},
+     {.swallow = true, .newLast = VkSpace}},
+    {"Alt+End locks",
+     {.mode = 4, .vk = VkEnd, .alt = true},
+     {.swallow = true, .action = A::LockAll, .newLast = VkEnd}},
+    {"Alt+Home autolocks",
+     {.mode = 4, .vk = VkHome, .alt = true, .passthru = true},
+     {.swallow = true, .action = A::AutoLock, .newLast = VkHome}},
+};
+INSTANTIATE_TEST_SUITE_P(AllowOnly, KeyDecisionTable, ::testing::ValuesIn(kAllowOnly));
 
-INSTANTIATE_TEST_SUITE_P(EntryReq, KeyDecisionTable,
-                         ::testing::Values(Case{"Alt+Home opens the gate", 99, VkHome, true, true,
-                                                0, false, false, true, false, A::OpenEntryGate, 0},
-                                           Case{"Alt+End passes", 99, VkEnd, true, true, 0, false,
-                                                false, false, false, A::None, 0},
-                                           Case{"letter passes", 99, VkA, true, false, 0, false,
-                                                false, false, false, A::None, 0}));
+const Case kEntryReq[] = {
+    {"Alt+Home opens the gate",
+     {.mode = 99, .vk = VkHome, .alt = true},
+     {.swallow = true, .action = A::OpenEntryGate}},
+    {"Alt+End passes", {.mode = 99, .vk = VkEnd, .alt = true}},
+    {"letter passes", {.mode = 99, .vk = VkA}},
+};
+INSTANTIATE_TEST_SUITE_P(EntryReq, KeyDecisionTable, ::testing::ValuesIn(kEntryReq));
 
 // Codes that are no mode (start requests among them) pass every event and change nothing.
 TEST(KeyDecision, CodesOutsideTheTablePassEverything) {

@@ -11,14 +11,16 @@ using A = FilterAction;
 constexpr std::uint32_t Move = 512, LDown = 513, LUp = 514, RDown = 516, RUp = 517, MDown = 519,
                         Wheel = 522, XDown = 523, HWheel = 526;
 
+// A message in a mode with the two mouse settings, and the decision. Left out: both
+// settings off; the message passes without cue or action.
 struct Case {
   LockMode mode;
-  bool stopMove;
-  bool aomAllow;
+  bool stopMove = false;
+  bool aomAllow = false;
   std::uint32_t message;
-  bool swallow;
-  bool cue;  // with the move throttle open (elapsed 10000 ms)
-  A action;
+  bool swallow = false;
+  bool cue = false;  // with the move throttle open (elapsed 10000 ms)
+  A action = A::None;
 };
 
 class MouseDecisionTable : public ::testing::TestWithParam<Case> {};
@@ -33,50 +35,57 @@ TEST_P(MouseDecisionTable, Decides) {
       << c.aomAllow;
 }
 
-INSTANTIATE_TEST_SUITE_P(Locked, MouseDecisionTable,
-                         ::testing::Values(Case{2, false, false, Move, false, false, A::None},
-                                           Case{2, true, false, Move, true, true, A::None},
-                                           Case{2, false, false, LDown, true, true, A::None},
-                                           Case{2, false, false, RDown, true, true, A::None},
-                                           Case{2, false, false, MDown, true, true, A::None},
-                                           Case{2, false, false, LUp, true, false, A::None},
-                                           Case{2, false, false, Wheel, true, false, A::None},
-                                           Case{2, false, true, LDown, true, true, A::None},
-                                           Case{20, true, false, Move, true, true, A::None},
-                                           Case{20, false, false, Move, false, false, A::None},
-                                           Case{20, false, false, LDown, true, true, A::None},
-                                           Case{20, false, false, HWheel, true, false, A::None}));
+const Case kLocked[] = {
+    {.mode = 2, .message = Move},
+    {.mode = 2, .stopMove = true, .message = Move, .swallow = true, .cue = true},
+    {.mode = 2, .message = LDown, .swallow = true, .cue = true},
+    {.mode = 2, .message = RDown, .swallow = true, .cue = true},
+    {.mode = 2, .message = MDown, .swallow = true, .cue = true},
+    {.mode = 2, .message = LUp, .swallow = true},
+    {.mode = 2, .message = Wheel, .swallow = true},
+    {.mode = 2, .aomAllow = true, .message = LDown, .swallow = true, .cue = true},
+    {.mode = 20, .stopMove = true, .message = Move, .swallow = true, .cue = true},
+    {.mode = 20, .message = Move},
+    {.mode = 20, .message = LDown, .swallow = true, .cue = true},
+    {.mode = 20, .message = HWheel, .swallow = true},
+};
+INSTANTIATE_TEST_SUITE_P(Locked, MouseDecisionTable, ::testing::ValuesIn(kLocked));
 
-INSTANTIATE_TEST_SUITE_P(
-    AutoLock, MouseDecisionTable,
-    ::testing::Values(Case{3, false, false, LDown, false, false, A::RestartTimer},
-                      Case{3, false, false, RDown, false, false, A::RestartTimer},
-                      Case{3, true, false, MDown, false, false, A::RestartTimer},
-                      Case{3, true, false, Move, false, false, A::None},
-                      Case{3, false, false, Wheel, false, false, A::None},
-                      Case{30, false, false, LDown, false, false, A::RestartTimer},
-                      Case{30, false, false, XDown, false, false, A::None}));
+const Case kAutoLock[] = {
+    {.mode = 3, .message = LDown, .action = A::RestartTimer},
+    {.mode = 3, .message = RDown, .action = A::RestartTimer},
+    {.mode = 3, .stopMove = true, .message = MDown, .action = A::RestartTimer},
+    {.mode = 3, .stopMove = true, .message = Move},
+    {.mode = 3, .message = Wheel},
+    {.mode = 30, .message = LDown, .action = A::RestartTimer},
+    {.mode = 30, .message = XDown},
+};
+INSTANTIATE_TEST_SUITE_P(AutoLock, MouseDecisionTable, ::testing::ValuesIn(kAutoLock));
 
-INSTANTIATE_TEST_SUITE_P(AllowOnly, MouseDecisionTable,
-                         ::testing::Values(Case{4, false, false, Move, true, true,
-                                                A::None},  // moves swallowed whatever StopMouseMove
-                                           Case{4, true, false, Move, true, true, A::None},
-                                           Case{4, false, false, LDown, true, true, A::None},
-                                           Case{4, false, false, Wheel, true, false, A::None},
-                                           Case{4, false, false, RUp, true, false, A::None},
-                                           Case{4, false, true, Move, false, false, A::None},
-                                           Case{4, true, true, LDown, false, false, A::None},
-                                           Case{4, false, true, Wheel, false, false, A::None}));
+const Case kAllowOnly[] = {
+    // Moves are swallowed whatever StopMouseMove.
+    {.mode = 4, .message = Move, .swallow = true, .cue = true},
+    {.mode = 4, .stopMove = true, .message = Move, .swallow = true, .cue = true},
+    {.mode = 4, .message = LDown, .swallow = true, .cue = true},
+    {.mode = 4, .message = Wheel, .swallow = true},
+    {.mode = 4, .message = RUp, .swallow = true},
+    {.mode = 4, .aomAllow = true, .message = Move},
+    {.mode = 4, .stopMove = true, .aomAllow = true, .message = LDown},
+    {.mode = 4, .aomAllow = true, .message = Wheel},
+};
+INSTANTIATE_TEST_SUITE_P(AllowOnly, MouseDecisionTable, ::testing::ValuesIn(kAllowOnly));
 
-INSTANTIATE_TEST_SUITE_P(PassAll, MouseDecisionTable,
-                         ::testing::Values(Case{0, true, false, Move, false, false, A::None},
-                                           Case{0, true, false, LDown, false, false, A::None},
-                                           Case{1, true, false, Move, false, false, A::None},
-                                           Case{1, true, false, RDown, false, false, A::None},
-                                           Case{99, true, false, LDown, false, false, A::None},
-                                           Case{-1, true, false, LDown, false, false, A::None},
-                                           Case{-3, true, false, Move, false, false, A::None},
-                                           Case{5, true, false, MDown, false, false, A::None}));
+const Case kPassAll[] = {
+    {.mode = 0, .stopMove = true, .message = Move},
+    {.mode = 0, .stopMove = true, .message = LDown},
+    {.mode = 1, .stopMove = true, .message = Move},
+    {.mode = 1, .stopMove = true, .message = RDown},
+    {.mode = 99, .stopMove = true, .message = LDown},
+    {.mode = -1, .stopMove = true, .message = LDown},
+    {.mode = -3, .stopMove = true, .message = Move},
+    {.mode = 5, .stopMove = true, .message = MDown},
+};
+INSTANTIATE_TEST_SUITE_P(PassAll, MouseDecisionTable, ::testing::ValuesIn(kPassAll));
 
 TEST(MouseThrottle, CuesOnlyAfterMoreThan500Ms) {
   Settings s;

@@ -12,10 +12,11 @@ namespace {
 const std::string kHead = "System will be locked if no activity ";
 const std::string kExcl = "(excl mouse move) ";
 
+// A timeout (minutes), its split into whole minutes and seconds, and the countdown text after
+// the head; each is checked with StopMouseMove on and off.
 struct CountdownCase {
   float timeout;
-  bool stopMouseMove;
-  std::int32_t minutes, seconds;
+  TimeoutSplit split;
   std::string tail;  // what follows the head (and "(excl mouse move) " when shown)
 };
 
@@ -24,29 +25,29 @@ class CountdownTest : public ::testing::TestWithParam<CountdownCase> {};
 TEST_P(CountdownTest, SplitsAndDescribes) {
   const CountdownCase& c = GetParam();
   const TimeoutSplit split = SplitTimeout(c.timeout);
-  EXPECT_EQ(split.minutes, c.minutes);
-  EXPECT_EQ(split.seconds, c.seconds);
-  EXPECT_EQ(CountdownText(split.minutes, split.seconds, c.stopMouseMove),
-            kHead + (c.stopMouseMove ? "" : kExcl) + c.tail);
+  EXPECT_EQ(split, c.split);
+  for (bool stopMouseMove : {false, true}) {
+    EXPECT_EQ(CountdownText(split.minutes, split.seconds, stopMouseMove),
+              kHead + (stopMouseMove ? "" : kExcl) + c.tail);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Timeouts, CountdownTest,
-    ::testing::Values(CountdownCase{0.0f, false, 0, 0, "in "},
-                      CountdownCase{0.0f, true, 0, 0, "in "},
-                      CountdownCase{0.008f, true, 0, 0, "in "},  // under half a second
-                      CountdownCase{1.0f, true, 1, 0, "in 1 min "},
-                      CountdownCase{1.0f, false, 1, 0, "in 1 min "},
-                      CountdownCase{1.5f, true, 1, 30, "in 1 min 30 secs"},
-                      CountdownCase{2.25f, false, 2, 15, "in 2 mins 15 secs"},
-                      CountdownCase{10.0f, false, 10, 0, "in 10 mins "},
-                      CountdownCase{1.0f / 60.0f, true, 0, 1, "in 1 sec"},
-                      CountdownCase{0.5f, true, 0, 30, "in 30 secs"},
-                      CountdownCase{0.999f, true, 0, 60, "in 60 secs"},
-                      CountdownCase{1.0f + 1.0f / 60.0f, true, 1, 1, "in 1 min 1 sec"},
-                      // 7.5 and 22.5 seconds: ties go to the even neighbour.
-                      CountdownCase{0.125f, true, 0, 8, "in 8 secs"},
-                      CountdownCase{0.375f, true, 0, 22, "in 22 secs"}));
+const CountdownCase kCases[] = {
+    {.timeout = 0.0f, .split = {0, 0}, .tail = "in "},
+    {.timeout = 0.008f, .split = {0, 0}, .tail = "in "},  // under half a second
+    {.timeout = 1.0f, .split = {1, 0}, .tail = "in 1 min "},
+    {.timeout = 1.5f, .split = {1, 30}, .tail = "in 1 min 30 secs"},
+    {.timeout = 2.25f, .split = {2, 15}, .tail = "in 2 mins 15 secs"},
+    {.timeout = 10.0f, .split = {10, 0}, .tail = "in 10 mins "},
+    {.timeout = 1.0f / 60.0f, .split = {0, 1}, .tail = "in 1 sec"},
+    {.timeout = 0.5f, .split = {0, 30}, .tail = "in 30 secs"},
+    {.timeout = 0.999f, .split = {0, 60}, .tail = "in 60 secs"},
+    {.timeout = 1.0f + 1.0f / 60.0f, .split = {1, 1}, .tail = "in 1 min 1 sec"},
+    // 7.5 and 22.5 seconds: ties go to the even neighbour.
+    {.timeout = 0.125f, .split = {0, 8}, .tail = "in 8 secs"},
+    {.timeout = 0.375f, .split = {0, 22}, .tail = "in 22 secs"},
+};
+INSTANTIATE_TEST_SUITE_P(Timeouts, CountdownTest, ::testing::ValuesIn(kCases));
 
 TEST(SplitTimeout, OutOfRangeValuesAreDefined) {
   constexpr auto kMax = std::numeric_limits<std::int32_t>::max();

@@ -7,13 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "fakes.h"
 #include "hushkey/modes/main_layout.h"
+#include "tests/support/fakes.h"
 
-namespace hushkey::test {
+namespace hushkey {
 namespace {
 
 using ::testing::ElementsAreArray;
+using namespace fakes;
 
 const std::string kLock(kLockAllText);
 const std::string kBlock(kBlockWinCtrlText);
@@ -27,16 +28,7 @@ const std::string kHlAllow = HighlightEvent({2985, 815, 1395, 605}, 0x0080FF);
 
 class MainControllerTest : public ::testing::Test {
  protected:
-  MainControllerTest()
-      : view(log),
-        tray(log),
-        timer(log),
-        desktop(log),
-        check(log, state),
-        ctl(state, view, tray, timer, desktop, check, [this](std::int32_t orig) {
-          log.Add("load " + std::to_string(orig));
-          return loaded;
-        }) {
+  MainControllerTest() {
     log.state = &state;
     check.announcer = &ctl;
     state.lock.OrigMouseSpeed = 7;
@@ -50,32 +42,31 @@ class MainControllerTest : public ::testing::Test {
     log.events.clear();
   }
 
-  std::vector<std::string> Tagged(LockMode mode, std::vector<std::string> events) {
-    for (auto& e : events) e = "[" + std::to_string(mode) + "] " + e;
-    return events;
-  }
-
   AppState state;
   EventLog log;
-  FakeView view;
-  FakeTray tray;
-  FakeTimer timer;
-  FakeDesktop desktop;
-  FakeCheck check;
+  FakeView view{log};
+  FakeTray tray{log};
+  FakeTimer timer{log};
+  FakeDesktop desktop{log};
+  FakeCheck check{log, state};
   Settings loaded;
-  MainController ctl;
+  MainController ctl{state, view, tray, timer, desktop, check, [this](std::int32_t orig) {
+                       log.Add("load " + std::to_string(orig));
+                       return loaded;
+                     }};
 };
 
 // --- Step order of each command ----------------------------------------------------------
 
+// A command run from a mode, and its steps. Left out: run from unlocked with UseScrnSvr and
+// SetMouseSpd off.
 struct CommandCase {
   const char* name;
-  LockMode start;
-  bool useScrnSvr, setMouseSpd;
+  LockMode start = ModeUnlocked;
+  bool useScrnSvr = false, setMouseSpd = false;
   void (MainController::*command)();
   std::vector<std::string> expected;
-  LockMode endMode;
-  bool visibleAfter;
+  LockMode endMode;  // the window is visible afterwards only when this is unlocked
 };
 
 class CommandOrderTest : public MainControllerTest,
@@ -89,7 +80,7 @@ TEST_P(CommandOrderTest, RunsStepsInOrder) {
   (ctl.*c.command)();
   EXPECT_THAT(log.events, ElementsAreArray(c.expected));
   EXPECT_EQ(state.CurrentMode, c.endMode);
-  EXPECT_EQ(view.visible, c.visibleAfter);
+  EXPECT_EQ(view.visible, c.endMode == ModeUnlocked);
 }
 
 const std::vector<std::string> kLockSteps = {
@@ -101,107 +92,85 @@ std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<st
   return a;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Commands, CommandOrderTest,
-    ::testing::Values(
-        CommandCase{"LockAllClickWithScreenSaver", 0, true, false,
-                    &MainController::cmdLockAll_Click, Concat(kLockSteps, {"[2] screensaver"}), 2,
-                    false},
-        CommandCase{"LockAllClickNoScreenSaver", 0, false, false, &MainController::cmdLockAll_Click,
-                    kLockSteps, 2, false},
-        CommandCase{"LockAllFromAutolock", 3, true, false, &MainController::LockAll,
-                    Concat(Concat({"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0"},
-                                  kLockSteps),
-                           {"[2] screensaver", "[20] tray Red " + kLock}),
-                    20, false},
-        CommandCase{"AutoLockFromUnlocked",
-                    0,
-                    false,
-                    false,
-                    &MainController::cmdAutoLock_Click,
-                    {"[0] check", "[3] modes F", "[3] options F", "[3] exit T", "[3] cancel T",
-                     "[3] check", "[3] msg countdown", "[3] " + kHlAuto, "[3] timer enabled T",
-                     "[3] tray Green countdown", "[3] hide"},
-                    3,
-                    false},
-        CommandCase{
-            "BlockWinCtrlWithMouseSpeed",
-            0,
-            false,
-            true,
-            &MainController::cmdBlockWinCtrl_Click,
-            {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
-             "[1] " + kHlBlock, "[1] mousespeed 3", "[1] tray Amber " + kBlock, "[1] hide"},
-            1,
-            false},
-        CommandCase{
-            "BlockWinCtrlWithoutMouseSpeed",
-            0,
-            false,
-            false,
-            &MainController::cmdBlockWinCtrl_Click,
-            {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
-             "[1] " + kHlBlock, "[1] tray Amber " + kBlock, "[1] hide"},
-            1,
-            false},
-        CommandCase{"AllowOnly",
-                    0,
-                    false,
-                    false,
-                    &MainController::cmdAllowOnly_Click,
-                    {"[4] modes F", "[4] options F", "[4] exit T", "[4] cancel T",
-                     "[4] msg " + kAllow, "[4] " + kHlAllow, "[0] wait 5000 pump",
-                     // the allow-only text is longer than the tray tip holds
-                     "[4] tray Amber " + kAllow.substr(0, 127), "[4] hide"},
-                    4,
-                    false},
-        CommandCase{"CancelFromLockedLeavesTimer",
-                    2,
-                    false,
-                    true,
-                    &MainController::cmdCancel_Click,
-                    {"[2] modes T", "[2] options T", "[2] exit T", "[2] cancel F", "[0] msg ",
-                     "[0] nohighlight", "[0] tray Blank "},
-                    0,
-                    true},
-        CommandCase{"CancelFromAutolockStopsTimer",
-                    3,
-                    false,
-                    false,
-                    &MainController::cmdCancel_Click,
-                    {"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0", "[3] modes T",
-                     "[3] options T", "[3] exit T", "[3] cancel F", "[0] msg ", "[0] nohighlight",
-                     "[0] tray Blank "},
-                    0,
-                    true},
-        CommandCase{"CancelFromBlockWinCtrlRestoresMouseSpeed",
-                    1,
-                    false,
-                    true,
-                    &MainController::cmdCancel_Click,
-                    {"[1] mousespeed 7", "[1] modes T", "[1] options T", "[1] exit T",
-                     "[1] cancel F", "[0] msg ", "[0] nohighlight", "[0] tray Blank "},
-                    0,
-                    true},
-        CommandCase{"CancelFromBlockWinCtrlMouseSpeedOff",
-                    1,
-                    false,
-                    false,
-                    &MainController::cmdCancel_Click,
-                    {"[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F", "[0] msg ",
-                     "[0] nohighlight", "[0] tray Blank "},
-                    0,
-                    true},
-        CommandCase{"CancelFromAllowOnly",
-                    4,
-                    false,
-                    true,
-                    &MainController::cmdCancel_Click,
-                    {"[4] modes T", "[4] options T", "[4] exit T", "[4] cancel F", "[0] msg ",
-                     "[0] nohighlight", "[0] tray Blank "},
-                    0,
-                    true}),
-    [](const auto& info) { return std::string(info.param.name); });
+const CommandCase kCommands[] = {
+    {.name = "LockAllClickWithScreenSaver",
+     .useScrnSvr = true,
+     .command = &MainController::cmdLockAll_Click,
+     .expected = Concat(kLockSteps, {"[2] screensaver"}),
+     .endMode = 2},
+    {.name = "LockAllClickNoScreenSaver",
+     .command = &MainController::cmdLockAll_Click,
+     .expected = kLockSteps,
+     .endMode = 2},
+    {.name = "LockAllFromAutolock",
+     .start = 3,
+     .useScrnSvr = true,
+     .command = &MainController::LockAll,
+     .expected =
+         Concat(Concat({"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0"}, kLockSteps),
+                {"[2] screensaver", "[20] tray Red " + kLock}),
+     .endMode = 20},
+    {.name = "AutoLockFromUnlocked",
+     .command = &MainController::cmdAutoLock_Click,
+     .expected = {"[0] check", "[3] modes F", "[3] options F", "[3] exit T", "[3] cancel T",
+                  "[3] check", "[3] msg countdown", "[3] " + kHlAuto, "[3] timer enabled T",
+                  "[3] tray Green countdown", "[3] hide"},
+     .endMode = 3},
+    {.name = "BlockWinCtrlWithMouseSpeed",
+     .setMouseSpd = true,
+     .command = &MainController::cmdBlockWinCtrl_Click,
+     .expected = {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
+                  "[1] " + kHlBlock, "[1] mousespeed 3", "[1] tray Amber " + kBlock, "[1] hide"},
+     .endMode = 1},
+    {.name = "BlockWinCtrlWithoutMouseSpeed",
+     .command = &MainController::cmdBlockWinCtrl_Click,
+     .expected = {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
+                  "[1] " + kHlBlock, "[1] tray Amber " + kBlock, "[1] hide"},
+     .endMode = 1},
+    {.name = "AllowOnly",
+     .command = &MainController::cmdAllowOnly_Click,
+     .expected = {"[4] modes F", "[4] options F", "[4] exit T", "[4] cancel T", "[4] msg " + kAllow,
+                  "[4] " + kHlAllow, "[0] wait 5000 pump",
+                  // the allow-only text is longer than the tray tip holds
+                  "[4] tray Amber " + kAllow.substr(0, 127), "[4] hide"},
+     .endMode = 4},
+    {.name = "CancelFromLockedLeavesTimer",
+     .start = 2,
+     .setMouseSpd = true,
+     .command = &MainController::cmdCancel_Click,
+     .expected = {"[2] modes T", "[2] options T", "[2] exit T", "[2] cancel F", "[0] msg ",
+                  "[0] nohighlight", "[0] tray Blank "},
+     .endMode = 0},
+    {.name = "CancelFromAutolockStopsTimer",
+     .start = 3,
+     .command = &MainController::cmdCancel_Click,
+     .expected = {"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0", "[3] modes T",
+                  "[3] options T", "[3] exit T", "[3] cancel F", "[0] msg ", "[0] nohighlight",
+                  "[0] tray Blank "},
+     .endMode = 0},
+    {.name = "CancelFromBlockWinCtrlRestoresMouseSpeed",
+     .start = 1,
+     .setMouseSpd = true,
+     .command = &MainController::cmdCancel_Click,
+     .expected = {"[1] mousespeed 7", "[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F",
+                  "[0] msg ", "[0] nohighlight", "[0] tray Blank "},
+     .endMode = 0},
+    {.name = "CancelFromBlockWinCtrlMouseSpeedOff",
+     .start = 1,
+     .command = &MainController::cmdCancel_Click,
+     .expected = {"[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F", "[0] msg ",
+                  "[0] nohighlight", "[0] tray Blank "},
+     .endMode = 0},
+    {.name = "CancelFromAllowOnly",
+     .start = 4,
+     .setMouseSpd = true,
+     .command = &MainController::cmdCancel_Click,
+     .expected = {"[4] modes T", "[4] options T", "[4] exit T", "[4] cancel F", "[0] msg ",
+                  "[0] nohighlight", "[0] tray Blank "},
+     .endMode = 0},
+};
+INSTANTIATE_TEST_SUITE_P(Commands, CommandOrderTest, ::testing::ValuesIn(kCommands),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainControllerTest, LockAllEndsInTwentyWithLockTextAndRedTray) {
   Start(ModeAutoLockSuspended);
@@ -245,7 +214,7 @@ TEST_F(MainControllerTest, AutoLockFromSuspendedStaysSuspended) {
 struct TimerCase {
   const char* name;
   LockMode start;
-  bool holds;
+  bool holds = false;
   LockMode endMode;
   std::size_t locks;  // how many times the window was hidden by a lock
 };
@@ -264,11 +233,13 @@ TEST_P(TimerEventTest, LocksUnlessConditionHolds) {
   EXPECT_EQ(timer.enabled, c.locks == 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Timer, TimerEventTest,
-                         ::testing::Values(TimerCase{"ArmedNoCondition", 3, false, 20, 1},
-                                           TimerCase{"ArmedConditionHolds", 3, true, 30, 0},
-                                           TimerCase{"SuspendedConditionHolds", 30, true, 30, 0},
-                                           TimerCase{"SuspendedConditionEnded", 30, false, 20, 1}),
+const TimerCase kTimerCases[] = {
+    {.name = "ArmedNoCondition", .start = 3, .endMode = 20, .locks = 1},
+    {.name = "ArmedConditionHolds", .start = 3, .holds = true, .endMode = 30, .locks = 0},
+    {.name = "SuspendedConditionHolds", .start = 30, .holds = true, .endMode = 30, .locks = 0},
+    {.name = "SuspendedConditionEnded", .start = 30, .endMode = 20, .locks = 1},
+};
+INSTANTIATE_TEST_SUITE_P(Timer, TimerEventTest, ::testing::ValuesIn(kTimerCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- The allow-only delay ------------------------------------------------------------------
@@ -338,33 +309,45 @@ TEST_F(MainControllerTest, AllowOnlyMessageShowsWhileWindowVisibleDuringDelay) {
 
 // --- Status display --------------------------------------------------------------------
 
+// The state UserMsg meets. Left out: DontLockIfOpt 0, no condition holding.
+struct UserMsgState {
+  LockMode mode;
+  std::int16_t opt = 0;
+  bool holds = false;
+};
+
+// The message and highlight frame. Left out: what the display showed before UserMsg.
+struct Display {
+  std::string message = "previous";
+  bool highlighted = true;
+  TwipsRect rect{1, 2, 3, 4};
+  Colour colour = 0x123456;
+};
+
 struct UserMsgCase {
   const char* name;
-  LockMode mode;
-  std::int16_t opt;
-  bool holds;
-  std::string message;
-  bool highlighted;
-  TwipsRect rect;
-  Colour colour;
+  UserMsgState in;
+  Display want = {};
 };
 
 class UserMsgTest : public MainControllerTest, public ::testing::WithParamInterface<UserMsgCase> {};
 
 TEST_P(UserMsgTest, ShowsModeText) {
-  const UserMsgCase& c = GetParam();
-  check.holds = c.holds;
-  state.settings.DontLockIfOpt = c.opt;
-  Start(c.mode);
-  view.message = "previous";
-  view.highlightVisible = true;
-  view.highlight = {1, 2, 3, 4};
-  view.highlightColour = 0x123456;
+  const UserMsgState& in = GetParam().in;
+  const Display& want = GetParam().want;
+  check.holds = in.holds;
+  state.settings.DontLockIfOpt = in.opt;
+  Start(in.mode);
+  const Display before;
+  view.message = before.message;
+  view.highlightVisible = before.highlighted;
+  view.highlight = before.rect;
+  view.highlightColour = before.colour;
   ctl.UserMsg();
-  EXPECT_EQ(view.message, c.message);
-  EXPECT_EQ(view.highlightVisible, c.highlighted);
-  EXPECT_EQ(view.highlight, c.rect);
-  EXPECT_EQ(view.highlightColour, c.colour);
+  EXPECT_EQ(view.message, want.message);
+  EXPECT_EQ(view.highlightVisible, want.highlighted);
+  EXPECT_EQ(view.highlight, want.rect);
+  EXPECT_EQ(view.highlightColour, want.colour);
   // The message is always set before the highlight.
   std::size_t msgAt = log.events.size(), hlAt = log.events.size();
   for (std::size_t i = 0; i < log.events.size(); ++i) {
@@ -376,36 +359,42 @@ TEST_P(UserMsgTest, ShowsModeText) {
   }
 }
 
-const TwipsRect kOld{1, 2, 3, 4};
 const TwipsRect kAuto{240, 125, 1395, 605}, kLk{2985, 125, 1395, 605};
 const TwipsRect kBlk{240, 815, 1395, 605}, kAo{2985, 815, 1395, 605};
 
-INSTANTIATE_TEST_SUITE_P(
-    Modes, UserMsgTest,
-    ::testing::Values(
-        UserMsgCase{"Unlocked", 0, 0, false, "", false, kOld, 0x123456},
-        UserMsgCase{"BlockWinCtrl", 1, 0, false, kBlock, true, kBlk, 0x0080FF},
-        UserMsgCase{"Locked", 2, 0, false, kLock, true, kLk, 0x0000FF},
-        UserMsgCase{"LockedAuto", 20, 0, false, kLock, true, kLk, 0x0000FF},
-        UserMsgCase{"AutoLock", 3, 0, false, "countdown", true, kAuto, 0x00C000},
-        UserMsgCase{"SuspendedEndedShowsCountdown", 30, 1, false, "countdown", true, kAuto,
-                    0x00C000},
-        UserMsgCase{"SuspendedDayTime", 30, 0, true, "Autolock suspended (day/time setting)", true,
-                    kAuto, 0x00C000},
-        UserMsgCase{"SuspendedIp", 30, 1, true, "Autolock suspended (IP address)", true, kAuto,
-                    0x00C000},
-        UserMsgCase{"SuspendedFile", 30, 2, true, "Autolock suspended (File check)", true, kAuto,
-                    0x00C000},
-        UserMsgCase{"SuspendedOtherOptKeepsCaption", 30, 5, true, "previous", true, kAuto,
-                    0x00C000},
-        UserMsgCase{"SuspendedNegativeOptKeepsCaption", 30, -1, true, "previous", true, kAuto,
-                    0x00C000},
-        UserMsgCase{"ArmedConditionStartsHolding", 3, 1, true, "Autolock suspended (IP address)",
-                    true, kAuto, 0x00C000},
-        UserMsgCase{"AllowOnly", 4, 0, false, kAllow, true, kAo, 0x0080FF},
-        UserMsgCase{"EntryRequestLeavesDisplay", 99, 0, false, "previous", true, kOld, 0x123456},
-        UserMsgCase{"StartRequestLeavesDisplay", -1, 0, false, "previous", true, kOld, 0x123456}),
-    [](const auto& info) { return std::string(info.param.name); });
+const UserMsgCase kUserMsgCases[] = {
+    {"Unlocked", {.mode = 0}, {.message = "", .highlighted = false}},
+    {"BlockWinCtrl", {.mode = 1}, {.message = kBlock, .rect = kBlk, .colour = 0x0080FF}},
+    {"Locked", {.mode = 2}, {.message = kLock, .rect = kLk, .colour = 0x0000FF}},
+    {"LockedAuto", {.mode = 20}, {.message = kLock, .rect = kLk, .colour = 0x0000FF}},
+    {"AutoLock", {.mode = 3}, {.message = "countdown", .rect = kAuto, .colour = 0x00C000}},
+    {"SuspendedEndedShowsCountdown",
+     {.mode = 30, .opt = 1},
+     {.message = "countdown", .rect = kAuto, .colour = 0x00C000}},
+    {"SuspendedDayTime",
+     {.mode = 30, .holds = true},
+     {.message = "Autolock suspended (day/time setting)", .rect = kAuto, .colour = 0x00C000}},
+    {"SuspendedIp",
+     {.mode = 30, .opt = 1, .holds = true},
+     {.message = "Autolock suspended (IP address)", .rect = kAuto, .colour = 0x00C000}},
+    {"SuspendedFile",
+     {.mode = 30, .opt = 2, .holds = true},
+     {.message = "Autolock suspended (File check)", .rect = kAuto, .colour = 0x00C000}},
+    {"SuspendedOtherOptKeepsCaption",
+     {.mode = 30, .opt = 5, .holds = true},
+     {.rect = kAuto, .colour = 0x00C000}},
+    {"SuspendedNegativeOptKeepsCaption",
+     {.mode = 30, .opt = -1, .holds = true},
+     {.rect = kAuto, .colour = 0x00C000}},
+    {"ArmedConditionStartsHolding",
+     {.mode = 3, .opt = 1, .holds = true},
+     {.message = "Autolock suspended (IP address)", .rect = kAuto, .colour = 0x00C000}},
+    {"AllowOnly", {.mode = 4}, {.message = kAllow, .rect = kAo, .colour = 0x0080FF}},
+    {"EntryRequestLeavesDisplay", {.mode = 99}},
+    {"StartRequestLeavesDisplay", {.mode = -1}},
+};
+INSTANTIATE_TEST_SUITE_P(Modes, UserMsgTest, ::testing::ValuesIn(kUserMsgCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- Tray ---------------------------------------------------------------------------------
 
@@ -567,4 +556,4 @@ TEST(DontLockIfCheckFunction, ForwardsTheVerdict) {
 }
 
 }  // namespace
-}  // namespace hushkey::test
+}  // namespace hushkey

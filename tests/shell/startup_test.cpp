@@ -10,15 +10,18 @@ namespace {
 // A refused hook is said plainly, with the system's reason, and nothing stays installed:
 // the program must not look as if it locked anything.
 TEST(InstallInputHooks, KeyboardThenMouseAndAPlainMessageWhenRefused) {
+  // Left out: the hook is installed; no message.
   struct Case {
-    bool keyboardOk, mouseOk;
+    bool keyboardOk = true, mouseOk = true;
     Log calls;
-    const char* names;  // the hook the message names; nullptr: no message
+    const char* names = nullptr;  // the hook the message names
   };
   const Case cases[] = {
-      {true, true, {"install keyboard", "install mouse"}, nullptr},
-      {false, true, {"install keyboard"}, "keyboard"},
-      {true, false, {"install keyboard", "install mouse", "remove keyboard"}, "mouse"},
+      {.calls = {"install keyboard", "install mouse"}},
+      {.keyboardOk = false, .calls = {"install keyboard"}, .names = "keyboard"},
+      {.mouseOk = false,
+       .calls = {"install keyboard", "install mouse", "remove keyboard"},
+       .names = "mouse"},
   };
   for (const Case& c : cases) {
     Log calls;
