@@ -61,6 +61,15 @@ struct FindHandleTraits {
   }
 };
 
+// A file: CreateFile's failure value is INVALID_HANDLE_VALUE as well.
+struct FileHandleTraits {
+  using Handle = HANDLE;
+  static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) {
+    if (h) CloseHandle(h);
+  }
+};
+
 using UniqueHook = UniqueHandle<NullHandleTraits<HHOOK, &UnhookWindowsHookEx>>;
 using UniqueKey = UniqueHandle<NullHandleTraits<HKEY, &RegCloseKey>>;
 using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &DestroyMenu>>;
@@ -75,6 +84,7 @@ using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, &FreeLibrary>>;
 // Kernel objects (a mutex, a process): CreateMutex and friends answer null on failure.
 using UniqueKernelObject = UniqueHandle<NullHandleTraits<HANDLE, &CloseHandle>>;
 using UniqueFind = UniqueHandle<FindHandleTraits>;
+using UniqueFile = UniqueHandle<FileHandleTraits>;
 
 // The screen's device context, for the time it is needed.
 class ScreenDc {

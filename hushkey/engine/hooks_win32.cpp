@@ -57,6 +57,7 @@ UniqueHook g_keyboardHook;
 UniqueHook g_mouseHook;
 int g_hookDepth = 0;
 HookWatchdog g_watchdog;
+int g_reinstalls = 0;
 std::uint32_t g_longestKeyboardMicros = 0;
 std::uint32_t g_longestMouseMicros = 0;
 
@@ -128,10 +129,13 @@ bool ReinstallHooks() {
   const bool keyboard = InstallKeyboardHook();
   const bool mouse = InstallMouseHook();
   g_watchdog.Reinstalled(GetTickCount());
+  ++g_reinstalls;
   return keyboard && mouse;
 }
 
 HookWatchdog& HooksWatchdog() { return g_watchdog; }
+
+int HookReinstalls() { return g_reinstalls; }
 
 bool InsideInputHook() { return g_hookDepth > 0; }
 

@@ -32,6 +32,9 @@ HHOOK MouseHookHandle();
 // keyboard before mouse. False when either is refused.
 bool ReinstallHooks();
 
+// How often the hooks were installed again since the program started.
+int HookReinstalls();
+
 // When each hook was last called: what tells that the system dropped one.
 HookWatchdog& HooksWatchdog();
 

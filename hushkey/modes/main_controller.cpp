@@ -37,8 +37,37 @@ void MainController::SetEnabledStates(bool modeButtons, bool options, bool exit,
 
 // --- Mode commands ---------------------------------------------------------------------
 
+// A mode command can be asked for while another one runs: its steps talk to other
+// processes (the tray icon), and the thread serves input hooks, a second start's hand-off
+// and window messages while it waits for them. Such a command waits until the running one
+// has finished, so that no command ever sees another half done (the lock from autolock is
+// mode 2 between two of its steps, for example). The allow-only delay lets commands in on
+// purpose.
+bool MainController::Queued(void (MainController::*command)()) {
+  if (commandDepth_ == 0) return false;
+  queued_.push_back(command);
+  return true;
+}
+
+MainController::CommandScope::CommandScope(MainController& c) : c_(c) { ++c_.commandDepth_; }
+
+MainController::CommandScope::~CommandScope() {
+  if (--c_.commandDepth_ > 0) return;
+  while (!c_.queued_.empty()) {
+    const auto command = c_.queued_.front();
+    c_.queued_.erase(c_.queued_.begin());
+    (c_.*command)();
+  }
+}
+
 void MainController::cmdLockAll_Click() {
-  state_.CurrentMode = ModeLocked;
+  if (Queued(&MainController::cmdLockAll_Click)) return;
+  const CommandScope scope(*this);
+  LockSteps(ModeLocked);
+}
+
+void MainController::LockSteps(LockMode mode) {
+  state_.CurrentMode = mode;
   SetEnabledStates(false, false, false, false);
   UserMsg();
   UpdateTrayIcon();
@@ -47,13 +76,18 @@ void MainController::cmdLockAll_Click() {
 }
 
 void MainController::LockAll() {
+  if (Queued(&MainController::LockAll)) return;
+  const CommandScope scope(*this);
   ResetInactivityTimer(timer_);
-  cmdLockAll_Click();
+  // In 20 from the start: Alt+Home while the lock is under way returns to autolock.
+  LockSteps(ModeLockedAuto);
   state_.CurrentMode = ModeLockedAuto;
   UpdateTrayIcon();
 }
 
 void MainController::cmdAutoLock_Click() {
+  if (Queued(&MainController::cmdAutoLock_Click)) return;
+  const CommandScope scope(*this);
   // Evaluated before the mode changes: it can only hold when autolock was already armed.
   const bool suspended = check_.CheckDontLockIf();
   state_.CurrentMode = suspended ? ModeAutoLockSuspended : ModeAutoLock;
@@ -65,6 +99,8 @@ void MainController::cmdAutoLock_Click() {
 }
 
 void MainController::cmdBlockWinCtrl_Click() {
+  if (Queued(&MainController::cmdBlockWinCtrl_Click)) return;
+  const CommandScope scope(*this);
   // A key remembered from an earlier spell in this mode (or in allow-only) is no autorepeat.
   state_.lock.LastKeyDown = 0;
   state_.CurrentMode = ModeBlockWinCtrl;
@@ -77,12 +113,19 @@ void MainController::cmdBlockWinCtrl_Click() {
 }
 
 void MainController::cmdAllowOnly_Click() {
+  if (Queued(&MainController::cmdAllowOnly_Click)) return;
+  const CommandScope scope(*this);
   state_.CurrentMode = ModeAllowOnly;
   SetEnabledStates(false, false, true, true);
   UserMsg();
   // Everything passes during the delay so the wanted window can be brought to the front.
   state_.CurrentMode = ModeUnlocked;
-  desktop_.WaitMilliseconds(kAllowOnlyDelayMs, true);
+  {
+    // Commands run during the delay as they come (the checks below see what they did).
+    const int depth = std::exchange(commandDepth_, 0);
+    desktop_.WaitMilliseconds(kAllowOnlyDelayMs, true);
+    commandDepth_ = depth;
+  }
   // Cancel pressed meanwhile disables Cancel; a lock disables it too. Another command run
   // meanwhile (autolock by Alt+Home, a handed-over mode) leaves Cancel enabled but has
   // moved the mode away from 0: that mode stays, rather than being overwritten by allow-only
@@ -95,6 +138,8 @@ void MainController::cmdAllowOnly_Click() {
 }
 
 void MainController::cmdCancel_Click() {
+  if (Queued(&MainController::cmdCancel_Click)) return;
+  const CommandScope scope(*this);
   switch (state_.CurrentMode) {
     case ModeUnlocked:
     case ModeAutoLock:

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "hushkey/engine/app_state.h"
 #include "hushkey/engine/ports.h"
@@ -97,6 +98,21 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   void DeleteTrayIcon();
 
  private:
+  // Holds a mode command that comes while another one runs; true when it was held. The
+  // outermost running command runs the held ones when it has finished.
+  bool Queued(void (MainController::*command)());
+  class CommandScope {
+   public:
+    explicit CommandScope(MainController& c);
+    ~CommandScope();
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+   private:
+    MainController& c_;
+  };
+  // The steps of the manual lock in `mode` (2, or 20 for LockAll).
+  void LockSteps(LockMode mode);
   void SetEnabledStates(bool modeButtons, bool options, bool exit, bool cancel);
   void EndFlash();
   void Highlight(MainButton button, Colour colour);
@@ -110,6 +126,8 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   SettingsLoader loadSettings_;
   std::function<void()> flashTimerHook_;
   std::function<void()> entryGateHook_;
+  int commandDepth_ = 0;
+  std::vector<void (MainController::*)()> queued_;
   bool trayAdded_ = false;
   bool flashShowing_ = false;
   std::string trayTip_;  // the tooltip the tray currently holds

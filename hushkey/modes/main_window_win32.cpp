@@ -257,6 +257,8 @@ void MainWindow::LayoutControls() {
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
+void MainWindow::ClearHandOffBox() { SetWindowTextW(Control(IDC_CHANGEMODEHID), L""); }
+
 void MainWindow::SetVersionText(const std::string& text) {
   SetWindowTextW(Control(IDC_VERSION), Utf8ToWide(text).c_str());
 }
@@ -310,8 +312,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND: {
       const int id = LOWORD(wp);
       const int code = HIWORD(wp);
-      // Button clicks and menu commands (both code 0) and accelerators (1, no control);
-      // the hidden text box's notifications are not commands.
+      // The hidden text box's change: a second start handed its request over.
+      if (id == IDC_CHANGEMODEHID && code == EN_CHANGE) {
+        if (onHandOff_) onHandOff_(win32::WindowTextUtf8(Control(IDC_CHANGEMODEHID)));
+        return 0;
+      }
+      // Button clicks, menu commands and the picture's click (all code 0) and accelerators
+      // (1, no control); the text box's other notifications are not commands.
       if (code == BN_CLICKED || (code == 1 && lp == 0)) OnCommand(id);
       return 0;
     }
@@ -334,10 +341,21 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (controller_) controller_->OnSessionChange();
       return 0;
     case HK_MSG_LONGEST_HOOK_CALL: return static_cast<LRESULT>(LongestHookCallMicros(wp == 0));
+    case HK_MSG_HOOK_REINSTALLS: return HookReinstalls();
     case HK_MSG_FLASH_SHOWING: return controller_ && controller_->FlashShowing() ? 1 : 0;
     case WM_CLOSE:
       // The close box sends the window to the tray; the program goes on running.
-      MinimiseToTray();
+      if (onClose_)
+        onClose_();
+      else
+        MinimiseToTray();
+      return 0;
+    case WM_QUERYENDSESSION:
+      // The program ends only when the session really does (WM_ENDSESSION): another
+      // program may still refuse the shutdown, and this one must then go on locking.
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wp && onEndSession_) onEndSession_();
       return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
@@ -375,11 +393,17 @@ void MainWindow::OnCommand(int id) {
     case IDC_CANCEL: controller_->cmdCancel_Click(); break;
     case IDM_FILE_MINTOTRAY: controller_->mnuFileMinToTray_Click(); break;
     case IDM_POPUP_RESTORE: controller_->mnuPopupRestore_Click(); break;
-    // The options dialog, the help text and the About box come with their own windows;
-    // until then these menu commands do nothing.
-    case IDM_OPTIONS:
     case IDM_HELP_HELP:
+      if (onHelp_) onHelp_();
+      break;
     case IDM_HELP_ABOUT:
+      if (onAbout_) onAbout_();
+      break;
+    case IDC_COPYRIGHT:
+      if (onCopyright_) onCopyright_();
+      break;
+    // The options dialog comes with its own window; until then the command does nothing.
+    case IDM_OPTIONS:
     default: break;
   }
 }

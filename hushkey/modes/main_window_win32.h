@@ -36,6 +36,21 @@ class MainWindow final : public MainViewPort {
   void SetController(MainController& controller) { controller_ = &controller; }
   // The program's exit (Exit button and both Exit menu commands).
   void SetExitHandler(std::function<void()> onExit) { onExit_ = std::move(onExit); }
+  // The close box and the control menu's Close (without a handler: to the tray).
+  void SetCloseHandler(std::function<void()> onClose) { onClose_ = std::move(onClose); }
+  // Windows shuts down or the user logs off (the session really ends).
+  void SetEndSessionHandler(std::function<void()> onEnd) { onEndSession_ = std::move(onEnd); }
+  // The hidden hand-off text box changed; its text (UTF-8) is handed over.
+  void SetHandOffHandler(std::function<void(const std::string&)> onText) {
+    onHandOff_ = std::move(onText);
+  }
+  // The Help menu's Help and About, and a click on the copyright picture.
+  void SetHelpHandler(std::function<void()> onHelp) { onHelp_ = std::move(onHelp); }
+  void SetAboutHandler(std::function<void()> onAbout) { onAbout_ = std::move(onAbout); }
+  void SetCopyrightHandler(std::function<void()> onClick) { onCopyright_ = std::move(onClick); }
+
+  // Empties the hidden hand-off text box (its change handler then sees an empty text).
+  void ClearHandOffBox();
 
   HWND Handle() const { return hwnd_; }
 
@@ -98,6 +113,12 @@ class MainWindow final : public MainViewPort {
   std::string autoLockToolTip_;
   MainController* controller_ = nullptr;
   std::function<void()> onExit_;
+  std::function<void()> onClose_;
+  std::function<void()> onEndSession_;
+  std::function<void(const std::string&)> onHandOff_;
+  std::function<void()> onHelp_;
+  std::function<void()> onAbout_;
+  std::function<void()> onCopyright_;
 };
 
 }  // namespace hushkey

@@ -40,6 +40,16 @@
 #define IDC_COPYRIGHT 1011
 #define IDC_CHANGEMODEHID 1012
 
+/* The help window's text. */
+#define IDC_SYNTAX_TEXT 1101
+
+/* The About box. */
+#define IDD_ABOUT 300
+#define IDC_ABOUT_ICON 1201
+#define IDC_ABOUT_VERSION 1202
+#define IDC_ABOUT_WEB 1203
+#define IDC_ABOUT_EMAIL 1204
+
 /* Private messages of the main window (WM_APP = 0x8000 and up). */
 /* The tray's callback: the mouse event code in lParam. */
 #define HK_MSG_TRAY_CALLBACK 0x8001
@@ -48,5 +58,7 @@
 #define HK_MSG_LONGEST_HOOK_CALL 0x8002
 /* Diagnostics: answers 1 while the tray and pointer flash shows the blocked picture. */
 #define HK_MSG_FLASH_SHOWING 0x8003
+/* Diagnostics: answers how often the hook watchdog installed the hooks again. */
+#define HK_MSG_HOOK_REINSTALLS 0x8004
 
 #endif

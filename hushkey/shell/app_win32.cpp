@@ -1,19 +1,19 @@
 #include "hushkey/shell/app_win32.h"
 
+#include "hushkey/about/about_window_win32.h"
 #include "hushkey/engine/deferred_work_win32.h"
 #include "hushkey/engine/hooks_win32.h"
 #include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/resources/resource_ids.h"
-#include "hushkey/resources/version_text.h"
 #include "hushkey/settings/load_settings.h"
+#include "hushkey/shell/app_title.h"
+#include "hushkey/shell/command_line.h"
+#include "hushkey/shell/help_text.h"
 #include "win32/text_win32.h"
-#include "hushkey/shell/startup.h"
 
 namespace hushkey {
 
 namespace {
-
-constexpr wchar_t kAppTitle[] = L"Hushkey";
 
 // Per-monitor DPI awareness for systems that do not read it from the manifest; a process
 // that already has its awareness keeps it.
@@ -32,37 +32,10 @@ void DeclareDpiAwareness() {
   if (setAware) setAware();
 }
 
-// The system's text for an error code, as one line.
-std::string SystemErrorText(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring message(text ? text : L"", n);
-  if (text) LocalFree(text);
-  while (!message.empty() &&
-         (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
-    message.pop_back();
-  std::string line = "System error " + std::to_string(code);
-  if (!message.empty()) line += ": " + win32::WideToUtf8(message);
-  return line;
+// The program's own file name without extension, as it runs.
+std::string ProgramName() {
+  return ProgramFileTitle(win32::WideToUtf8(win32::ModuleFileName(nullptr)));
 }
-
-class Win32InputHooks final : public InputHooksPort {
- public:
-  bool InstallKeyboardHook() override { return Record(hushkey::InstallKeyboardHook()); }
-  bool InstallMouseHook() override { return Record(hushkey::InstallMouseHook()); }
-  void RemoveKeyboardHook() override { hushkey::RemoveKeyboardHook(); }
-  void RemoveMouseHook() override { hushkey::RemoveMouseHook(); }
-  std::string LastErrorText() override { return SystemErrorText(error_); }
-
- private:
-  bool Record(bool ok) {
-    if (!ok) error_ = GetLastError();
-    return ok;
-  }
-  DWORD error_ = 0;
-};
 
 }  // namespace
 
@@ -73,9 +46,34 @@ bool HushkeyApp::CheckDontLockIfNow() {
 }
 
 int HushkeyApp::Run(HINSTANCE instance) {
+  instance_ = instance;
   DeclareDpiAwareness();
-  apartment_.emplace();
+  const std::string argument = ArgumentText(win32::WideToUtf8(GetCommandLineW()));
+  // The instance guard is asked before anything is built, so that a second start shows no
+  // window and needs no timer control: it only hands its request over and ends.
+  instanceMutex_.emplace(mutex_);
+  if (!instanceMutex_->InstExists()) {
+    if (std::optional<int> failed = BuildMainWindow()) {
+      ReleaseAll();
+      return *failed;
+    }
+  }
+  switch (Form_Load(argument, state_, {*this, hooks_, *this, handOff_})) {
+    case StartupOutcome::HandedOff: return 0;
+    case StartupOutcome::HooksRefused: ReleaseAll(); return 4;
+    case StartupOutcome::Running: break;
+  }
+  // Windows drops a hook that overran its time limit without a word: the watchdog notices
+  // and installs both again. The dropped hook may have missed an Alt release.
+  watchdog_.Start(instance_, [this] { ClearAltState(state_.lock); });
+  MessageLoop();
+  // The loop ended without an unload (a quit request): end the same way.
+  shutdown_.Unload(UnloadReason::TaskManager);
+  return 0;
+}
 
+std::optional<int> HushkeyApp::BuildMainWindow() {
+  apartment_.emplace();
   // The inactivity timer comes first: without the control the main window is not created
   // and the program cannot run.
   std::wstring error;
@@ -86,61 +84,34 @@ int HushkeyApp::Run(HINSTANCE instance) {
                          L"without it. Reinstall Hushkey, or register the control with "
                          L"regsvr32 longtick.ocx.")
                     .c_str(),
-                kAppTitle, MB_OK | MB_ICONERROR);
-    ReleaseAll();
+                win32::Utf8ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
     return 3;
   }
-  if (!window_.Create(instance)) {
-    MessageBoxW(nullptr, L"The main window could not be created.", kAppTitle, MB_OK | MB_ICONERROR);
-    ReleaseAll();
+  if (!window_.Create(instance_)) {
+    MessageBoxW(nullptr, L"The main window could not be created.",
+                win32::Utf8ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
     return 2;
   }
-  tray_ = std::make_unique<TrayIconWin32>(instance, window_.Handle(), kTrayCallbackMessage);
+  tray_ = std::make_unique<TrayIconWin32>(instance_, window_.Handle(), kTrayCallbackMessage);
   controller_ = std::make_unique<MainController>(
       state_, window_, *tray_, *timer_, desktop_, check_,
       [this](std::int32_t origMouseSpeed) { return LoadSettings(store_, origMouseSpeed); });
   window_.SetController(*controller_);
-  window_.SetExitHandler([this] { Exit(); });
+  window_.SetExitHandler([this] { shutdown_.cmdExit_Click(); });
+  window_.SetCloseHandler([this] { shutdown_.Unload(UnloadReason::ControlMenu); });
+  window_.SetEndSessionHandler([this] { shutdown_.Unload(UnloadReason::WindowsEnding); });
+  window_.SetHandOffHandler([this](const std::string& text) {
+    txtChangeModeHid_Change(text, state_.CurrentMode, *this);
+  });
+  window_.SetHelpHandler([this] { ShowHelpText(); });
+  window_.SetAboutHandler([this] { mnuHelpAbout_Click(); });
+  window_.SetCopyrightHandler([this] { imgCopyright_Click(); });
   controller_->SetFlashTimerHook([this] { window_.EnableFlashTimer(); });
   timer_->SetTimerHandler([this] { controller_->Longtick1_Timer(); });
   filters_ =
       std::make_unique<FilterContext>(FilterContext{state_, desktop_, *timer_, *controller_});
   SetFilterContext(filters_.get());
-
-  if (!FormLoad()) {
-    ReleaseAll();
-    return 4;
-  }
-  const int code = MessageLoop();
-  // Only reached when something other than Exit ended the loop: tidy up the same way.
-  controller_->RestoreDesktop();
-  controller_->cmdCancel_Click();
-  ReleaseAll();
-  return code;
-}
-
-bool HushkeyApp::FormLoad() {
-  state_.CurrentMode = StartRequestShow;
-  state_.lock.OrigMouseSpeed = desktop_.GetMouseSpeed();
-  window_.Show();
-  window_.SetVersionText(VersionLabel(HK_VERSION_MAJOR, HK_VERSION_MINOR, HK_VERSION_REVISION));
-  // The title "Hushkey " was given when the window was created and never changes.
-  controller_->RefreshSettings();
-  controller_->UpdateTrayIcon();
-  DispatchPendingMessages();
-  Win32InputHooks hooks;
-  if (const std::string failure = InstallInputHooks(hooks); !failure.empty()) {
-    // A lock program that cannot filter input must not look as if it locked anything.
-    MessageBoxW(window_.Handle(), win32::Utf8ToWide(failure).c_str(), kAppTitle,
-                MB_OK | MB_ICONERROR);
-    return false;
-  }
-  // Windows drops a hook that overran its time limit without a word: the watchdog notices
-  // and installs both again. The dropped hook may have missed an Alt release.
-  watchdog_.Start(GetModuleHandleW(nullptr), [this] { ClearAltState(state_.lock); });
-  // No start switch yet: the window stays shown, unlocked.
-  state_.CurrentMode = ModeUnlocked;
-  return true;
+  return std::nullopt;
 }
 
 int HushkeyApp::MessageLoop() {
@@ -153,13 +124,21 @@ int HushkeyApp::MessageLoop() {
   }
 }
 
-void HushkeyApp::Exit() {
-  // The user's pointers and mouse speed come back first, whatever was under way.
-  controller_->RestoreDesktop();
-  controller_->cmdCancel_Click();
-  ReleaseAll();
-  // Nothing of the program runs after this, not even a pending nested wait.
-  ExitProcess(0);
+void HushkeyApp::ShowHelpText() {
+  help_.Show(instance_,
+             SyntaxWindowCaption(HK_VERSION_MAJOR, HK_VERSION_MINOR, HK_VERSION_REVISION),
+             HelpText(state_.settings.ShowLckUnlSeq, ProgramName()));
+}
+
+void HushkeyApp::mnuHelpAbout_Click() {
+  const AboutBoxContent content =
+      ProgramAboutBoxContent(ProgramName(), HK_VERSION_MAJOR, HK_VERSION_MINOR);
+  ShowAboutBox(instance_, window_.Handle(), content,
+               reinterpret_cast<HICON>(GetClassLongPtrW(window_.Handle(), GCLP_HICON)));
+}
+
+void HushkeyApp::imgCopyright_Click() {
+  OpenLinkTarget(window_.Handle(), CopyrightPictureTarget());
 }
 
 void HushkeyApp::ReleaseAll() {
@@ -174,6 +153,7 @@ void HushkeyApp::ReleaseAll() {
   // The control goes before the apartment it lives in.
   timer_.reset();
   apartment_.reset();
+  if (instanceMutex_) instanceMutex_->Release();
 }
 
 }  // namespace hushkey

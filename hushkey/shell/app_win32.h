@@ -1,13 +1,14 @@
 // The composition root of hushkey.exe: owns the program state, the settings store, the
 // desktop, the main window, the tray icon, the hosted timer control and the controller,
-// wires them together, runs the start-up and the message loop, and tears everything down
-// on exit.
+// wires them together, and carries out the portable start-up, hand-off and ending over
+// them (it is their StartupPort, MainWindowCommandsPort and ShutdownPort).
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "hushkey/autolock/bounded_file_search.h"
 #include "hushkey/autolock/clock_win32.h"
@@ -22,31 +23,82 @@
 #include "hushkey/modes/main_controller.h"
 #include "hushkey/modes/main_window_win32.h"
 #include "hushkey/settings/registry_store_win32.h"
+#include "hushkey/shell/help_window_win32.h"
+#include "hushkey/shell/instance_win32.h"
+#include "hushkey/shell/shutdown.h"
+#include "hushkey/shell/startup.h"
 #include "hushkey/shell/tray_win32.h"
 #include "win32/com_win32.h"
 
 namespace hushkey {
 
-class HushkeyApp {
+// The two input hooks as start-up installs them and the ending removes them. Removing them
+// on purpose also ends the watchdog, which would otherwise put them back.
+class Win32InputHooks final : public InputHooksPort {
+ public:
+  explicit Win32InputHooks(HookWatchdogWin32& watchdog) : watchdog_(watchdog) {}
+  bool InstallKeyboardHook() override;
+  bool InstallMouseHook() override;
+  void RemoveKeyboardHook() override;
+  void RemoveMouseHook() override;
+  std::string LastErrorText() override;
+
+ private:
+  bool Record(bool ok);
+  HookWatchdogWin32& watchdog_;
+  DWORD error_ = 0;
+};
+
+class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, private ShutdownPort {
  public:
   HushkeyApp() = default;
   HushkeyApp(const HushkeyApp&) = delete;
   HushkeyApp& operator=(const HushkeyApp&) = delete;
 
-  // Runs the program; returns the process exit code when it ends without Exit (which ends
-  // the process itself with code 0).
+  // Runs the program; returns the process exit code when it ends without an unload (which
+  // ends the process itself with code 0).
   int Run(HINSTANCE instance);
 
  private:
-  // False when the program cannot run (the user has been told why).
-  bool FormLoad();
+  // Creates the timer control, the main window, the tray icon and the controller, and wires
+  // them. Answers the exit code when the program cannot run (the user has been told why).
+  std::optional<int> BuildMainWindow();
   bool CheckDontLockIfNow();
   int MessageLoop();
-  // Exit button and menus: back to mode 0, hooks off (keyboard, then mouse), tray icon
-  // deleted, control released, process ended with code 0.
-  [[noreturn]] void Exit();
   void ReleaseAll();
+  // The Help menu's Help, its About, and the copyright picture.
+  void ShowHelpText();
+  void mnuHelpAbout_Click();
+  void imgCopyright_Click();
 
+  // StartupPort
+  bool CreateInstanceGuard() override;
+  std::int32_t GetMouseSpeed() override;
+  void ShowMainWindow() override;
+  void SetVersionText(const std::string& text) override;
+  void RefreshSettings() override;
+  void UpdateTrayIcon() override;
+  void DispatchPendingMessages() override;
+  void ReportStartupFailure(const std::string& message) override;
+  // MainWindowCommandsPort
+  void cmdLockAll_Click() override;
+  void cmdAutoLock_Click() override;
+  void cmdBlockWinCtrl_Click() override;
+  void cmdAllowOnly_Click() override;
+  void cmdCancel_Click() override;
+  void cmdExit_Click() override;
+  void mnuPopupRestore_Click() override;
+  void MinimiseToTray() override;
+  void ClearHandOffBox() override;
+  // ShutdownPort
+  void RestoreDesktop() override;
+  bool TrayIconAdded() override;
+  void DeleteTrayIcon() override;
+  void ReleaseInstanceMutex() override;
+  void WriteTextFile(const std::string& path, const std::string& content) override;
+  [[noreturn]] void EndProgram() override;
+
+  HINSTANCE instance_ = nullptr;
   AppState state_;
   Win32Desktop desktop_;
   RegistrySettingsStore store_;
@@ -58,13 +110,20 @@ class HushkeyApp {
   // The don't-lock-if check over the Win32 clock, address table, file search and store;
   // it announces a suspension through the controller.
   DontLockIfCheckFunction check_{[this] { return CheckDontLockIfNow(); }};
+  Win32NamedMutex mutex_;
+  std::optional<InstanceMutex> instanceMutex_;  // held from start-up to unload
+  Win32HandOffSender handOff_;
+  Win32MachineIdentity machine_;
+  HookWatchdogWin32 watchdog_;
+  Win32InputHooks hooks_{watchdog_};
+  ProgramShutdown shutdown_{*this, hooks_, *this, machine_};
+  std::optional<win32::ComApartment> apartment_;
   MainWindow window_;
+  HelpWindow help_;
   std::unique_ptr<LongtickHost> timer_;
   std::unique_ptr<TrayIconWin32> tray_;
   std::unique_ptr<MainController> controller_;
   std::unique_ptr<FilterContext> filters_;
-  HookWatchdogWin32 watchdog_;
-  std::optional<win32::ComApartment> apartment_;  // entered by Run
 };
 
 }  // namespace hushkey

@@ -380,6 +380,18 @@ struct BoxSearch {
   const wchar_t* cls = L"#32770";
 };
 
+// Any visible top-level window of the process (the search's class left null).
+inline BOOL CALLBACK FindVisibleWindow(HWND w, LPARAM lp) {
+  auto* s = reinterpret_cast<BoxSearch*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == s->pid && IsWindowVisible(w)) {
+    s->box = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 inline BOOL CALLBACK FindWindowOfClass(HWND w, LPARAM lp) {
   auto* s = reinterpret_cast<BoxSearch*>(lp);
   DWORD pid = 0;
@@ -423,6 +435,10 @@ class HushkeyE2E : public ::testing::Test {
   }
 
   void TearDown() override {
+    if (hushkey_.Running() && main_) {
+      // The hooks were never dropped in these runs: a reinstall here is a false alarm.
+      EXPECT_EQ(Ask(HK_MSG_HOOK_REINSTALLS), 0u) << "the hook watchdog put the hooks back";
+    }
     if (hushkey_.Running()) {
       // Exit through the program's tray menu command (available in every mode), else end it.
       if (main_) PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_POPUP_EXIT, 0), 0);
@@ -446,14 +462,35 @@ class HushkeyE2E : public ::testing::Test {
     const std::wstring exe = ProgramFolder() + L"hushkey.exe";
     ASSERT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "no hushkey.exe";
     ASSERT_TRUE(hushkey_.Start(exe, args));
+    // A start switch that locks or hides leaves the window hidden at the end of start-up.
+    const bool hiddenAtEnd = !args.empty() && args != L"/show" && args != L"/unload";
     ASSERT_TRUE(WaitUntil(
         [&] {
           main_ = hushkey_.FindMainWindow();
-          return (main_ && IsWindowVisible(main_)) || !hushkey_.Running();
+          return (main_ && (hiddenAtEnd || IsWindowVisible(main_))) || !hushkey_.Running();
         },
         kStartDeadline));
     ASSERT_TRUE(hushkey_.Running()) << "hushkey.exe ended during start-up";
     WaitForInputIdle(hushkey_.Handle(), kDeadline);
+    if (hiddenAtEnd) {
+      ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+    }
+  }
+
+  // Starts a second copy with `args` and waits for it to end. It must hand its request to
+  // the running program and end with code 0 without ever showing a window of its own.
+  void ExpectSecondStartHandsOver(const std::wstring& args) {
+    HushkeyProcess second;
+    ASSERT_TRUE(second.Start(ProgramFolder() + L"hushkey.exe", args));
+    const DWORD start = GetTickCount();
+    while (second.Running() && GetTickCount() - start < kDeadline) {
+      BoxSearch shown{second.Pid(), nullptr, nullptr};
+      EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&shown));
+      ASSERT_EQ(shown.box, nullptr) << "the second start showed a window";
+      PumpOnce(5);
+    }
+    EXPECT_EQ(second.WaitExit(kDeadline), 0)
+        << "second start with '" << std::string(args.begin(), args.end()) << "'";
   }
 
   // Proves the input hooks are live (the lock sequence takes effect), and brings the

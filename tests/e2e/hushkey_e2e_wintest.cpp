@@ -387,6 +387,139 @@ TEST_F(HushkeyE2E, AccessKeysWorkDuringTheAllowOnlyDelay) {
   EXPECT_TRUE(Message().empty());
 }
 
+// A second start hands its switch to the running program and ends without a window: "/lock"
+// locks it (hidden), "/autolockl" locks it returning to autolock, the switch of the mode it
+// is in changes nothing, no switch brings the hidden window back, "/unlocked" returns to
+// mode 0, and "/unload" ends both, after which a new start runs as the first instance.
+TEST_F(HushkeyE2E, SecondStartsHandTheirSwitchToTheRunningProgram) {
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L"/lock"));
+  EXPECT_EQ(Message(), kLockText);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+  FocusProbe();
+  Chord(VK_LMENU, VK_HOME);  // locked by "/lock": back to unlocked
+  ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L"/AutoLockL"));
+  EXPECT_EQ(Message(), kLockText);
+  FocusProbe();
+  Chord(VK_LMENU, VK_HOME);  // locked returning to autolock
+  ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+
+  const std::wstring armed = Message();
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L"/autolocku"));  // the mode it is in
+  EXPECT_EQ(Message(), armed);
+  EXPECT_FALSE(IsWindowVisible(main_));
+
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L""));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(main_) != FALSE; }));
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L"/unlocked"));
+  EXPECT_TRUE(Message().empty());
+  EXPECT_TRUE(ModeButtonsEnabled(true));
+
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L"/unload"));
+  EXPECT_EQ(hushkey_.WaitExit(kDeadline), 0);
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));  // runs as the first instance
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+}
+
+// The first program is locked when a second copy starts: the second installs no hook of its
+// own (the newest hook would run first and take Alt+Home), so the first still unlocks.
+TEST_F(HushkeyE2E, ASecondStartLeavesALockedProgramUnlockable) {
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+  Click(IDC_LOCKALL);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L""));
+  FocusProbe();
+  Chord(VK_LMENU, VK_HOME);
+  EXPECT_TRUE(WaitUntil([&] { return Message().empty(); }));
+}
+
+// A killed program leaves its mutex abandoned; the next start takes it and runs normally.
+TEST_F(HushkeyE2E, AKilledProgramDoesNotKeepTheNextStartOut) {
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  hushkey_.Kill();
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+}
+
+// "/unlocked" ends start-up hidden in mode 0; hidden in the tray (also by the close box) the
+// program still locks with Alt+End.
+TEST_F(HushkeyE2E, StartedUnlockedItWaitsHiddenAndStillLocks) {
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10", {}, L"/unlocked"));
+  EXPECT_FALSE(IsWindowVisible(main_));
+  EXPECT_TRUE(Message().empty());
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());  // Alt+End locks; then unlocked again
+  PostMessageW(main_, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
+  FocusProbe();
+  Chord(VK_LMENU, VK_END);
+  EXPECT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+}
+
+// Windows shutting down or logging off: asked first (the program agrees and goes on), then
+// told; it returns to mode 0 and ends with code 0, and a new start runs as the first.
+TEST_F(HushkeyE2E, TheEndOfTheSessionEndsTheProgramCleanly) {
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+  Click(IDC_AUTOLOCK);
+  ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(main_, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG,
+                                  kDeadline, &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_TRUE(hushkey_.Running());
+  SendMessageTimeoutW(main_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                      &answer);
+  EXPECT_EQ(hushkey_.WaitExit(kDeadline), 0);
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+}
+
+// Help shows the syntax window (one, however often asked) with the program's help text;
+// About shows the About box with the program's name and version.
+TEST_F(HushkeyE2E, HelpShowsTheSyntaxWindowAndAboutItsBox) {
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10", {{L"ShowLckUnlSeq", L"0"}}));
+  const std::wstring caption = L"Hushkey Syntax   v1.97" + std::wstring(10, L' ');
+  HWND help = nullptr;
+  for (int i = 0; i < 2; ++i) {
+    PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_HELP_HELP, 0), 0);
+    ASSERT_TRUE(WaitUntil([&] {
+      help = FindWindowW(nullptr, caption.c_str());
+      return help && IsWindowVisible(help);
+    })) << "no syntax window";
+  }
+  EXPECT_EQ(FindWindowExW(nullptr, help, nullptr, caption.c_str()), nullptr) << "two windows";
+  wchar_t text[4096];
+  const int n = GetDlgItemTextW(help, IDC_SYNTAX_TEXT, text, 4096);
+  const std::wstring shown(text, n > 0 ? n : 0);
+  EXPECT_EQ(
+      shown.rfind(L"Lock the keyboard and mouse to stop those wandering little fingers.\r\n", 0),
+      0u);
+  EXPECT_NE(
+      shown.find(
+          L"lock/unlock mode at any time.\r\n\r\nCommandline: hushkey  [opt startupmode]\r\n"),
+      std::wstring::npos)
+      << "without the reminder, the syntax follows one empty line";
+  EXPECT_TRUE(shown.ends_with(L"changing modes before the game then resetting the mode after."));
+  PostMessageW(help, WM_CLOSE, 0, 0);
+
+  PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_HELP_ABOUT, 0), 0);
+  BoxSearch about{hushkey_.Pid()};
+  ASSERT_TRUE(WaitUntil([&] {
+    EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&about));
+    return about.box != nullptr;
+  })) << "no About box";
+  wchar_t title[256];
+  GetWindowTextW(about.box, title, 256);
+  EXPECT_EQ(std::wstring(title), L"About hushkey");
+  GetDlgItemTextW(about.box, IDC_ABOUT_VERSION, title, 256);
+  EXPECT_EQ(std::wstring(title), L"hushkey  v1.97");
+  PostMessageW(about.box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about.box); }));
+}
+
 // The tray's right button: the program comes to the front and pops up its tray menu
 // ("Restore", separator, "Exit") at the pointer; choosing Exit ends it with code 0.
 TEST_F(HushkeyE2E, TrayRightButtonMenuExitsTheProgram) {

@@ -83,9 +83,16 @@ TEST_P(CommandOrderTest, RunsStepsInOrder) {
   EXPECT_EQ(view.visible, c.endMode == ModeUnlocked);
 }
 
-const std::vector<std::string> kLockSteps = {
-    "[2] modes F",    "[2] options F",         "[2] exit F", "[2] cancel F", "[2] msg " + kLock,
-    "[2] " + kHlLock, "[2] tray Red " + kLock, "[2] hide"};
+// The lock's steps, in the mode they run in: 2 for the Lock button, 20 for the lock from
+// autolock (already 20 while its steps run, so that a command coming meanwhile sees it).
+std::vector<std::string> LockSteps(const std::string& mode) {
+  std::vector<std::string> steps = {"modes F",           "options F",    "exit F",
+                                    "cancel F",          "msg " + kLock, kHlLock,
+                                    "tray Red " + kLock, "hide"};
+  for (std::string& s : steps) s = "[" + mode + "] " + s;
+  return steps;
+}
+const std::vector<std::string> kLockSteps = LockSteps("2");
 
 std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -106,9 +113,9 @@ const CommandCase kCommands[] = {
      .start = 3,
      .useScrnSvr = true,
      .command = &MainController::LockAll,
-     .expected =
-         Concat(Concat({"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0"}, kLockSteps),
-                {"[2] screensaver", "[20] tray Red " + kLock}),
+     .expected = Concat(
+         Concat({"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0"}, LockSteps("20")),
+         {"[20] screensaver", "[20] tray Red " + kLock}),
      .endMode = 20},
     {.name = "AutoLockFromUnlocked",
      .command = &MainController::cmdAutoLock_Click,
@@ -278,6 +285,25 @@ TEST_F(MainControllerTest, AutolockDuringAllowOnlyDelayStaysArmed) {
 
 // A key remembered from an earlier spell in mode 1 or 4 (Alt+Home leaves Home behind) is no
 // autorepeat: entering either mode starts with no remembered key.
+// A command asked for while another runs (the thread serves the hooks while the tray's
+// process answers) waits until that one has finished: Alt+Home in the middle of the lock
+// from autolock (it sees mode 20 and arms autolock) does not leave a locked desktop showing
+// the window of another mode; it comes after the lock, whole.
+TEST_F(MainControllerTest, ACommandDuringAnotherRunsAfterIt) {
+  Start(ModeAutoLock);
+  tray.duringModify = [this] {
+    EXPECT_EQ(state.CurrentMode, ModeLockedAuto);
+    ctl.cmdAutoLock_Click();
+  };
+  ctl.LockAll();
+  EXPECT_EQ(state.CurrentMode, ModeAutoLock);
+  EXPECT_EQ(view.message, "countdown");
+  EXPECT_TRUE(view.cancel);
+  const auto lockDone = std::find(log.events.begin(), log.events.end(), "[20] tray Red " + kLock);
+  const auto autolock = std::find(log.events.begin(), log.events.end(), "[20] check");
+  EXPECT_LT(lockDone, autolock) << "the autolock ran inside the lock";
+}
+
 TEST_F(MainControllerTest, SessionChangeForgetsTheAltKeys) {
   state.lock.LeftAltDown = state.lock.RightAltDown = true;
   ctl.OnSessionChange();

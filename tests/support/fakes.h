@@ -251,6 +251,8 @@ class FakeTray final : public TrayPort {
     icon = i;
     this->tip = tip;
     log_.Add("tray " + IconName(i) + " " + tip);
+    // What the thread handles while the notification area answers (once).
+    if (duringModify) std::exchange(duringModify, nullptr)();
   }
   void Delete() override { log_.Add("tray delete"); }
   void SetBlockedCursors() override { log_.Add("cursors blocked"); }
@@ -259,6 +261,7 @@ class FakeTray final : public TrayPort {
   int adds = 0;
   TrayIcon icon = TrayIcon::Blank;
   std::string tip;
+  std::function<void()> duringModify;
 
  private:
   EventLog& log_;

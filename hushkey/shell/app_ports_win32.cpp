@@ -1,0 +1,100 @@
+// What the portable start-up, hand-off and ending ask of the program, carried out on its
+// main window, controller, tray icon, hooks and instance mutex.
+#include "hushkey/engine/hooks_win32.h"
+#include "hushkey/engine/message_dispatch_win32.h"
+#include "hushkey/shell/app_title.h"
+#include "hushkey/shell/app_win32.h"
+#include "win32/text_win32.h"
+
+namespace hushkey {
+
+namespace {
+
+// The system's text for an error code, as one line.
+std::string SystemErrorText(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring message(text ? text : L"", n);
+  if (text) LocalFree(text);
+  while (!message.empty() &&
+         (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+    message.pop_back();
+  std::string line = "System error " + std::to_string(code);
+  if (!message.empty()) line += ": " + win32::WideToUtf8(message);
+  return line;
+}
+
+}  // namespace
+
+// --- Win32InputHooks -------------------------------------------------------------------
+
+bool Win32InputHooks::Record(bool ok) {
+  if (!ok) error_ = GetLastError();
+  return ok;
+}
+
+bool Win32InputHooks::InstallKeyboardHook() { return Record(hushkey::InstallKeyboardHook()); }
+bool Win32InputHooks::InstallMouseHook() { return Record(hushkey::InstallMouseHook()); }
+
+void Win32InputHooks::RemoveKeyboardHook() {
+  watchdog_.Stop();
+  hushkey::RemoveKeyboardHook();
+}
+
+void Win32InputHooks::RemoveMouseHook() {
+  watchdog_.Stop();
+  hushkey::RemoveMouseHook();
+}
+
+std::string Win32InputHooks::LastErrorText() { return SystemErrorText(error_); }
+
+// --- StartupPort -----------------------------------------------------------------------
+
+// The guard was created before anything was built (Run); this reports it.
+bool HushkeyApp::CreateInstanceGuard() { return instanceMutex_->InstExists(); }
+std::int32_t HushkeyApp::GetMouseSpeed() { return desktop_.GetMouseSpeed(); }
+void HushkeyApp::ShowMainWindow() { window_.Show(); }
+void HushkeyApp::SetVersionText(const std::string& text) { window_.SetVersionText(text); }
+void HushkeyApp::RefreshSettings() { controller_->RefreshSettings(); }
+void HushkeyApp::UpdateTrayIcon() { controller_->UpdateTrayIcon(); }
+void HushkeyApp::DispatchPendingMessages() { hushkey::DispatchPendingMessages(); }
+
+void HushkeyApp::ReportStartupFailure(const std::string& message) {
+  MessageBoxW(window_.Handle(), win32::Utf8ToWide(message).c_str(),
+              win32::Utf8ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+// --- MainWindowCommandsPort ------------------------------------------------------------
+
+void HushkeyApp::cmdLockAll_Click() { controller_->cmdLockAll_Click(); }
+void HushkeyApp::cmdAutoLock_Click() { controller_->cmdAutoLock_Click(); }
+void HushkeyApp::cmdBlockWinCtrl_Click() { controller_->cmdBlockWinCtrl_Click(); }
+void HushkeyApp::cmdAllowOnly_Click() { controller_->cmdAllowOnly_Click(); }
+void HushkeyApp::cmdCancel_Click() { controller_->cmdCancel_Click(); }
+void HushkeyApp::cmdExit_Click() { shutdown_.cmdExit_Click(); }
+void HushkeyApp::mnuPopupRestore_Click() { controller_->mnuPopupRestore_Click(); }
+void HushkeyApp::MinimiseToTray() { window_.MinimiseToTray(); }
+void HushkeyApp::ClearHandOffBox() { window_.ClearHandOffBox(); }
+
+// --- ShutdownPort ----------------------------------------------------------------------
+
+void HushkeyApp::RestoreDesktop() {
+  if (controller_) controller_->RestoreDesktop();
+}
+bool HushkeyApp::TrayIconAdded() { return controller_ && controller_->TrayIconAdded(); }
+void HushkeyApp::DeleteTrayIcon() { controller_->DeleteTrayIcon(); }
+void HushkeyApp::ReleaseInstanceMutex() { instanceMutex_->Release(); }
+
+void HushkeyApp::WriteTextFile(const std::string& path, const std::string& content) {
+  hushkey::WriteTextFile(path, content);
+}
+
+void HushkeyApp::EndProgram() {
+  ReleaseAll();
+  // Nothing of the program runs after this, not even a pending nested wait.
+  ExitProcess(0);
+}
+
+}  // namespace hushkey

@@ -1,0 +1,34 @@
+// frmSyntaxMsg on Win32: the help text in a window of its own, in a fixed-pitch font so that
+// the switch lines line up. One window: a second Help gives it the new text and brings it
+// to the front. Its close box closes it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win32/handles_win32.h"
+
+namespace hushkey {
+
+class HelpWindow {
+ public:
+  HelpWindow() = default;
+  ~HelpWindow() { window_.reset(); }
+  HelpWindow(const HelpWindow&) = delete;
+  HelpWindow& operator=(const HelpWindow&) = delete;
+
+  // Shows `text` (UTF-8, CR LF between lines) under `caption`, creating the window when it
+  // is not open. The main window stays usable.
+  void Show(HINSTANCE instance, const std::string& caption, const std::string& text);
+  HWND Handle() const { return window_.get(); }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool Create(HINSTANCE instance, const std::string& caption);
+
+  win32::UniqueWindow window_;
+  win32::UniqueFont font_;
+};
+
+}  // namespace hushkey
