@@ -30,6 +30,21 @@ bool AddressMatchesPrefix(std::string_view address, std::string_view prefix) {
   return prefix.back() == '.' || address.size() == prefix.size() || address[prefix.size()] == '.';
 }
 
+std::vector<Ipv4Address> AddressTableRows(std::span<const std::uint8_t> table) {
+  std::vector<Ipv4Address> rows;
+  if (table.size() < kAddressTableHeaderBytes) return rows;
+  const std::uint32_t count =
+      table[0] | table[1] << 8 | table[2] << 16 | static_cast<std::uint32_t>(table[3]) << 24;
+  const std::size_t fits = (table.size() - kAddressTableHeaderBytes) / kAddressTableRowBytes;
+  const std::size_t n = count < fits ? count : fits;
+  rows.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint8_t* row = table.data() + kAddressTableHeaderBytes + i * kAddressTableRowBytes;
+    rows.push_back({row[0], row[1], row[2], row[3]});
+  }
+  return rows;
+}
+
 std::string FormatIpv4(const Ipv4Address& a) {
   return std::to_string(a[0]) + '.' + std::to_string(a[1]) + '.' + std::to_string(a[2]) + '.' +
          std::to_string(a[3]);

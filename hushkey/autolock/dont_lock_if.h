@@ -41,6 +41,13 @@ struct AddressTableRead {
   std::vector<Ipv4Address> rows;  // in the table's (sorted) order
 };
 
+// The address table as the system hands it out: a 32-bit row count, then rows of 24 bytes
+// whose first four are the address, first octet first. Rows beyond the buffer are not read,
+// whatever the count says.
+inline constexpr std::size_t kAddressTableHeaderBytes = 4;
+inline constexpr std::size_t kAddressTableRowBytes = 24;
+std::vector<Ipv4Address> AddressTableRows(std::span<const std::uint8_t> table);
+
 // The machine's IPv4 address table.
 class AddressTablePort {
  public:

@@ -12,6 +12,12 @@
 
 namespace hushkey {
 
+// The portable reader knows the system's table layout: a row count, then the rows, each
+// starting with the address in network byte order.
+static_assert(offsetof(MIB_IPADDRTABLE, table) == kAddressTableHeaderBytes);
+static_assert(sizeof(MIB_IPADDRROW) == kAddressTableRowBytes);
+static_assert(offsetof(MIB_IPADDRROW, dwAddr) == 0);
+
 AddressTableRead Win32AddressTable::ReadAddressTable() {
   AddressTableRead read;
   try {
@@ -28,20 +34,8 @@ AddressTableRead Win32AddressTable::ReadAddressTable() {
       read.error = rc;
       return read;
     }
-    const auto* table = reinterpret_cast<const MIB_IPADDRTABLE*>(buf.data());
-    // Never read past what the call filled, whatever the count says.
-    const std::size_t fits =
-        (buf.size() - offsetof(MIB_IPADDRTABLE, table)) / sizeof(MIB_IPADDRROW);
-    const std::size_t count = table->dwNumEntries < fits ? table->dwNumEntries : fits;
-    read.rows.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) {
-      // dwAddr is in network byte order: the first octet is the lowest-addressed byte.
-      const DWORD addr = table->table[i].dwAddr;
-      read.rows.push_back({static_cast<std::uint8_t>(addr & 0xFF),
-                           static_cast<std::uint8_t>((addr >> 8) & 0xFF),
-                           static_cast<std::uint8_t>((addr >> 16) & 0xFF),
-                           static_cast<std::uint8_t>((addr >> 24) & 0xFF)});
-    }
+    read.rows = AddressTableRows(std::span<const std::uint8_t>(
+        reinterpret_cast<const std::uint8_t*>(buf.data()), buf.size()));
     read.ok = true;
   } catch (const std::bad_alloc&) {
     read.ok = false;

@@ -16,7 +16,7 @@ namespace longtick {
 
 bool NamesEqual(std::string_view a, std::string_view b);  // ASCII letters without case
 
-class PropertyStore : public PropertyReader, public PropertyWriter {
+class PropertyStore final : public PropertyReader, public PropertyWriter {
  public:
   using Value = std::variant<int32_t, bool>;
   struct Entry {

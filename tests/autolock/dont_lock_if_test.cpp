@@ -429,5 +429,22 @@ TEST(BoundedFileSearch, FastSearchAnswersAtOnce) {
   EXPECT_FALSE(search.AnyFileMatches("C:\\other"));
 }
 
+// The table as the system hands it out: rows are read as far as the buffer holds them,
+// whatever the count says, each address first octet first.
+TEST(AddressTableRows, ReadsTheRowsTheBufferHolds) {
+  std::vector<std::uint8_t> table = {5, 0, 0, 0};  // says five rows
+  for (std::uint8_t first : {192, 10}) {
+    std::vector<std::uint8_t> row(kAddressTableRowBytes, 0xEE);
+    row[0] = first, row[1] = 168, row[2] = 0, row[3] = 15;
+    table.insert(table.end(), row.begin(), row.end());
+  }
+  table.resize(table.size() + kAddressTableRowBytes - 1);  // and part of a third
+  EXPECT_EQ(AddressTableRows(table),
+            (std::vector<Ipv4Address>{A(192, 168, 0, 15), A(10, 168, 0, 15)}));
+  EXPECT_TRUE(AddressTableRows(std::span(table).first(3)).empty());
+  table[0] = 1;
+  EXPECT_EQ(AddressTableRows(table).size(), 1u);
+}
+
 }  // namespace
 }  // namespace hushkey
