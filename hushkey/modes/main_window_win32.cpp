@@ -364,6 +364,12 @@ void MainWindow::OnCommand(int id) {
     case IDM_POPUP_EXIT:
       if (onExit_) onExit_();
       return;
+    case IDM_OPTIONS:
+      // A command posted while the menu item is greyed (any mode but unlocked) is refused.
+      if (onOptions_ && !(GetMenuState(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND) & MF_GRAYED)) {
+        onOptions_();
+      }
+      return;
     default: break;
   }
   if (!controller_) return;
@@ -375,9 +381,8 @@ void MainWindow::OnCommand(int id) {
     case IDC_CANCEL: controller_->cmdCancel_Click(); break;
     case IDM_FILE_MINTOTRAY: controller_->mnuFileMinToTray_Click(); break;
     case IDM_POPUP_RESTORE: controller_->mnuPopupRestore_Click(); break;
-    // The options dialog, the help text and the About box come with their own windows;
-    // until then these menu commands do nothing.
-    case IDM_OPTIONS:
+    // The help text and the About box come with their own windows; until then these menu
+    // commands do nothing.
     case IDM_HELP_HELP:
     case IDM_HELP_ABOUT:
     default: break;

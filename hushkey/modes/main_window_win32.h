@@ -36,6 +36,8 @@ class MainWindow final : public MainViewPort {
   void SetController(MainController& controller) { controller_ = &controller; }
   // The program's exit (Exit button and both Exit menu commands).
   void SetExitHandler(std::function<void()> onExit) { onExit_ = std::move(onExit); }
+  // The Options menu command (mnuOptions_Click), run only while the command is enabled.
+  void SetOptionsHandler(std::function<void()> onOptions) { onOptions_ = std::move(onOptions); }
 
   HWND Handle() const { return hwnd_; }
 
@@ -98,6 +100,7 @@ class MainWindow final : public MainViewPort {
   std::string autoLockToolTip_;
   MainController* controller_ = nullptr;
   std::function<void()> onExit_;
+  std::function<void()> onOptions_;
 };
 
 }  // namespace hushkey

@@ -6,6 +6,7 @@
 #include "hushkey/resources/resource_ids.h"
 #include "hushkey/resources/version_text.h"
 #include "hushkey/settings/load_settings.h"
+#include "hushkey/shell/help_text.h"
 #include "win32/text_win32.h"
 #include "hushkey/shell/startup.h"
 
@@ -101,6 +102,10 @@ int HushkeyApp::Run(HINSTANCE instance) {
       [this](std::int32_t origMouseSpeed) { return LoadSettings(store_, origMouseSpeed); });
   window_.SetController(*controller_);
   window_.SetExitHandler([this] { Exit(); });
+  window_.SetOptionsHandler([this] { mnuOptions_Click(); });
+  controller_->SetEntryGateHook([this] {
+    if (options_) options_->OpenEntryGate();
+  });
   controller_->SetFlashTimerHook([this] { window_.EnableFlashTimer(); });
   timer_->SetTimerHandler([this] { controller_->Longtick1_Timer(); });
   filters_ =
@@ -151,6 +156,19 @@ int HushkeyApp::MessageLoop() {
     if (got == -1) return 1;
     DispatchThreadMessage(msg);
   }
+}
+
+void HushkeyApp::mnuOptions_Click() {
+  if (options_) {
+    options_->Activate();
+    return;
+  }
+  OptionsDialog dialog({state_, store_, addresses_, desktop_},
+                       win32::WideToUtf8(win32::ModuleFileName(nullptr)), KeySeqReminderText());
+  options_ = &dialog;
+  dialog.ShowModal(GetModuleHandleW(nullptr), window_.Handle());
+  options_ = nullptr;
+  controller_->RefreshSettings();
 }
 
 void HushkeyApp::Exit() {

@@ -21,6 +21,7 @@
 #include "hushkey/engine/hook_watchdog_win32.h"
 #include "hushkey/modes/main_controller.h"
 #include "hushkey/modes/main_window_win32.h"
+#include "hushkey/settings/options_dialog_win32.h"
 #include "hushkey/settings/registry_store_win32.h"
 #include "hushkey/shell/tray_win32.h"
 #include "win32/com_win32.h"
@@ -46,6 +47,9 @@ class HushkeyApp {
   // deleted, control released, process ended with code 0.
   [[noreturn]] void Exit();
   void ReleaseAll();
+  // The Options menu command: the options dialog, modal; the settings are reloaded after it
+  // whatever happened in it.
+  void mnuOptions_Click();
 
   AppState state_;
   Win32Desktop desktop_;
@@ -64,6 +68,7 @@ class HushkeyApp {
   std::unique_ptr<MainController> controller_;
   std::unique_ptr<FilterContext> filters_;
   HookWatchdogWin32 watchdog_;
+  OptionsDialog* options_ = nullptr;              // while the options dialog is up
   std::optional<win32::ComApartment> apartment_;  // entered by Run
 };
 
