@@ -382,6 +382,12 @@ void MainWindow::OnCommand(int id) {
     case IDM_POPUP_EXIT:
       if (onExit_) onExit_();
       return;
+    case IDM_OPTIONS:
+      // A command posted while the menu item is greyed (any mode but unlocked) is refused.
+      if (onOptions_ && !(GetMenuState(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND) & MF_GRAYED)) {
+        onOptions_();
+      }
+      return;
     default: break;
   }
   if (!controller_) return;
@@ -402,8 +408,6 @@ void MainWindow::OnCommand(int id) {
     case IDC_COPYRIGHT:
       if (onCopyright_) onCopyright_();
       break;
-    // The options dialog comes with its own window; until then the command does nothing.
-    case IDM_OPTIONS:
     default: break;
   }
 }

@@ -51,6 +51,8 @@ class MainWindow final : public MainViewPort {
 
   // Empties the hidden hand-off text box (its change handler then sees an empty text).
   void ClearHandOffBox();
+  // The Options menu command (mnuOptions_Click), run only while the command is enabled.
+  void SetOptionsHandler(std::function<void()> onOptions) { onOptions_ = std::move(onOptions); }
 
   HWND Handle() const { return hwnd_; }
 
@@ -119,6 +121,7 @@ class MainWindow final : public MainViewPort {
   std::function<void()> onHelp_;
   std::function<void()> onAbout_;
   std::function<void()> onCopyright_;
+  std::function<void()> onOptions_;
 };
 
 }  // namespace hushkey

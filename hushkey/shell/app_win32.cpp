@@ -106,6 +106,10 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
   window_.SetHelpHandler([this] { ShowHelpText(); });
   window_.SetAboutHandler([this] { mnuHelpAbout_Click(); });
   window_.SetCopyrightHandler([this] { imgCopyright_Click(); });
+  window_.SetOptionsHandler([this] { mnuOptions_Click(); });
+  controller_->SetEntryGateHook([this] {
+    if (options_) options_->OpenEntryGate();
+  });
   controller_->SetFlashTimerHook([this] { window_.EnableFlashTimer(); });
   timer_->SetTimerHandler([this] { controller_->Longtick1_Timer(); });
   filters_ =
@@ -139,6 +143,19 @@ void HushkeyApp::mnuHelpAbout_Click() {
 
 void HushkeyApp::imgCopyright_Click() {
   OpenLinkTarget(window_.Handle(), CopyrightPictureTarget());
+}
+
+void HushkeyApp::mnuOptions_Click() {
+  if (options_) {
+    options_->Activate();
+    return;
+  }
+  OptionsDialog dialog({state_, store_, addresses_, desktop_},
+                       win32::WideToUtf8(win32::ModuleFileName(nullptr)), KeySeqReminderText());
+  options_ = &dialog;
+  dialog.ShowModal(instance_, window_.Handle());
+  options_ = nullptr;
+  controller_->RefreshSettings();
 }
 
 void HushkeyApp::ReleaseAll() {

@@ -22,6 +22,7 @@
 #include "hushkey/engine/hook_watchdog_win32.h"
 #include "hushkey/modes/main_controller.h"
 #include "hushkey/modes/main_window_win32.h"
+#include "hushkey/settings/options_dialog_win32.h"
 #include "hushkey/settings/registry_store_win32.h"
 #include "hushkey/shell/help_window_win32.h"
 #include "hushkey/shell/instance_win32.h"
@@ -70,6 +71,9 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   void ShowHelpText();
   void mnuHelpAbout_Click();
   void imgCopyright_Click();
+  // The Options menu command: the options dialog, modal; the settings are reloaded after it
+  // whatever happened in it.
+  void mnuOptions_Click();
 
   // StartupPort
   bool CreateInstanceGuard() override;
@@ -124,6 +128,7 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   std::unique_ptr<TrayIconWin32> tray_;
   std::unique_ptr<MainController> controller_;
   std::unique_ptr<FilterContext> filters_;
+  OptionsDialog* options_ = nullptr;  // while the options dialog is up
 };
 
 }  // namespace hushkey

@@ -1,0 +1,293 @@
+// frmOptions on Win32: the window, its controls from the layout table, their DPI scaling and
+// tool tips, the entry gate's cover, and showing the model's state.
+#include "hushkey/settings/options_dialog_win32.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <vector>
+
+#include "win32/text_win32.h"
+#include "win32/window_win32.h"
+
+namespace hushkey {
+
+namespace {
+
+using C = OptionsControl;
+using K = OptionsControlKind;
+
+constexpr wchar_t kCoverClass[] = L"HushkeyOptionsCover";
+// Sizable, with the minimise, maximise and close boxes.
+constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr int kFontPoints = 8;
+constexpr int kLineTwips = 30;
+
+struct Look {
+  const wchar_t* cls;
+  DWORD style;
+  DWORD exStyle = 0;
+};
+
+Look LookOf(const OptionsControlRow& row) {
+  switch (row.kind) {
+    case K::Label: return {L"STATIC", row.id == C::lblEntryReq ? DWORD{SS_CENTER} : DWORD{SS_LEFT}};
+    case K::Line: return {L"STATIC", SS_ETCHEDHORZ};
+    case K::CheckBox: return {L"BUTTON", BS_CHECKBOX};
+    case K::ScrollBar: return {L"SCROLLBAR", SBS_HORZ};
+    case K::TextBox:
+      // The unit caption beside the timeout is a text box that only shows its text.
+      if (row.id == C::txtTimeoutLabel) return {L"EDIT", ES_READONLY};
+      return {L"EDIT", DWORD{ES_AUTOHSCROLL} | (row.id == C::txtIPaddress ? DWORD{ES_READONLY} : 0),
+              WS_EX_CLIENTEDGE};
+    case K::Frame:
+      // The gate's cover takes the clicks meant for what it covers; the other frames only
+      // hold their option buttons and draw nothing.
+      return {row.id == C::frameEntryReq ? kCoverClass : L"STATIC", 0};
+    case K::OptionButton: return {L"BUTTON", BS_RADIOBUTTON};
+    case K::Button: return {L"BUTTON", BS_PUSHBUTTON};
+  }
+  return {L"STATIC", 0};
+}
+
+bool IsRadio(C c) { return RowOf(c).kind == K::OptionButton; }
+
+// The option buttons of one group, in the tab order; the first takes the tab stop when
+// none is selected.
+constexpr C kDontLockIfGroup[] = {C::optDontLockIf2, C::optDontLockIf1, C::optDontLockIf0};
+constexpr C kStartModeGroup[] = {C::optStartMode0, C::optStartMode1, C::optStartMode2,
+                                 C::optStartMode3, C::optStartMode4};
+
+HFONT CreateHeadingFont(UINT dpi) {
+  LOGFONTW lf{};
+  lf.lfHeight = -static_cast<LONG>(std::lround(kHeadingFontPoints * dpi / 72.0));
+  lf.lfWeight = FW_BOLD;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  const std::wstring face = win32::Utf8ToWide(kHeadingFontName);
+  lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+  HFONT font = CreateFontIndirectW(&lf);
+  return font ? font : win32::CreateMessageFont(kFontPoints, dpi, FW_BOLD);
+}
+
+}  // namespace
+
+int OptionsDialog::Px(int twips) const { return win32::TwipsToPixels(twips, dpi_); }
+
+bool OptionsDialog::Create(HINSTANCE instance, HWND owner) {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&icc);
+  WNDCLASSEXW dialog{};
+  dialog.lpfnWndProc = &OptionsDialog::WindowProc;
+  dialog.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  dialog.lpszClassName = kOptionsWindowClass;
+  WNDCLASSEXW cover{};
+  cover.lpfnWndProc = DefWindowProcW;
+  cover.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  cover.lpszClassName = kCoverClass;
+  if (!win32::EnsureWindowClass(dialog, instance) || !win32::EnsureWindowClass(cover, instance)) {
+    return false;
+  }
+  dpi_ = win32::WindowDpi(owner);
+  const RECT rc = win32::WindowRectForClient(
+      Px(kOptionsClientWidthTwips), Px(kOptionsClientHeightTwips), kWindowStyle, 0, false, dpi_);
+  // No icon of its own: the platform's default one. Placed where the platform puts windows.
+  window_.reset(CreateWindowExW(0, kOptionsWindowClass, win32::Utf8ToWide(kOptionsCaption).c_str(),
+                                kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
+                                rc.bottom - rc.top, owner, nullptr, instance, this));
+  if (!window_) {
+    hwnd_ = nullptr;
+    return false;
+  }
+  if (!CreateControls(instance)) {
+    window_.reset();
+    hwnd_ = nullptr;
+    return false;
+  }
+  ApplyDpi(win32::WindowDpi(hwnd_));
+  return true;
+}
+
+bool OptionsDialog::CreateControls(HINSTANCE instance) {
+  // Created in the tab order, which the dialog manager follows (it walks the controls in
+  // creation order); the controls without a tab stop follow.
+  std::vector<C> order(OptionsTabOrder().begin(), OptionsTabOrder().end());
+  for (const OptionsControlRow& row : OptionsDialogControls()) {
+    if (std::find(order.begin(), order.end(), row.id) == order.end()) order.push_back(row.id);
+  }
+  for (C c : order) {
+    const OptionsControlRow& row = RowOf(c);
+    const Look look = LookOf(row);
+    const bool tabStop =
+        std::find(OptionsTabOrder().begin(), OptionsTabOrder().end(), c) != OptionsTabOrder().end();
+    // Every control with a tab stop starts a group of its own, except the option buttons
+    // after the first of their group: the arrow keys move within a group of options.
+    const bool groupStart = tabStop && (!IsRadio(c) || c == kDontLockIfGroup[0] ||
+                                        c == kStartModeGroup[0] || c == C::txtIPaddress);
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | look.style;
+    if (c != C::frameEntryReq && c != C::lblEntryReq) style |= WS_VISIBLE;
+    if (tabStop && !IsRadio(c)) style |= WS_TABSTOP;
+    if (groupStart) style |= WS_GROUP;
+    const std::wstring text = row.kind == K::TextBox || row.kind == K::ScrollBar
+                                  ? std::wstring()
+                                  : win32::Utf8ToWide(row.caption);
+    HWND w = CreateWindowExW(look.exStyle, look.cls, text.c_str(), style, 0, 0, 0, 0, hwnd_,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(OptionsControlId(c))),
+                             instance, nullptr);
+    if (!w) return false;
+    controls_[static_cast<std::size_t>(c)] = w;
+  }
+  SetScrollRange(Control(C::hscMouseSpeed), SB_CTL, kMouseSpeedMin, kMouseSpeedMax, FALSE);
+
+  toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
+  if (toolTip_) {
+    for (const OptionsControlRow& row : OptionsDialogControls()) {
+      if (!row.toolTip.empty()) AddToolTip(Control(row.id), row.toolTip);
+    }
+  }
+  return true;
+}
+
+void OptionsDialog::AddToolTip(HWND control, std::string_view text) {
+  TTTOOLINFOW ti{};
+  ti.cbSize = sizeof(ti);
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = hwnd_;
+  ti.uId = reinterpret_cast<UINT_PTR>(control);
+  std::wstring copy = win32::Utf8ToWide(text);
+  ti.lpszText = copy.data();
+  SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void OptionsDialog::ApplyDpi(UINT dpi) {
+  dpi_ = dpi ? dpi : 96;
+  font_.reset(win32::CreateMessageFont(kFontPoints, dpi_));
+  headingFont_.reset(CreateHeadingFont(dpi_));
+  for (const OptionsControlRow& row : OptionsDialogControls()) {
+    HFONT font = row.bold ? headingFont_.get() : font_.get();
+    SendMessageW(Control(row.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  // The unit caption is a text box: without the margins of one its text fits like a label's.
+  SendMessageW(Control(C::txtTimeoutLabel), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  if (toolTip_) {
+    SendMessageW(toolTip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, Px(4500));
+  }
+  Layout();
+  FitWindowToClient(nullptr);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void OptionsDialog::FitWindowToClient(const RECT* suggested) {
+  if (IsZoomed(hwnd_) || IsIconic(hwnd_)) return;
+  const RECT rc = win32::WindowRectForClient(
+      Px(kOptionsClientWidthTwips), Px(kOptionsClientHeightTwips), kWindowStyle, 0, false, dpi_);
+  RECT now{};
+  GetWindowRect(hwnd_, &now);
+  const RECT& at = suggested ? *suggested : now;
+  SetWindowPos(hwnd_, nullptr, at.left, at.top, rc.right - rc.left, rc.bottom - rc.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Every control at its table position (a frame's option buttons inside the frame). The
+// controls keep these positions when the window is resized.
+void OptionsDialog::Layout() {
+  for (const OptionsControlRow& row : OptionsDialogControls()) {
+    if (row.id == C::frameEntryReq || row.id == C::lblEntryReq) continue;
+    TwipsRect r = row.rect;
+    if (row.parent != C::Count) {
+      r.left += RowOf(row.parent).rect.left;
+      r.top += RowOf(row.parent).rect.top;
+    }
+    if (row.kind == K::Line) r.height = kLineTwips;
+    SetWindowPos(Control(row.id), nullptr, Px(r.left), Px(r.top), Px(r.width), Px(r.height),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+// The cover over the whole window (its outer size, so the client area is covered whatever
+// the border), the request centred across it, both above every other control.
+void OptionsDialog::PlaceCover() {
+  RECT outer{};
+  GetWindowRect(hwnd_, &outer);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  SetWindowPos(Control(C::frameEntryReq), HWND_TOP, 0, 0, width, height, SWP_NOACTIVATE);
+  const TwipsRect r = EntryRequestLabelRect(MulDiv(width, 1440, static_cast<int>(dpi_)),
+                                            MulDiv(height, 1440, static_cast<int>(dpi_)));
+  SetWindowPos(Control(C::lblEntryReq), HWND_TOP, Px(r.left), Px(r.top), Px(r.width), Px(r.height),
+               SWP_NOACTIVATE);
+}
+
+void OptionsDialog::Refresh() {
+  refreshing_ = true;
+  for (const OptionsControlRow& row : OptionsDialogControls()) {
+    HWND w = Control(row.id);
+    EnableWindow(w, model_.Enabled(row.id));
+    switch (row.kind) {
+      case K::CheckBox:
+      case K::OptionButton:
+        SendMessageW(w, BM_SETCHECK, model_.Checked(row.id) ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+      case K::TextBox:
+        // Set only when it differs, so that the caret stays where the user is typing.
+        if (const std::string text = model_.Text(row.id); text != win32::WindowTextUtf8(w)) {
+          SetWindowTextW(w, win32::Utf8ToWide(text).c_str());
+        }
+        break;
+      case K::ScrollBar: SetScrollPos(w, SB_CTL, model_.MouseSpeed(), TRUE); break;
+      default: break;
+    }
+  }
+  RefreshTabStops();
+  HWND request = Control(C::lblEntryReq);
+  if (const std::string text = model_.Text(C::lblEntryReq);
+      text != win32::WindowTextUtf8(request)) {
+    SetWindowTextW(request, win32::Utf8ToWide(text).c_str());
+  }
+  const bool covered = model_.Visible(C::frameEntryReq);
+  // The request goes before its frame when the gate opens, and comes after it when covered.
+  if (!covered) ShowWindow(request, SW_HIDE);
+  ShowWindow(Control(C::frameEntryReq), covered ? SW_SHOWNA : SW_HIDE);
+  if (covered) ShowWindow(request, SW_SHOWNA);
+  if (covered_ && !covered) {
+    // The gate has opened: the keyboard starts at the first control of the tab order.
+    lastFocus_ = Control(OptionsTabOrder().front());
+    if (GetActiveWindow() == hwnd_) SetFocus(lastFocus_);
+  }
+  covered_ = covered;
+  refreshing_ = false;
+  KeepFocusUsable();
+}
+
+// An option group is reached by Tab at its selected button, or at its first one when none is
+// selected.
+void OptionsDialog::RefreshTabStops() {
+  auto group = [this](std::span<const C> buttons) {
+    const bool any =
+        std::any_of(buttons.begin(), buttons.end(), [this](C c) { return model_.Checked(c); });
+    for (C c : buttons) {
+      HWND w = Control(c);
+      const bool stop = model_.Checked(c) || (!any && c == buttons.front());
+      const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
+      const LONG_PTR wanted = stop ? (style | WS_TABSTOP) : (style & ~LONG_PTR{WS_TABSTOP});
+      if (wanted != style) SetWindowLongPtrW(w, GWL_STYLE, wanted);
+    }
+  };
+  group(kDontLockIfGroup);
+  group(kStartModeGroup);
+}
+
+// A control that lost its enabled state while it had the keyboard hands it on to the next
+// control that can take it.
+void OptionsDialog::KeepFocusUsable() {
+  HWND focus = GetFocus();
+  if (!focus || !IsChild(hwnd_, focus) || IsWindowEnabled(focus)) return;
+  HWND next = GetNextDlgTabItem(hwnd_, focus, FALSE);
+  SetFocus(next && next != focus ? next : hwnd_);
+}
+
+}  // namespace hushkey
