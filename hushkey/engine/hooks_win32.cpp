@@ -60,6 +60,13 @@ HookWatchdog g_watchdog;
 int g_reinstalls = 0;
 std::uint32_t g_longestKeyboardMicros = 0;
 std::uint32_t g_longestMouseMicros = 0;
+std::uint32_t g_longestKeyboardWaitMs = 0;
+std::uint32_t g_longestMouseWaitMs = 0;
+
+void NoteWait(std::uint32_t& longest, DWORD stamp) {
+  const DWORD waited = GetTickCount() - stamp;
+  if (waited < 0x80000000u) longest = std::max<std::uint32_t>(longest, waited);
+}
 
 bool Install(UniqueHook& hook, int type, HOOKPROC proc) {
   if (!hook) hook.reset(SetWindowsHookExW(type, proc, GetModuleHandleW(nullptr), 0));
@@ -99,6 +106,7 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
   if (g_filterContext != nullptr && code == HC_ACTION && lParam != 0) {
     HookCall call(g_longestKeyboardMicros);
     const auto& ev = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    NoteWait(g_longestKeyboardWaitMs, ev.time);
     if (FilterKeyEvent(*g_filterContext, code, static_cast<std::uint32_t>(wParam), ev.vkCode,
                        ev.flags, ev.time))
       return 1;
@@ -110,6 +118,8 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
   if (code == HC_ACTION) g_watchdog.HookSaw(InputKind::Mouse, GetTickCount());
   if (g_filterContext != nullptr) {
     HookCall call(g_longestMouseMicros);
+    if (code == HC_ACTION && lParam != 0)
+      NoteWait(g_longestMouseWaitMs, reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->time);
     if (FilterMouseEvent(*g_filterContext, code, static_cast<std::uint32_t>(wParam))) return 1;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -141,6 +151,10 @@ bool InsideInputHook() { return g_hookDepth > 0; }
 
 std::uint32_t LongestHookCallMicros(bool keyboard) {
   return keyboard ? g_longestKeyboardMicros : g_longestMouseMicros;
+}
+
+std::uint32_t LongestHookWaitMs(bool keyboard) {
+  return keyboard ? g_longestKeyboardWaitMs : g_longestMouseWaitMs;
 }
 
 }  // namespace hushkey

@@ -47,4 +47,9 @@ bool InsideInputHook();
 // microseconds, since the program started.
 std::uint32_t LongestHookCallMicros(bool keyboard);
 
+// The longest time a keyboard (or mouse) event waited between its time stamp and reaching
+// the hook procedure, in milliseconds. The system passes an event on unfiltered when the
+// hook thread does not answer in time, so this shows how close the program came to that.
+std::uint32_t LongestHookWaitMs(bool keyboard);
+
 }  // namespace hushkey

@@ -4,6 +4,7 @@
 
 #include "hushkey/autolock/countdown.h"
 #include "hushkey/engine/inactivity_timer.h"
+#include "hushkey/engine/mouse_filter.h"
 #include "hushkey/engine/mouse_speed.h"
 #include "hushkey/modes/main_layout.h"
 #include "hushkey/modes/tray_logic.h"
@@ -204,6 +205,7 @@ void MainController::UpdateTrayIcon() {
   if (!trayAdded_) {
     tray_.Add();
     trayAdded_ = true;
+    ++trayAdds_;
   }
   trayTip_ = CutTrayTip(view_.Message());
   tray_.Modify(IconForMode(state_.CurrentMode), trayTip_);
@@ -219,15 +221,24 @@ void MainController::DeleteTrayIcon() {
 
 void MainController::timFlashTray_Timer() {
   if (!trayAdded_) return;
-  if (!flashShowing_) {
-    flashShowing_ = true;
-    tray_.Modify(TrayIcon::Blocked, trayTip_);
-    tray_.SetBlockedCursors();
-  }
+  flashLastCueTick_ = desktop_.TickCount();
+  if (flashShowing_) return;
+  flashShowing_ = true;
+  ++flashesShown_;
+  tray_.Modify(TrayIcon::Blocked, trayTip_);
+  tray_.SetBlockedCursors();
   view_.ArmFlashEndTimer(kFlashMs);
 }
 
-void MainController::timFlashEnd_Timer() { EndFlash(); }
+void MainController::timFlashEnd_Timer() {
+  // Input swallowed meanwhile put the end off: wait out the rest.
+  const std::uint32_t since = TicksSince(flashLastCueTick_, desktop_.TickCount());
+  if (flashShowing_ && since < static_cast<std::uint32_t>(kFlashMs)) {
+    view_.ArmFlashEndTimer(kFlashMs - static_cast<std::int32_t>(since));
+    return;
+  }
+  EndFlash();
+}
 
 void MainController::EndFlash() {
   if (!flashShowing_) return;
@@ -243,6 +254,13 @@ void MainController::RestoreDesktop() {
 }
 
 void MainController::OnSessionChange() { ClearAltState(state_.lock); }
+
+void MainController::OnTaskbarCreated() {
+  if (!trayAdded_) return;
+  tray_.Add();
+  ++trayAdds_;
+  tray_.Modify(flashShowing_ ? TrayIcon::Blocked : IconForMode(state_.CurrentMode), trayTip_);
+}
 
 void MainController::OnTrayCallback(std::uint32_t code) {
   switch (code) {
@@ -276,6 +294,13 @@ void MainController::Longtick1_Timer() {
 // --- Requests from the input filters ---------------------------------------------------
 
 void MainController::EnableFlashTimer() {
+  // While the blocked picture is up, more swallowed input only puts its end off. A held key
+  // or a mashing child sends dozens of events a second: noting the time is all each one
+  // costs, and the end timer looks at it when it comes due.
+  if (flashShowing_) {
+    flashLastCueTick_ = desktop_.TickCount();
+    return;
+  }
   if (flashTimerHook_) flashTimerHook_();
 }
 

@@ -57,15 +57,22 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   // The flash of the tray icon and the pointers after swallowed input; the caller has
   // already disabled the one-shot flash timer. The blocked picture goes up and a 150 ms
   // timer is armed; its tick (timFlashEnd_Timer) puts the mode's icon and the user's
-  // pointers back. Input swallowed while the picture is up only re-arms that timer, so a
-  // held key never stacks one flash on another.
+  // pointers back once 150 ms have passed since the last swallowed input, and waits out the
+  // rest otherwise. Input swallowed while the picture is up only notes its time, so a held
+  // key never stacks one flash on another.
   void timFlashTray_Timer();
   void timFlashEnd_Timer();
   bool FlashShowing() const { return flashShowing_; }
+  // How often the blocked picture was put up since start-up.
+  int FlashesShown() const { return flashesShown_; }
 
   // Puts the desktop back as the user had it, before the program ends in any way: a flash
   // under way is ended (icon and pointers) and a mouse speed the program set is undone.
   void RestoreDesktop();
+
+  // The taskbar was created anew (the shell restarted): the tray icon it had is gone, so it
+  // is added again with the current picture and tooltip. Nothing when there was none.
+  void OnTaskbarCreated();
 
   // The session was locked, unlocked or switched: the Alt keys' state the filters
   // remember may have missed a release, so it is dropped.
@@ -95,6 +102,8 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   // call failed). DeleteTrayIcon removes it on unload; afterwards nothing is shown in the
   // tray until the next UpdateTrayIcon adds it again.
   bool TrayIconAdded() const { return trayAdded_; }
+  // How often the icon was added: at start-up, and again after each taskbar re-creation.
+  int TrayIconAdds() const { return trayAdds_; }
   void DeleteTrayIcon();
 
  private:
@@ -129,6 +138,9 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   int commandDepth_ = 0;
   std::vector<void (MainController::*)()> queued_;
   bool trayAdded_ = false;
+  int trayAdds_ = 0;
+  int flashesShown_ = 0;
+  std::uint32_t flashLastCueTick_ = 0;  // the last swallowed input while the picture is up
   bool flashShowing_ = false;
   std::string trayTip_;  // the tooltip the tray currently holds
 };

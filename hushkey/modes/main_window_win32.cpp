@@ -127,6 +127,8 @@ bool MainWindow::Create(HINSTANCE instance) {
   }
   ApplyDpi(win32::WindowDpi(hwnd_));
   AddDialogWindow(hwnd_);
+  // Sent to every top-level window when the shell (re)creates the taskbar.
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   sessionNotices_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
   return true;
 }
@@ -308,6 +310,10 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
 }
 
 LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+    if (controller_) controller_->OnTaskbarCreated();
+    return 0;
+  }
   switch (msg) {
     case WM_COMMAND: {
       const int id = LOWORD(wp);
@@ -332,17 +338,24 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       if (wp == kFlashEndTimerId) {
-        KillTimer(hwnd_, kFlashEndTimerId);
+        // While the picture stays up the controller re-arms the timer (which resets it).
         if (controller_) controller_->timFlashEnd_Timer();
+        if (!controller_ || !controller_->FlashShowing()) KillTimer(hwnd_, kFlashEndTimerId);
         return 0;
       }
       break;
     case WM_WTSSESSION_CHANGE:
       if (controller_) controller_->OnSessionChange();
       return 0;
-    case HK_MSG_LONGEST_HOOK_CALL: return static_cast<LRESULT>(LongestHookCallMicros(wp == 0));
+    case HK_MSG_LONGEST_HOOK_CALL:
+      return static_cast<LRESULT>(wp >= 2 ? LongestHookWaitMs(wp == 2)
+                                          : LongestHookCallMicros(wp == 0));
     case HK_MSG_HOOK_REINSTALLS: return HookReinstalls();
-    case HK_MSG_FLASH_SHOWING: return controller_ && controller_->FlashShowing() ? 1 : 0;
+    case HK_MSG_TRAY_ADDS: return controller_ ? controller_->TrayIconAdds() : 0;
+    case HK_MSG_FLASH_SHOWING:
+      if (!controller_) return 0;
+      if (wp == 1) return controller_->FlashesShown();
+      return controller_->FlashShowing() ? 1 : 0;
     case WM_CLOSE:
       // The close box sends the window to the tray; the program goes on running.
       if (onClose_)

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -105,11 +106,11 @@ inline void PumpFor(DWORD ms) {
 
 // --- The screen ------------------------------------------------------------------------------
 
-// The number of dark pixels (text, not the light menu or window background) on the screen
-// in a rectangle, read back in one copy.
-inline int DarkPixelsOnScreen(const RECT& r) {
+// The screen's pixels in a rectangle (32-bit BGRX, top row first), read back in one copy;
+// empty when the copy fails.
+inline std::vector<std::uint32_t> ScreenPixels(const RECT& r) {
   const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return 0;
+  if (w <= 0 || h <= 0) return {};
   BITMAPINFO bi{};
   bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
   bi.bmiHeader.biWidth = w;
@@ -121,23 +122,30 @@ inline int DarkPixelsOnScreen(const RECT& r) {
   HDC screen = GetDC(nullptr);
   HDC mem = CreateCompatibleDC(screen);
   HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  int dark = 0;
+  std::vector<std::uint32_t> pixels;
   if (mem && bmp && bits) {
     HGDIOBJ old = SelectObject(mem, bmp);
     if (BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
       GdiFlush();
       const auto* px = static_cast<const std::uint32_t*>(bits);
-      for (int i = 0; i < w * h; ++i) {
-        const std::uint32_t c = px[i];
-        const unsigned hi = std::max({(c >> 16) & 0xFFu, (c >> 8) & 0xFFu, c & 0xFFu});
-        if (hi < 128) ++dark;
-      }
+      pixels.assign(px, px + static_cast<std::size_t>(w) * h);
     }
     SelectObject(mem, old);
   }
   if (bmp) DeleteObject(bmp);
   if (mem) DeleteDC(mem);
   ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The number of dark pixels (text, not the light menu or window background) on the screen
+// in a rectangle.
+inline int DarkPixelsOnScreen(const RECT& r) {
+  int dark = 0;
+  for (const std::uint32_t c : ScreenPixels(r)) {
+    const unsigned hi = std::max({(c >> 16) & 0xFFu, (c >> 8) & 0xFFu, c & 0xFFu});
+    if (hi < 128) ++dark;
+  }
   return dark;
 }
 
@@ -330,6 +338,44 @@ class HushkeyProcess {
     FILETIME c, e, k, u;
     if (!GetThreadTimes(thread_, &c, &e, &k, &u)) return -1;
     return FileTimeMs(k) + FileTimeMs(u);
+  }
+
+  // CPU time of all the program's threads together (under Wine, the only figure that is
+  // the program's own; see above).
+  double AllThreadsCpuMs() const {
+    double total = 0;
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snap == INVALID_HANDLE_VALUE) return -1;
+    THREADENTRY32 te{};
+    te.dwSize = sizeof(te);
+    for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te)) {
+      if (te.th32OwnerProcessID != pid_) continue;
+      HANDLE t = OpenThread(THREAD_QUERY_INFORMATION, FALSE, te.th32ThreadID);
+      FILETIME c, e, k, u;
+      if (t && GetThreadTimes(t, &c, &e, &k, &u)) total += FileTimeMs(k) + FileTimeMs(u);
+      if (t) CloseHandle(t);
+    }
+    CloseHandle(snap);
+    return total;
+  }
+
+  // GDI objects, USER objects and kernel handles the program holds (0 where the system
+  // does not tell).
+  struct Resources {
+    DWORD gdi = 0, user = 0, handles = 0;
+  };
+  Resources Held() const {
+    Resources r;
+    r.gdi = GetGuiResources(process_, GR_GDIOBJECTS);
+    r.user = GetGuiResources(process_, GR_USEROBJECTS);
+    GetProcessHandleCount(process_, &r.handles);
+    return r;
+  }
+
+  SIZE_T PrivateBytes() const {
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof(pmc);
+    return GetProcessMemoryInfo(process_, &pmc, sizeof(pmc)) ? pmc.PagefileUsage : 0;
   }
 
   SIZE_T WorkingSet() const {
@@ -554,9 +600,12 @@ class HushkeyE2E : public ::testing::Test {
     return answer;
   }
   void PrintLongestHookCalls(const char* after) const {
-    std::printf("[ measure  ] longest hook call after %s: keyboard %.1f ms, mouse %.1f ms\n", after,
-                Ask(HK_MSG_LONGEST_HOOK_CALL, 0) / 1000.0,
-                Ask(HK_MSG_LONGEST_HOOK_CALL, 1) / 1000.0);
+    std::printf(
+        "[ measure  ] longest hook call after %s: keyboard %.1f ms, mouse %.1f ms; longest wait "
+        "before the hook: keyboard %ld ms, mouse %ld ms\n",
+        after, Ask(HK_MSG_LONGEST_HOOK_CALL, 0) / 1000.0, Ask(HK_MSG_LONGEST_HOOK_CALL, 1) / 1000.0,
+        static_cast<long>(Ask(HK_MSG_LONGEST_HOOK_CALL, 2)),
+        static_cast<long>(Ask(HK_MSG_LONGEST_HOOK_CALL, 3)));
   }
 
   // Holds the program's user-interface thread (and with it its input hooks) while `during`

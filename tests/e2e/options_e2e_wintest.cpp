@@ -160,38 +160,23 @@ std::vector<SavedRunValue>* OptionsE2E::runValues_ = nullptr;
 bool SaveWindowPicture(HWND window, const std::wstring& path) {
   RECT r;
   GetWindowRect(window, &r);
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;  // top row first
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  bool ok = false;
-  if (mem && bmp && bits) {
-    HGDIOBJ old = SelectObject(mem, bmp);
-    if (BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
-      GdiFlush();
-      const DWORD pixels = static_cast<DWORD>(w * h * 4);
-      const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-      const BITMAPFILEHEADER fh{0x4D42, headers + pixels, 0, 0, headers};
-      if (FILE* f = _wfopen(path.c_str(), L"wb")) {
-        ok = fwrite(&fh, sizeof(fh), 1, f) == 1 &&
-             fwrite(&bi.bmiHeader, sizeof(BITMAPINFOHEADER), 1, f) == 1 &&
-             fwrite(bits, 1, pixels, f) == pixels;
-        fclose(f);
-      }
-    }
-    SelectObject(mem, old);
-  }
-  if (bmp) DeleteObject(bmp);
-  if (mem) DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
+  const std::vector<std::uint32_t> pixels = ScreenPixels(r);
+  if (pixels.empty()) return false;
+  BITMAPINFOHEADER info{};
+  info.biSize = sizeof(info);
+  info.biWidth = r.right - r.left;
+  info.biHeight = -(r.bottom - r.top);  // top row first
+  info.biPlanes = 1;
+  info.biBitCount = 32;
+  info.biCompression = BI_RGB;
+  const auto bytes = static_cast<DWORD>(pixels.size() * sizeof(std::uint32_t));
+  const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+  const BITMAPFILEHEADER fh{0x4D42, headers + bytes, 0, 0, headers};
+  FILE* f = _wfopen(path.c_str(), L"wb");
+  if (!f) return false;
+  const bool ok = fwrite(&fh, sizeof(fh), 1, f) == 1 && fwrite(&info, sizeof(info), 1, f) == 1 &&
+                  fwrite(pixels.data(), 1, bytes, f) == bytes;
+  fclose(f);
   return ok;
 }
 

@@ -14,7 +14,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::abort();
   const hushkey::LockMode code = hushkey::StartRequestForSwitch(argument);
   switch (code) {
-    case -3: case -1: case 0: case 1: case 2: case 3: case 4: case 20: break;
+    case -3:
+    case -1:
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 20: break;
     default: std::abort();  // only start requests and start modes come out
   }
   (void)hushkey::ProgramFileTitle(line);

@@ -304,6 +304,25 @@ TEST_F(MainControllerTest, ACommandDuringAnotherRunsAfterIt) {
   EXPECT_LT(lockDone, autolock) << "the autolock ran inside the lock";
 }
 
+// The shell restarted: the icon is added again with the picture and tooltip in force (the
+// blocked picture while a flash shows); a program without an icon yet adds none.
+TEST_F(MainControllerTest, TaskbarRecreatedAddsTheIconAgain) {
+  ctl.OnTaskbarCreated();
+  EXPECT_TRUE(log.events.empty());
+  state.CurrentMode = ModeAutoLock;
+  view.message = "armed";
+  ctl.UpdateTrayIcon();
+  log.events.clear();
+  ctl.OnTaskbarCreated();
+  ctl.timFlashTray_Timer();
+  ctl.OnTaskbarCreated();
+  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
+                              "[3] tray add", "[3] tray Green armed", "[3] tray Blocked armed",
+                              "[3] cursors blocked", "[3] flash end in 150", "[3] tray add",
+                              "[3] tray Blocked armed"}));
+  EXPECT_EQ(ctl.TrayIconAdds(), 3);
+}
+
 TEST_F(MainControllerTest, SessionChangeForgetsTheAltKeys) {
   state.lock.LeftAltDown = state.lock.RightAltDown = true;
   ctl.OnSessionChange();
@@ -444,26 +463,33 @@ TEST_F(MainControllerTest, TrayTipIsCutToWhatTheTrayHolds) {
 }
 
 // A flash shows the blocked picture until 150 ms after the last swallowed input: more
-// input only re-arms its end, so a held key never stacks one flash on another; the end
-// shows the mode in force then (here: unlocked during the flash).
+// input only notes its time and the end timer waits out the rest, so a held key never
+// stacks one flash on another; the end shows the mode in force then (here: unlocked during
+// the flash).
 TEST_F(MainControllerTest, FlashIsExtendedNotNestedAndEndsWithTheModeThen) {
   state.CurrentMode = ModeLocked;
   view.message = kLock;
   ctl.UpdateTrayIcon();
   log.events.clear();
+  desktop.tick = 1000;
   ctl.timFlashTray_Timer();
   ctl.timFlashTray_Timer();
-  ctl.timFlashTray_Timer();
+  desktop.tick = 1100;
+  static_cast<FilterActionPort&>(ctl).EnableFlashTimer();
+  desktop.tick = 1150;
+  ctl.timFlashEnd_Timer();  // 50 ms since the last input: 100 to go
   EXPECT_TRUE(ctl.FlashShowing());
   ctl.cmdCancel_Click();
+  desktop.tick = 1250;
   ctl.timFlashEnd_Timer();
   ctl.timFlashEnd_Timer();
   EXPECT_FALSE(ctl.FlashShowing());
+  EXPECT_EQ(ctl.FlashesShown(), 1);
   EXPECT_THAT(log.events,
               ElementsAreArray(std::vector<std::string>{
                   "[2] tray Blocked " + kLock, "[2] cursors blocked", "[2] flash end in 150",
-                  "[2] flash end in 150", "[2] flash end in 150", "[2] modes T", "[2] options T",
-                  "[2] exit T", "[2] cancel F", "[0] msg ", "[0] nohighlight", "[0] tray Blank ",
+                  "[2] flash end in 100", "[2] modes T", "[2] options T", "[2] exit T",
+                  "[2] cancel F", "[0] msg ", "[0] nohighlight", "[0] tray Blank ",
                   "[0] tray Blank ", "[0] cursors restored"}));
   EXPECT_EQ(desktop.waits, 0) << "the flash must not pump messages in a nested wait";
 }
@@ -559,6 +585,11 @@ TEST_F(MainControllerTest, FilterRequestsReachHooksAndCommands) {
   port.OpenEntryGate();
   EXPECT_EQ(flashes, 1);
   EXPECT_EQ(gates, 2);
+  // While the blocked picture is up, more swallowed input only puts its end off.
+  ctl.timFlashTray_Timer();
+  port.EnableFlashTimer();
+  EXPECT_EQ(flashes, 1);
+  EXPECT_EQ(log.Count("flash end in 150"), 1u);
   port.cmdCancel_Click();
   EXPECT_EQ(state.CurrentMode, ModeUnlocked);
   port.cmdAutoLock_Click();

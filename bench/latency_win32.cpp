@@ -1,0 +1,218 @@
+// Input latency under Wine or Windows: how long a key takes from SendInput to the WM_KEYDOWN
+// of a window of this program, with no input hook, with a minimal pass-everything hook in
+// another process (the floor for any hook-based filter; it also runs alone as
+// `latency_bench.exe --hook`), and with Hushkey unlocked and in
+// autolock. Interleaved rounds, so that a slow stretch of the machine hits every set alike.
+//   latency_bench.exe [KEYS_PER_ROUND] [ROUNDS]      (default 100 x 10 per set)
+// hushkey.exe is taken from this program's folder. Prints median, 90th and 99th percentile
+// per set and their ratios to the minimal hook.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+LARGE_INTEGER g_freq;
+bool g_keyDown = false, g_keyUp = false;
+
+double NowMicros() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1e6 / static_cast<double>(g_freq.QuadPart);
+}
+
+LRESULT CALLBACK ProbeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_KEYDOWN) {
+    g_keyDown = true;
+    return 0;
+  }
+  if (m == WM_KEYUP) {
+    g_keyUp = true;
+    return 0;
+  }
+  return DefWindowProcW(w, m, wp, lp);
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void PumpFor(DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < ms) {
+    Pump();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+  }
+}
+
+void Key(bool up) {
+  INPUT in{};
+  in.type = INPUT_KEYBOARD;
+  in.ki.wVk = VK_F24;  // a key nothing else cares about
+  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &in, sizeof(in));
+}
+
+// The helper process: low-level keyboard and mouse hooks that pass everything, until its
+// parent ends it.
+LRESULT CALLBACK PassHook(int code, WPARAM wp, LPARAM lp) {
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+int RunHookHelper() {
+  HHOOK keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, PassHook, GetModuleHandleW(nullptr), 0);
+  HHOOK mouse = SetWindowsHookExW(WH_MOUSE_LL, PassHook, GetModuleHandleW(nullptr), 0);
+  if (!keyboard || !mouse) return 2;
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+  UnhookWindowsHookEx(mouse);
+  UnhookWindowsHookEx(keyboard);
+  return 0;
+}
+
+std::wstring Folder() {
+  wchar_t path[32768];
+  const DWORD n = GetModuleFileNameW(nullptr, path, 32768);
+  std::wstring p(path, n);
+  return p.substr(0, p.find_last_of(L"\\/") + 1);
+}
+
+struct Child {
+  PROCESS_INFORMATION pi{};
+  bool Start(const std::wstring& exe, const std::wstring& args) {
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    STARTUPINFOW si{};
+    si.cb = sizeof(si);
+    return CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &si, &pi) != FALSE;
+  }
+  void End() {
+    if (!pi.hProcess) return;
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) {
+      PostThreadMessageW(pi.dwThreadId, WM_QUIT, 0, 0);
+      if (WaitForSingleObject(pi.hProcess, 5000) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 1);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    pi = {};
+  }
+};
+
+enum Set { kNone, kMinimalHook, kUnlocked, kAutolock, kSets };
+const char* const kNames[kSets] = {"no hook", "minimal hook", "Hushkey unlocked",
+                                   "Hushkey autolock"};
+
+// Hushkey's main window and its hand-off box, once it runs.
+HWND HushkeyBox() {
+  HWND main = FindWindowW(nullptr, L"Hushkey ");
+  return main ? FindWindowExW(main, nullptr, L"ThunderRT6TextBox", nullptr) : nullptr;
+}
+
+bool SetUp(Set set, Child& child) {
+  if (set == kNone) return true;
+  if (set == kMinimalHook) {
+    wchar_t self[32768];
+    GetModuleFileNameW(nullptr, self, 32768);
+    if (!child.Start(self, L"--hook")) return false;
+    PumpFor(300);
+    return true;
+  }
+  if (!child.Start(Folder() + L"hushkey.exe", L"/unlocked")) return false;
+  const DWORD start = GetTickCount();
+  while (!HushkeyBox() && GetTickCount() - start < 30000) PumpFor(50);
+  if (!HushkeyBox()) return false;
+  PumpFor(500);  // the start-up's last steps
+  if (set == kAutolock) {
+    DWORD_PTR ignored;
+    SendMessageTimeoutW(HushkeyBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"),
+                        SMTO_ABORTIFHUNG, 10000, &ignored);
+    PumpFor(300);
+  }
+  return true;
+}
+
+void TearDown(Set set, Child& child) {
+  if (set >= kUnlocked) {
+    DWORD_PTR ignored;
+    if (HWND box = HushkeyBox())
+      SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-3"), SMTO_ABORTIFHUNG,
+                          10000, &ignored);
+    if (child.pi.hProcess) WaitForSingleObject(child.pi.hProcess, 10000);
+  }
+  child.End();
+}
+
+double Percentile(std::vector<double> v, double p) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const auto i = static_cast<std::size_t>(p * static_cast<double>(v.size() - 1) + 0.5);
+  return v[std::min(i, v.size() - 1)];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1 && std::string(argv[1]) == "--hook") return RunHookHelper();
+  const int perRound = argc > 1 ? std::atoi(argv[1]) : 100;
+  const int rounds = argc > 2 ? std::atoi(argv[2]) : 10;
+  QueryPerformanceFrequency(&g_freq);
+
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = ProbeProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"HushkeyLatencyProbe";
+  RegisterClassW(&wc);
+  HWND probe = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"latency", WS_POPUP | WS_VISIBLE,
+                               100, 100, 200, 100, nullptr, nullptr, wc.hInstance, nullptr);
+  std::vector<double> samples[kSets];
+  for (int round = 0; round < rounds; ++round) {
+    for (int k = 0; k < kSets; ++k) {
+      // The order turns with the round, so that no set always follows the same one.
+      const auto set = static_cast<Set>((k + round) % kSets);
+      Child child;
+      if (!SetUp(set, child)) {
+        std::fprintf(stderr, "latency: cannot set up '%s'\n", kNames[set]);
+        return 1;
+      }
+      for (int i = 0; i < perRound; ++i) {
+        SetForegroundWindow(probe);
+        SetFocus(probe);
+        Pump();
+        g_keyDown = g_keyUp = false;
+        const double t0 = NowMicros();
+        Key(false);
+        while (!g_keyDown) {
+          MSG msg;
+          if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+          if (NowMicros() - t0 > 2e6) break;
+        }
+        if (g_keyDown) samples[set].push_back(NowMicros() - t0);
+        Key(true);
+        while (!g_keyUp && NowMicros() - t0 < 2e6) Pump();
+        PumpFor(2);
+      }
+      TearDown(set, child);
+    }
+  }
+  const double floorMedian = Percentile(samples[kMinimalHook], 0.5);
+  const double floorP99 = Percentile(samples[kMinimalHook], 0.99);
+  std::printf("%-18s %6s %10s %10s %10s %9s %9s\n", "set", "keys", "median us", "p90 us", "p99 us",
+              "median/x", "p99/x");
+  for (int s = 0; s < kSets; ++s) {
+    const double med = Percentile(samples[s], 0.5), p99 = Percentile(samples[s], 0.99);
+    std::printf("%-18s %6zu %10.0f %10.0f %10.0f %9.3f %9.3f\n", kNames[s], samples[s].size(), med,
+                Percentile(samples[s], 0.9), p99, floorMedian > 0 ? med / floorMedian : 0,
+                floorP99 > 0 ? p99 / floorP99 : 0);
+  }
+  std::printf("(x = the minimal hook in another process, the floor for any hook-based filter)\n");
+  DestroyWindow(probe);
+  return 0;
+}
