@@ -121,20 +121,16 @@ bool SetUp(Set set, Child& child) {
   if (set == kMinimalHook) {
     wchar_t self[32768];
     GetModuleFileNameW(nullptr, self, 32768);
-    if (!child.Start(self, L"--hook")) return false;
-    PumpFor(300);
-    return true;
+    return child.Start(self, L"--hook");
   }
   if (!child.Start(Folder() + L"hushkey.exe", L"/unlocked")) return false;
   const DWORD start = GetTickCount();
   while (!HushkeyBox() && GetTickCount() - start < 30000) PumpFor(50);
   if (!HushkeyBox()) return false;
-  PumpFor(500);  // the start-up's last steps
   if (set == kAutolock) {
     DWORD_PTR ignored;
     SendMessageTimeoutW(HushkeyBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"),
                         SMTO_ABORTIFHUNG, 10000, &ignored);
-    PumpFor(300);
   }
   return true;
 }
@@ -182,6 +178,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "latency: cannot set up '%s'\n", kNames[set]);
         return 1;
       }
+      // Every set gets the same time to settle: a program just started is still busy with
+      // its last start-up steps, which would show as a tail of its own.
+      if (child.pi.hProcess) WaitForInputIdle(child.pi.hProcess, 10000);
+      PumpFor(1500);
       for (int i = 0; i < perRound; ++i) {
         SetForegroundWindow(probe);
         SetFocus(probe);

@@ -19,6 +19,16 @@ bool HookWatchdog::HookMissed(InputKind kind, std::uint32_t now) const {
   return since > kGraceMs && since < 0x80000000u;
 }
 
+bool HookWatchdog::MissedWhileResting(std::uint32_t lastInput, std::uint32_t now) const {
+  if (!seen_[0] && !seen_[1]) return false;
+  auto later = [](std::uint32_t a, std::uint32_t b) { return b - a < 0x80000000u ? b : a; };
+  std::uint32_t latest = seen_[0] ? lastSeen_[0] : lastSeen_[1];
+  if (seen_[1]) latest = later(latest, lastSeen_[1]);
+  const std::uint32_t inputAfter = lastInput - latest, quiet = now - latest;
+  return inputAfter > kStampSlackMs && inputAfter < 0x80000000u && quiet > kGraceMs &&
+         quiet < 0x80000000u;
+}
+
 void HookWatchdog::Reinstalled(std::uint32_t now) {
   HookSaw(InputKind::Keyboard, now);
   HookSaw(InputKind::Mouse, now);

@@ -10,6 +10,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"HushkeyHookWatchdog";
 // HID usage page "generic desktop": mouse 2, keyboard 6.
 constexpr USHORT kGenericDesktop = 1, kUsageMouse = 2, kUsageKeyboard = 6;
+constexpr UINT_PTR kRestTimer = 1;
 
 }  // namespace
 
@@ -25,11 +26,7 @@ bool HookWatchdogWin32::Start(HINSTANCE instance, std::function<void()> onReinst
                                 nullptr, instance, this));
   if (!window_) return false;
   SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  const RAWINPUTDEVICE devices[] = {
-      {kGenericDesktop, kUsageKeyboard, RIDEV_INPUTSINK, window_.get()},
-      {kGenericDesktop, kUsageMouse, RIDEV_INPUTSINK, window_.get()},
-  };
-  if (!RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE))) {
+  if (!Listen(true)) {
     window_.reset();
     return false;
   }
@@ -40,12 +37,19 @@ bool HookWatchdogWin32::Start(HINSTANCE instance, std::function<void()> onReinst
 
 void HookWatchdogWin32::Stop() {
   if (!window_) return;
-  RAWINPUTDEVICE devices[] = {
-      {kGenericDesktop, kUsageKeyboard, RIDEV_REMOVE, nullptr},
-      {kGenericDesktop, kUsageMouse, RIDEV_REMOVE, nullptr},
+  Listen(false);
+  window_.reset();  // and its rest timer with it
+}
+
+// Raw input of both kinds to the hidden window, also while another program is in front.
+bool HookWatchdogWin32::Listen(bool on) {
+  const DWORD flags = on ? RIDEV_INPUTSINK : RIDEV_REMOVE;
+  HWND target = on ? window_.get() : nullptr;
+  const RAWINPUTDEVICE devices[] = {
+      {kGenericDesktop, kUsageKeyboard, flags, target},
+      {kGenericDesktop, kUsageMouse, flags, target},
   };
-  RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE));
-  window_.reset();
+  return RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
 }
 
 LRESULT CALLBACK HookWatchdogWin32::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -53,6 +57,11 @@ LRESULT CALLBACK HookWatchdogWin32::WindowProc(HWND hwnd, UINT msg, WPARAM wp, L
   if (msg == WM_INPUT && self) {
     self->OnRawInput(reinterpret_cast<HRAWINPUT>(lp));
     // The system cleans the input up in the default handling.
+  }
+  if (msg == WM_TIMER && wp == kRestTimer && self) {
+    KillTimer(hwnd, kRestTimer);
+    self->OnRestEnd();
+    return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -70,7 +79,20 @@ void HookWatchdogWin32::OnRawInput(HRAWINPUT input) {
     kind = InputKind::Mouse;
   else
     return;
-  if (!HooksWatchdog().HookMissed(kind, GetTickCount())) return;
+  // One event judged; the rest of a burst would say the same. The timer only runs after
+  // input, so an idle desktop costs nothing.
+  if (SetTimer(window_.get(), kRestTimer, HookWatchdog::kRestMs, nullptr)) Listen(false);
+  if (HooksWatchdog().HookMissed(kind, GetTickCount())) Reinstall();
+}
+
+void HookWatchdogWin32::OnRestEnd() {
+  Listen(true);
+  LASTINPUTINFO last{sizeof(LASTINPUTINFO), 0};
+  if (GetLastInputInfo(&last) && HooksWatchdog().MissedWhileResting(last.dwTime, GetTickCount()))
+    Reinstall();
+}
+
+void HookWatchdogWin32::Reinstall() {
   ReinstallHooks();
   ++reinstalls_;
   if (onReinstalled_) onReinstalled_();

@@ -28,7 +28,10 @@ class HookWatchdogWin32 {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  bool Listen(bool on);
   void OnRawInput(HRAWINPUT input);
+  void OnRestEnd();
+  void Reinstall();
 
   win32::UniqueWindow window_;
   std::function<void()> onReinstalled_;

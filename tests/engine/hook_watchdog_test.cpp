@@ -73,5 +73,33 @@ TEST(HookWatchdog, RawInputOfAKindWhoseHookWentQuietMeansItWasDropped) {
   EXPECT_FALSE(HookWatchdog().HookMissed(InputKind::Keyboard, 123456)) << "nothing to judge by";
 }
 
+// At the end of a rest of the raw input, the system's last-input time stands in for the
+// events that came meanwhile: input a clear while after the later of the two hooks' last
+// calls, with both hooks quiet beyond the grace period, means they are gone.
+TEST(HookWatchdog, InputDuringARestThatNoHookSawMeansTheyWereDropped) {
+  constexpr std::uint32_t kGrace = HookWatchdog::kGraceMs, kSlack = HookWatchdog::kStampSlackMs;
+  struct Case {
+    const char* what;
+    std::uint32_t keyboardSeen, mouseSeen, lastInput, now;
+    bool missed;
+  };
+  const Case cases[] = {
+      {"the hooks saw the last input", 5000, 4000, 5000, 9000, false},
+      {"stamped a moment after the hook's call", 5000, 4000, 5000 + kSlack, 9000, false},
+      {"input after both hooks, both quiet", 5000, 4000, 5300, 5001 + kGrace, true},
+      {"input after both, but a hook called within grace", 5000, 4000, 5300, 5000 + kGrace, false},
+      {"the mouse hook saw it", 2000, 5300, 5300, 9000, false},
+      {"across the wrap", 0xFFFFFF00u, 0xFFFFFE00u, 0x100, 0x200 + kGrace, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    HookWatchdog w;
+    w.HookSaw(InputKind::Keyboard, c.keyboardSeen);
+    w.HookSaw(InputKind::Mouse, c.mouseSeen);
+    EXPECT_EQ(w.MissedWhileResting(c.lastInput, c.now), c.missed);
+  }
+  EXPECT_FALSE(HookWatchdog().MissedWhileResting(5000, 9000)) << "nothing to judge by";
+}
+
 }  // namespace
 }  // namespace hushkey
