@@ -131,6 +131,13 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
   // Hidden right after the hook procedure has returned.
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
   EXPECT_TRUE(ModeButtonsEnabled(false));
+  // The shell restarts and re-creates its taskbar: the icon goes in again, the lock holds.
+  const DWORD_PTR trayAdds = Ask(HK_MSG_TRAY_ADDS);
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(main_, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                      kDeadline, &ignored);
+  EXPECT_EQ(Ask(HK_MSG_TRAY_ADDS), trayAdds + 1);
+  EXPECT_EQ(Message(), kLockText);
 
   Chord(VK_LMENU, VK_HOME);
   ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
