@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "win32/text_win32.h"
+
 namespace {
 
 LARGE_INTEGER g_freq;
@@ -78,11 +80,11 @@ int RunHookHelper() {
   return 0;
 }
 
+std::wstring Self() { return win32::ModuleFileName(nullptr); }
+
 std::wstring Folder() {
-  wchar_t path[32768];
-  const DWORD n = GetModuleFileNameW(nullptr, path, 32768);
-  std::wstring p(path, n);
-  return p.substr(0, p.find_last_of(L"\\/") + 1);
+  const std::wstring self = Self();
+  return self.substr(0, self.find_last_of(L"\\/") + 1);
 }
 
 struct Child {
@@ -118,19 +120,16 @@ HWND HushkeyBox() {
 
 bool SetUp(Set set, Child& child) {
   if (set == kNone) return true;
-  if (set == kMinimalHook) {
-    wchar_t self[32768];
-    GetModuleFileNameW(nullptr, self, 32768);
-    return child.Start(self, L"--hook");
-  }
+  if (set == kMinimalHook) return child.Start(Self(), L"--hook");
   if (!child.Start(Folder() + L"hushkey.exe", L"/unlocked")) return false;
   const DWORD start = GetTickCount();
-  while (!HushkeyBox() && GetTickCount() - start < 30000) PumpFor(50);
-  if (!HushkeyBox()) return false;
+  HWND box;
+  while (!(box = HushkeyBox()) && GetTickCount() - start < 30000) PumpFor(50);
+  if (!box) return false;
   if (set == kAutolock) {
     DWORD_PTR ignored;
-    SendMessageTimeoutW(HushkeyBox(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"),
-                        SMTO_ABORTIFHUNG, 10000, &ignored);
+    SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"), SMTO_ABORTIFHUNG, 10000,
+                        &ignored);
   }
   return true;
 }

@@ -5,9 +5,6 @@
 
 namespace hushkey {
 
-namespace {
-
-// Round to nearest, ties to even, without depending on the floating-point rounding mode.
 double RoundHalfEven(double x) {
   const double down = std::floor(x);
   const double diff = x - down;
@@ -15,6 +12,8 @@ double RoundHalfEven(double x) {
   if (diff < 0.5) return down;
   return std::fmod(down, 2.0) == 0.0 ? down : down + 1.0;
 }
+
+namespace {
 
 constexpr std::int32_t kMaxTimerMinutes = std::numeric_limits<std::int32_t>::max() / 60;
 

@@ -20,6 +20,9 @@ struct TimeoutSplit {
 // INT32_MAX / INT32_MIN minutes with 0 seconds.
 TimeoutSplit SplitTimeout(float timeout);
 
+// Round to nearest, ties to even, without depending on the floating-point rounding mode.
+double RoundHalfEven(double x);
+
 // The interval actually given to the timer: SplitTimeout, then kept within what the timer
 // control accepts. The control's total (minutes * 60 + seconds) is a 32-bit signed count of
 // seconds; a larger total makes it reject the assignment while keeping the old interval, so

@@ -177,10 +177,10 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
     }
   }
 
-  host->control_ = unknown.As<IDispatch>(IID_IDispatch);
-  if (!host->control_) {
+  const HRESULT dhr = unknown->QueryInterface(IID_IDispatch, host->control_.put_void());
+  if (FAILED(dhr) || !host->control_) {
     return fail(L"The timer control " + std::wstring(kLongtickProgId) +
-                L" has no dispatch interface.");
+                L" has no dispatch interface (" + HresultText(dhr) + L").");
   }
 
   // Site first, so the control sees the ambient user mode while it initialises.
@@ -239,8 +239,10 @@ void LongtickHost::Close() {
     using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
     auto canUnload = reinterpret_cast<CanUnloadFn>(
         reinterpret_cast<void*>(GetProcAddress(library_.get(), "DllCanUnloadNow")));
-    if (!canUnload || canUnload() != S_OK) library_.release();
-    library_.reset();
+    if (canUnload && canUnload() == S_OK)
+      library_.reset();
+    else
+      library_.release();
   }
 }
 

@@ -1,5 +1,7 @@
 #include "hushkey/engine/hook_watchdog.h"
 
+#include "hushkey/engine/tick_wait.h"
+
 namespace hushkey {
 
 void HookWatchdog::HookSaw(InputKind kind, std::uint32_t now) {
@@ -13,20 +15,16 @@ bool HookWatchdog::HookMissed(InputKind kind, std::uint32_t now) const {
   // Before a hook's first event, the time of its installation stands in (Reinstalled); a
   // watchdog that never heard of the hook cannot judge it.
   if (!seen_[i]) return false;
-  // Unsigned difference: right across the 49.7-day wrap of the tick count. A raw input
-  // older than the hook's last call (it waited in the queue) is no evidence.
-  const std::uint32_t since = now - lastSeen_[i];
-  return since > kGraceMs && since < 0x80000000u;
+  // Right across the 49.7-day wrap of the tick count. A raw input older than the hook's last
+  // call (it waited in the queue) is no evidence.
+  return TickLaterBy(lastSeen_[i], now, kGraceMs);
 }
 
 bool HookWatchdog::MissedWhileResting(std::uint32_t lastInput, std::uint32_t now) const {
   if (!seen_[0] && !seen_[1]) return false;
-  auto later = [](std::uint32_t a, std::uint32_t b) { return b - a < 0x80000000u ? b : a; };
   std::uint32_t latest = seen_[0] ? lastSeen_[0] : lastSeen_[1];
-  if (seen_[1]) latest = later(latest, lastSeen_[1]);
-  const std::uint32_t inputAfter = lastInput - latest, quiet = now - latest;
-  return inputAfter > kStampSlackMs && inputAfter < 0x80000000u && quiet > kGraceMs &&
-         quiet < 0x80000000u;
+  if (seen_[1] && TickLaterBy(latest, lastSeen_[1], 0)) latest = lastSeen_[1];
+  return TickLaterBy(latest, lastInput, kStampSlackMs) && TickLaterBy(latest, now, kGraceMs);
 }
 
 void HookWatchdog::Reinstalled(std::uint32_t now) {

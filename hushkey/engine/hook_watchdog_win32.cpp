@@ -23,7 +23,7 @@ bool HookWatchdogWin32::Start(HINSTANCE instance, std::function<void()> onReinst
   if (!win32::EnsureWindowClass(wc, instance)) return false;
   // A plain window that is never shown: raw input for the background needs a real target.
   window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                nullptr, instance, this));
+                                nullptr, instance, nullptr));
   if (!window_) return false;
   SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   if (!Listen(true)) {
@@ -94,7 +94,6 @@ void HookWatchdogWin32::OnRestEnd() {
 
 void HookWatchdogWin32::Reinstall() {
   ReinstallHooks();
-  ++reinstalls_;
   if (onReinstalled_) onReinstalled_();
 }
 

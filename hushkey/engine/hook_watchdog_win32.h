@@ -23,8 +23,6 @@ class HookWatchdogWin32 {
   // when the system offers no raw input.
   bool Start(HINSTANCE instance, std::function<void()> onReinstalled);
   void Stop();
-  // How often the hooks were installed again.
-  int Reinstalls() const { return reinstalls_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -35,7 +33,6 @@ class HookWatchdogWin32 {
 
   win32::UniqueWindow window_;
   std::function<void()> onReinstalled_;
-  int reinstalls_ = 0;
 };
 
 }  // namespace hushkey

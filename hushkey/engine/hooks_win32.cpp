@@ -6,6 +6,7 @@
 
 #include "hushkey/engine/keyboard_filter.h"
 #include "hushkey/engine/mouse_filter.h"
+#include "hushkey/engine/tick_wait.h"
 
 namespace hushkey {
 
@@ -63,9 +64,12 @@ std::uint32_t g_longestMouseMicros = 0;
 std::uint32_t g_longestKeyboardWaitMs = 0;
 std::uint32_t g_longestMouseWaitMs = 0;
 
-void NoteWait(std::uint32_t& longest, DWORD stamp) {
-  const DWORD waited = GetTickCount() - stamp;
-  if (waited < 0x80000000u) longest = std::max<std::uint32_t>(longest, waited);
+// Every hook call: the watchdog hears of it, and the wait since the event's time stamp is kept
+// if it is the longest yet.
+void NoteEvent(InputKind kind, std::uint32_t& longestWait, DWORD stamp) {
+  const DWORD now = GetTickCount();
+  g_watchdog.HookSaw(kind, now);
+  if (TickLaterBy(stamp, now, longestWait)) longestWait = now - stamp;
 }
 
 bool Install(UniqueHook& hook, int type, HOOKPROC proc) {
@@ -81,11 +85,16 @@ class HookCall {
     QueryPerformanceCounter(&start_);
   }
   ~HookCall() {
-    LARGE_INTEGER end, freq;
+    // Fixed while the system runs: read once.
+    static const LONGLONG perSecond = [] {
+      LARGE_INTEGER f;
+      QueryPerformanceFrequency(&f);
+      return f.QuadPart;
+    }();
+    LARGE_INTEGER end;
     QueryPerformanceCounter(&end);
-    QueryPerformanceFrequency(&freq);
     const auto micros = static_cast<std::uint32_t>(
-        std::min<LONGLONG>((end.QuadPart - start_.QuadPart) * 1000000 / freq.QuadPart, 0xFFFFFFFF));
+        std::min<LONGLONG>((end.QuadPart - start_.QuadPart) * 1000000 / perSecond, 0xFFFFFFFF));
     longest_ = std::max(longest_, micros);
     --g_hookDepth;
   }
@@ -102,11 +111,12 @@ class HookCall {
 void SetFilterContext(FilterContext* ctx) { g_filterContext = ctx; }
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) g_watchdog.HookSaw(InputKind::Keyboard, GetTickCount());
+  if (code == HC_ACTION && lParam != 0)
+    NoteEvent(InputKind::Keyboard, g_longestKeyboardWaitMs,
+              reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam)->time);
   if (g_filterContext != nullptr && code == HC_ACTION && lParam != 0) {
     HookCall call(g_longestKeyboardMicros);
     const auto& ev = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    NoteWait(g_longestKeyboardWaitMs, ev.time);
     if (FilterKeyEvent(*g_filterContext, code, static_cast<std::uint32_t>(wParam), ev.vkCode,
                        ev.flags, ev.time))
       return 1;
@@ -115,11 +125,11 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) g_watchdog.HookSaw(InputKind::Mouse, GetTickCount());
+  if (code == HC_ACTION && lParam != 0)
+    NoteEvent(InputKind::Mouse, g_longestMouseWaitMs,
+              reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->time);
   if (g_filterContext != nullptr) {
     HookCall call(g_longestMouseMicros);
-    if (code == HC_ACTION && lParam != 0)
-      NoteWait(g_longestMouseWaitMs, reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->time);
     if (FilterMouseEvent(*g_filterContext, code, static_cast<std::uint32_t>(wParam))) return 1;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);

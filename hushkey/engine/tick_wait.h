@@ -25,6 +25,14 @@ class TickDeadline {
   std::uint32_t length_;
 };
 
+// Whether the reading `to` comes more than `ms` after `from` on the wrapping tick counter. A
+// reading up to half the counter's range before `from` counts as earlier, not as 49 days
+// later.
+constexpr bool TickLaterBy(std::uint32_t from, std::uint32_t to, std::uint32_t ms) {
+  const std::uint32_t elapsed = to - from;
+  return elapsed > ms && elapsed < 0x80000000u;
+}
+
 class WaitPlatform {
  public:
   virtual ~WaitPlatform() = default;

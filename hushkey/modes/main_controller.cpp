@@ -4,7 +4,7 @@
 
 #include "hushkey/autolock/countdown.h"
 #include "hushkey/engine/inactivity_timer.h"
-#include "hushkey/engine/mouse_filter.h"
+#include "hushkey/engine/tick_wait.h"
 #include "hushkey/engine/mouse_speed.h"
 #include "hushkey/modes/main_layout.h"
 #include "hushkey/modes/tray_logic.h"
@@ -203,12 +203,16 @@ void MainController::UserMsg() {
 
 void MainController::UpdateTrayIcon() {
   if (!trayAdded_) {
-    tray_.Add();
+    AddTrayIcon();
     trayAdded_ = true;
-    ++trayAdds_;
   }
   trayTip_ = CutTrayTip(view_.Message());
   tray_.Modify(IconForMode(state_.CurrentMode), trayTip_);
+}
+
+void MainController::AddTrayIcon() {
+  tray_.Add();
+  ++trayAdds_;
 }
 
 void MainController::DeleteTrayIcon() {
@@ -232,9 +236,10 @@ void MainController::timFlashTray_Timer() {
 
 void MainController::timFlashEnd_Timer() {
   // Input swallowed meanwhile put the end off: wait out the rest.
-  const std::uint32_t since = TicksSince(flashLastCueTick_, desktop_.TickCount());
-  if (flashShowing_ && since < static_cast<std::uint32_t>(kFlashMs)) {
-    view_.ArmFlashEndTimer(kFlashMs - static_cast<std::int32_t>(since));
+  const std::uint32_t left =
+      TickDeadline(flashLastCueTick_, kFlashMs).Remaining(desktop_.TickCount());
+  if (flashShowing_ && left > 0) {
+    view_.ArmFlashEndTimer(static_cast<std::int32_t>(left));
     return;
   }
   EndFlash();
@@ -257,8 +262,7 @@ void MainController::OnSessionChange() { ClearAltState(state_.lock); }
 
 void MainController::OnTaskbarCreated() {
   if (!trayAdded_) return;
-  tray_.Add();
-  ++trayAdds_;
+  AddTrayIcon();
   tray_.Modify(flashShowing_ ? TrayIcon::Blocked : IconForMode(state_.CurrentMode), trayTip_);
 }
 

@@ -107,6 +107,7 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   void DeleteTrayIcon();
 
  private:
+  void AddTrayIcon();
   // Holds a mode command that comes while another one runs; true when it was held. The
   // outermost running command runs the held ones when it has finished.
   bool Queued(void (MainController::*command)());

@@ -81,20 +81,14 @@ bool RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC highlightProc
   highlight.lpszClassName = kHighlightClass;
   if (!win32::EnsureWindowClass(main, instance) || !win32::EnsureWindowClass(highlight, instance))
     return false;
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
   // The hand-off text box: an ordinary edit control under the class name a second start
   // looks for.
-  if (!GetClassInfoExW(instance, kHandOffClass, &wc)) {
-    WNDCLASSEXW edit{};
-    edit.cbSize = sizeof(edit);
-    if (!GetClassInfoExW(nullptr, L"EDIT", &edit)) return false;
-    edit.hInstance = instance;
-    edit.lpszClassName = kHandOffClass;
-    edit.style &= ~CS_GLOBALCLASS;
-    if (!RegisterClassExW(&edit)) return false;
-  }
-  return true;
+  WNDCLASSEXW edit{};
+  edit.cbSize = sizeof(edit);
+  if (!GetClassInfoExW(nullptr, L"EDIT", &edit)) return false;
+  edit.lpszClassName = kHandOffClass;
+  edit.style &= ~CS_GLOBALCLASS;
+  return win32::EnsureWindowClass(edit, instance);
 }
 
 }  // namespace
@@ -338,9 +332,9 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       if (wp == kFlashEndTimerId) {
-        // While the picture stays up the controller re-arms the timer (which resets it).
+        // One-shot: while the picture stays up the controller arms it again.
+        KillTimer(hwnd_, kFlashEndTimerId);
         if (controller_) controller_->timFlashEnd_Timer();
-        if (!controller_ || !controller_->FlashShowing()) KillTimer(hwnd_, kFlashEndTimerId);
         return 0;
       }
       break;

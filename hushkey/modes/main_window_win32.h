@@ -104,12 +104,11 @@ class MainWindow final : public MainViewPort {
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
   HWND toolTip_ = nullptr;
-  HMENU mainMenu_ = nullptr;    // owned by the window once attached
-  win32::UniqueMenu trayMenu_;  // loaded resource, destroyed with the window
-  bool hidePending_ = false;    // a Hide asked for inside an input hook call, not done yet
-  bool sessionNotices_ = false;
-  UINT taskbarCreated_ = 0;  // the shell's "TaskbarCreated" message  // registered for session
-                             // lock/unlock/switch notices
+  HMENU mainMenu_ = nullptr;     // owned by the window once attached
+  win32::UniqueMenu trayMenu_;   // loaded resource, destroyed with the window
+  bool hidePending_ = false;     // a Hide asked for inside an input hook call, not done yet
+  bool sessionNotices_ = false;  // registered for session lock/unlock/switch notices
+  UINT taskbarCreated_ = 0;      // the shell's "TaskbarCreated" message
   win32::UniqueFont font_;
   UINT dpi_ = 96;
   TwipsRect highlightRect_{};

@@ -29,7 +29,6 @@ OpenFileRequest MakeOpenFileRequest(std::string_view initialDir, std::string_vie
                          std::move(filter),
                          1,
                          std::string(FirstCharacters(initialFile, kFileBufferCapacity - 1)),
-                         kFileBufferCapacity,
                          title ? std::string(*title) : std::string("Open"),
                          std::string(extension),
                          kOfnFileMustExist | kOfnHideReadOnly};

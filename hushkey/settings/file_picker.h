@@ -13,11 +13,10 @@ inline constexpr std::uint32_t kOfnHideReadOnly = 0x4;
 inline constexpr std::uint32_t kOfnFileMustExist = 0x1000;
 
 struct OpenFileRequest {
-  std::string initialDir;    // empty: the platform's choice
-  std::string filter;        // pairs of display text and pattern, each ended by a NUL
-  int filterIndex = 1;       // the first pair
-  std::string initialFile;   // the file name box's initial text
-  std::size_t fileCapacity;  // characters the file buffer holds, its terminating NUL included
+  std::string initialDir;   // empty: the platform's choice
+  std::string filter;       // pairs of display text and pattern, each ended by a NUL
+  int filterIndex = 1;      // the first pair
+  std::string initialFile;  // the file name box's initial text
   std::string title;
   std::string defaultExtension;
   std::uint32_t flags;

@@ -27,7 +27,7 @@ std::string Win32FilePicker::PickOpenFile(const OpenFileRequest& request) {
   const std::wstring defaultExtension = Utf8ToWide(request.defaultExtension);
   const std::wstring initialFile = Utf8ToWide(request.initialFile);
 
-  std::vector<wchar_t> file(std::max(kLongPathCapacity, request.fileCapacity), L'\0');
+  std::vector<wchar_t> file(kLongPathCapacity, L'\0');
   std::copy_n(initialFile.begin(), std::min(initialFile.size(), file.size() - 1), file.begin());
 
   OPENFILENAMEW ofn{};

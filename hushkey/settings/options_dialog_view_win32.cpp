@@ -123,8 +123,8 @@ bool OptionsDialog::CreateControls(HINSTANCE instance) {
         std::find(OptionsTabOrder().begin(), OptionsTabOrder().end(), c) != OptionsTabOrder().end();
     // Every control with a tab stop starts a group of its own, except the option buttons
     // after the first of their group: the arrow keys move within a group of options.
-    const bool groupStart = tabStop && (!IsRadio(c) || c == kDontLockIfGroup[0] ||
-                                        c == kStartModeGroup[0] || c == C::txtIPaddress);
+    const bool groupStart =
+        tabStop && (!IsRadio(c) || c == kDontLockIfGroup[0] || c == kStartModeGroup[0]);
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | look.style;
     if (c != C::frameEntryReq && c != C::lblEntryReq) style |= WS_VISIBLE;
     if (tabStop && !IsRadio(c)) style |= WS_TABSTOP;

@@ -1,8 +1,8 @@
 #include "hushkey/settings/options_layout.h"
 
 #include <array>
-#include <cmath>
 
+#include "hushkey/autolock/countdown.h"
 #include "hushkey/settings/entry_gate.h"
 #include "hushkey/settings/run_value.h"
 
@@ -393,14 +393,7 @@ constexpr bool RowsInIdOrder() {
 }
 static_assert(RowsInIdOrder(), "kRows must follow OptionsControl order");
 
-// Round to nearest, ties to even.
-std::int32_t RoundTwips(double x) {
-  const double down = std::floor(x);
-  const double diff = x - down;
-  if (diff > 0.5 || (diff == 0.5 && std::fmod(down, 2.0) != 0.0))
-    return static_cast<std::int32_t>(down + 1);
-  return static_cast<std::int32_t>(down);
-}
+std::int32_t RoundTwips(double x) { return static_cast<std::int32_t>(RoundHalfEven(x)); }
 
 }  // namespace
 

@@ -226,8 +226,6 @@ void OptionsModel::Form_Load() {
 
   Check(C::chkStartWithWindows, ReadInt32Setting(store, SettingId::StartWithWin) >= 0);
   if (values_.chkStartWithWindows) SelectStartMode(StoredStartMode());
-  enabling_.startModes = values_.chkStartWithWindows;
-  enabling_.mouseSpeed = s.SetMouseSpd;
 
   gate_.StartFailTimer();
 }
@@ -325,7 +323,6 @@ void OptionsModel::Check(OptionsControl control, bool on) {
   *field = on;
   switch (control) {
     case C::chkDontLockIf: chkDontLockIf_Click(); break;
-    case C::chkSetMouseSpeed: chkSetMouseSpeed_Click(); break;
     case C::chkTestMouseSpeed: chkTestMouseSpeed_Click(); break;
     case C::chkStartWithWindows: chkStartWithWindows_Click(); break;
     default: break;
@@ -380,11 +377,8 @@ void OptionsModel::ShowDontLockIfOpt(int opt) {
 
 void OptionsModel::chkDontLockIf_Click() {
   ShowDontLockIfOpt(-1);
-  enabling_.frameDontLockIf = values_.chkDontLockIf;
   if (values_.chkDontLockIf && values_.optDontLockIf >= 0) ShowDontLockIfOpt(values_.optDontLockIf);
 }
-
-void OptionsModel::chkSetMouseSpeed_Click() { enabling_.mouseSpeed = values_.chkSetMouseSpeed; }
 
 void OptionsModel::chkTestMouseSpeed_Click() {
   if (values_.chkTestMouseSpeed) {
@@ -402,21 +396,20 @@ void OptionsModel::hscMouseSpeed_Change() {
 
 void OptionsModel::chkStartWithWindows_Click() {
   if (values_.chkStartWithWindows) SelectStartMode(StoredStartMode());
-  enabling_.startModes = values_.chkStartWithWindows;
 }
 
 // ---- State for the window --------------------------------------------------------------
 
 bool OptionsModel::Enabled(OptionsControl c) const {
   if (c == C::cmdOk || c == C::cmdCancel) return gate_.OkCancelEnabled();
-  if (Between(c, C::frameDontLockIf, C::optDontLockIf2)) return enabling_.frameDontLockIf;
+  if (Between(c, C::frameDontLockIf, C::optDontLockIf2)) return values_.chkDontLockIf;
   if (Between(c, C::txtDontLockIfStartTime, C::chkDontLockIfDay6)) return enabling_.dayTime;
   if (c == C::txtDontLockIfIP || c == C::chkDontLockIfIP) return enabling_.ip;
   if (c == C::txtDontLockIfFileExists || c == C::cmdDontLockIfFileExistsPick) {
     return enabling_.file;
   }
-  if (c == C::hscMouseSpeed || c == C::chkTestMouseSpeed) return enabling_.mouseSpeed;
-  if (Between(c, C::optStartMode0, C::optStartMode4)) return enabling_.startModes;
+  if (c == C::hscMouseSpeed || c == C::chkTestMouseSpeed) return values_.chkSetMouseSpeed;
+  if (Between(c, C::optStartMode0, C::optStartMode4)) return values_.chkStartWithWindows;
   return true;
 }
 

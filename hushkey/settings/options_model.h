@@ -93,15 +93,13 @@ struct OptionsValues {
   bool chkShowLockUnlockSeq = false;
 };
 
-// The enabled states that change; every control not named here stays enabled, except
-// cmdOk and cmdCancel, which follow the entry gate.
+// The enabled states that the chosen "Don't Lock If" condition sets. The frame with the three
+// optDontLockIf, the mouse-speed controls and the start modes follow their check boxes;
+// every other control stays enabled, except cmdOk and cmdCancel, which follow the entry gate.
 struct OptionsEnabling {
-  bool frameDontLockIf = true;  // and the three optDontLockIf in it
-  bool dayTime = true;          // time boxes, day check boxes and day labels
-  bool ip = true;               // txtDontLockIfIP, chkDontLockIfIP
-  bool file = true;             // txtDontLockIfFileExists, cmdDontLockIfFileExistsPick
-  bool mouseSpeed = true;       // hscMouseSpeed, chkTestMouseSpeed
-  bool startModes = true;       // optStartMode 0..4
+  bool dayTime = true;  // time boxes, day check boxes and day labels
+  bool ip = true;       // txtDontLockIfIP, chkDontLockIfIP
+  bool file = true;     // txtDontLockIfFileExists, cmdDontLockIfFileExistsPick
 };
 
 enum class OptionsClosedBy { NotClosed, Ok, Cancel, GateTimeout, CloseBox };
@@ -203,7 +201,6 @@ class OptionsModel {
   void Unload(OptionsClosedBy by);
 
   void chkDontLockIf_Click();
-  void chkSetMouseSpeed_Click();
   void chkTestMouseSpeed_Click();
   void hscMouseSpeed_Change();
   void chkStartWithWindows_Click();

@@ -118,14 +118,9 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
   return std::nullopt;
 }
 
-int HushkeyApp::MessageLoop() {
+void HushkeyApp::MessageLoop() {
   MSG msg;
-  for (;;) {
-    BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-    if (got == 0) return static_cast<int>(msg.wParam);
-    if (got == -1) return 1;
-    DispatchThreadMessage(msg);
-  }
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchThreadMessage(msg);
 }
 
 void HushkeyApp::ShowHelpText() {

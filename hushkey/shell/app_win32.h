@@ -65,7 +65,7 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   // them. Answers the exit code when the program cannot run (the user has been told why).
   std::optional<int> BuildMainWindow();
   bool CheckDontLockIfNow();
-  int MessageLoop();
+  void MessageLoop();
   void ReleaseAll();
   // The Help menu's Help, its About, and the copyright picture.
   void ShowHelpText();

@@ -7,8 +7,6 @@
 
 #include "longtick/about/about_resources.h"
 #include "longtick/about/about_text.h"
-
-static_assert(longtick::kWebLinkShowNormal == SW_SHOWNORMAL);
 #include "longtick/control/com_base_win32.h"
 #include "longtick/control/control_resource_ids.h"
 #include "win32/handles_win32.h"
@@ -110,7 +108,7 @@ void StartSysInfo(HWND box) {
 }
 
 void OpenWebLink(HWND box, const std::wstring& address) {
-  LaunchApp(box, Utf8ToWide(WebLinkTarget(WideToUtf8(address))), kWebLinkShowNormal);
+  LaunchApp(box, Utf8ToWide(WebLinkTarget(WideToUtf8(address))), SW_SHOWNORMAL);
 }
 
 // What the box owns while it is open; released when it is destroyed.

@@ -21,8 +21,6 @@ std::string VersionLine(unsigned major, unsigned minor, unsigned revision);
 // The address with "http://" in front unless it contains "http://", "https://" or "ftp://"
 // in any letter case. The address itself keeps its case: paths and queries may need it.
 std::string WebLinkTarget(std::string_view address);
-// The show mode the web link opens the browser with: a normal, visible window.
-inline constexpr int kWebLinkShowNormal = 1;
 // "API Error #<code> was returned from GetLastError()".
 std::string ApiErrorText(uint32_t code);
 // The shell's "open" answer: values up to 32 are error codes.

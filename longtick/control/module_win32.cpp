@@ -70,10 +70,6 @@ extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
   return longtick::ModuleCanUnload() ? S_OK : S_FALSE;
 }
 
-extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
-  return longtick::RegisterServer(longtick::g_module);
-}
+extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() { return longtick::RegisterServer(); }
 
-extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
-  return longtick::UnregisterServer(longtick::g_module);
-}
+extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() { return longtick::UnregisterServer(); }

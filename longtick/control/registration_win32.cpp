@@ -41,7 +41,7 @@ SYSKIND ThisSyskind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 
 }  // namespace
 
-HRESULT RegisterServer(HINSTANCE module) {
+HRESULT RegisterServer() {
   std::wstring path = ModulePath();
   if (path.empty()) return SELFREG_E_CLASS;
   ComPtr<ITypeLib> typelib;
@@ -69,14 +69,14 @@ HRESULT RegisterServer(HINSTANCE module) {
   };
   for (const auto& e : entries) {
     if (SetString(e[0], e[1].empty() ? nullptr : e[1].c_str(), e[2]) != ERROR_SUCCESS) {
-      UnregisterServer(module);
+      UnregisterServer();
       return SELFREG_E_CLASS;
     }
   }
   return S_OK;
 }
 
-HRESULT UnregisterServer(HINSTANCE) {
+HRESULT UnregisterServer() {
   HRESULT result = S_OK;
   if (DeleteTree(L"CLSID\\" + GuidText(CLSID_Longtick)) != ERROR_SUCCESS ||
       DeleteTree(kProgId) != ERROR_SUCCESS)

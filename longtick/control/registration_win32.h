@@ -7,8 +7,8 @@ namespace longtick {
 
 inline constexpr wchar_t kProgId[] = L"LongtickOCX.Longtick";
 
-HRESULT RegisterServer(HINSTANCE module);
+HRESULT RegisterServer();
 // Removes everything RegisterServer wrote; missing entries are not an error.
-HRESULT UnregisterServer(HINSTANCE module);
+HRESULT UnregisterServer();
 
 }  // namespace longtick
