@@ -289,6 +289,12 @@ inline double FileTimeMs(const FILETIME& t) {
   return static_cast<double>(u.QuadPart) / 10000.0;
 }
 
+// Kernel and user time of one thread, in milliseconds; -1 when the system does not tell.
+inline double CpuMsOfThread(HANDLE thread) {
+  FILETIME c, e, k, u;
+  return thread && GetThreadTimes(thread, &c, &e, &k, &u) ? FileTimeMs(k) + FileTimeMs(u) : -1;
+}
+
 // --- The program under test --------------------------------------------------------------
 
 // A thread of the test with low-level hooks that pass everything: the least any hook-based
@@ -305,10 +311,7 @@ class PassingHookThread {
     thread_ = CreateThread(nullptr, 0, &Run, this, 0, &id_);
     return thread_ && WaitForSingleObject(ready_, kDeadline) == WAIT_OBJECT_0 && hooked_;
   }
-  double CpuMs() const {
-    FILETIME c, e, k, u;
-    return thread_ && GetThreadTimes(thread_, &c, &e, &k, &u) ? FileTimeMs(k) + FileTimeMs(u) : -1;
-  }
+  double CpuMs() const { return CpuMsOfThread(thread_); }
   void Stop() {
     if (thread_) {
       PostThreadMessageW(id_, WM_QUIT, 0, 0);
@@ -383,11 +386,7 @@ class HushkeyProcess {
     if (!GetProcessTimes(process_, &c, &e, &k, &u)) return -1;
     return FileTimeMs(k) + FileTimeMs(u);
   }
-  double ThreadCpuMs() const {
-    FILETIME c, e, k, u;
-    if (!GetThreadTimes(thread_, &c, &e, &k, &u)) return -1;
-    return FileTimeMs(k) + FileTimeMs(u);
-  }
+  double ThreadCpuMs() const { return CpuMsOfThread(thread_); }
 
   // CPU time of all the program's threads together (under Wine, the only figure that is
   // the program's own; see above).
@@ -400,9 +399,9 @@ class HushkeyProcess {
     for (BOOL ok = Thread32First(snap, &te); ok; ok = Thread32Next(snap, &te)) {
       if (te.th32OwnerProcessID != pid_) continue;
       HANDLE t = OpenThread(THREAD_QUERY_INFORMATION, FALSE, te.th32ThreadID);
-      FILETIME c, e, k, u;
-      if (t && GetThreadTimes(t, &c, &e, &k, &u)) total += FileTimeMs(k) + FileTimeMs(u);
-      if (t) CloseHandle(t);
+      if (!t) continue;
+      total += std::max(0.0, CpuMsOfThread(t));
+      CloseHandle(t);
     }
     CloseHandle(snap);
     return total;
@@ -467,37 +466,39 @@ class HushkeyProcess {
   DWORD pid_ = 0;
 };
 
-// A search for a visible top-level window of a class in one process: "#32770" is a
-// message box, "#32768" a popup menu.
+// A search for a visible top-level window of a class (null: any) in one process: "#32770"
+// is a message box, "#32768" a popup menu.
 struct BoxSearch {
   DWORD pid;
   HWND box = nullptr;
   const wchar_t* cls = L"#32770";
 };
 
-// Any visible top-level window of the process (the search's class left null).
-inline BOOL CALLBACK FindVisibleWindow(HWND w, LPARAM lp) {
+inline BOOL CALLBACK FindWindowOfClass(HWND w, LPARAM lp) {
   auto* s = reinterpret_cast<BoxSearch*>(lp);
   DWORD pid = 0;
   GetWindowThreadProcessId(w, &pid);
-  if (pid == s->pid && IsWindowVisible(w)) {
+  wchar_t cls[32];
+  if (pid == s->pid && IsWindowVisible(w) &&
+      (!s->cls || (GetClassNameW(w, cls, 32) && std::wstring(cls) == s->cls))) {
     s->box = w;
     return FALSE;
   }
   return TRUE;
 }
 
-inline BOOL CALLBACK FindWindowOfClass(HWND w, LPARAM lp) {
-  auto* s = reinterpret_cast<BoxSearch*>(lp);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(w, &pid);
-  wchar_t cls[32];
-  if (pid == s->pid && IsWindowVisible(w) && GetClassNameW(w, cls, 32) &&
-      std::wstring(cls) == s->cls) {
-    s->box = w;
-    return FALSE;
-  }
-  return TRUE;
+// Waits for such a window until the deadline, or until `stop` says to give up; nullptr when
+// none came.
+inline HWND WaitForWindowOfClass(DWORD pid, const wchar_t* cls, DWORD deadlineMs = kDeadline,
+                                 const std::function<bool()>& stop = {}) {
+  BoxSearch search{pid, nullptr, cls};
+  WaitUntil(
+      [&] {
+        EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
+        return search.box != nullptr || (stop && stop());
+      },
+      deadlineMs);
+  return search.box;
 }
 
 class HushkeyE2E : public ::testing::Test {
@@ -580,7 +581,7 @@ class HushkeyE2E : public ::testing::Test {
     const DWORD start = GetTickCount();
     while (second.Running() && GetTickCount() - start < kDeadline) {
       BoxSearch shown{second.Pid(), nullptr, nullptr};
-      EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&shown));
+      EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&shown));
       ASSERT_EQ(shown.box, nullptr) << "the second start showed a window";
       PumpOnce(5);
     }

@@ -606,18 +606,15 @@ TEST_F(HushkeyE2E, HelpShowsTheSyntaxWindowAndAboutItsBox) {
   PostMessageW(help, WM_CLOSE, 0, 0);
 
   PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_HELP_ABOUT, 0), 0);
-  BoxSearch about{hushkey_.Pid()};
-  ASSERT_TRUE(WaitUntil([&] {
-    EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&about));
-    return about.box != nullptr;
-  })) << "no About box";
+  const HWND about = WaitForWindowOfClass(hushkey_.Pid(), L"#32770");
+  ASSERT_NE(about, nullptr) << "no About box";
   wchar_t title[256];
-  GetWindowTextW(about.box, title, 256);
+  GetWindowTextW(about, title, 256);
   EXPECT_EQ(std::wstring(title), L"About hushkey");
-  GetDlgItemTextW(about.box, IDC_ABOUT_VERSION, title, 256);
+  GetDlgItemTextW(about, IDC_ABOUT_VERSION, title, 256);
   EXPECT_EQ(std::wstring(title), L"hushkey  v1.97");
-  PostMessageW(about.box, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about.box); }));
+  PostMessageW(about, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }
 
 // The tray's right button: the program comes to the front and pops up its tray menu
@@ -626,11 +623,7 @@ TEST_F(HushkeyE2E, TrayRightButtonMenuExitsTheProgram) {
   ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
   ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
   PostMessageW(main_, kTrayCallback, 1, WM_RBUTTONUP);
-  BoxSearch menu{hushkey_.Pid(), nullptr, L"#32768"};
-  ASSERT_TRUE(WaitUntil([&] {
-    EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&menu));
-    return menu.box != nullptr;
-  })) << "no popup menu";
+  ASSERT_NE(WaitForWindowOfClass(hushkey_.Pid(), L"#32768"), nullptr) << "no popup menu";
   // The last item is Exit: Up from no selection wraps to it.
   Tap(VK_UP);
   Tap(VK_RETURN);
@@ -700,16 +693,11 @@ TEST(HushkeyWithoutControl, NamesTheMissingControlAndExitsWithAnError) {
 
   HushkeyProcess hushkey;
   ASSERT_TRUE(hushkey.Start(exe));
-  BoxSearch search{hushkey.Pid()};
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
-        return search.box != nullptr || !hushkey.Running();
-      },
-      kStartDeadline));
-  ASSERT_NE(search.box, nullptr) << "no message box; the program ended on its own";
+  const HWND box = WaitForWindowOfClass(hushkey.Pid(), L"#32770", kStartDeadline,
+                                        [&] { return !hushkey.Running(); });
+  ASSERT_NE(box, nullptr) << "no message box; the program ended on its own";
   std::wstring texts;
-  for (HWND c = GetWindow(search.box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+  for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     wchar_t buf[1024];
     int n = GetWindowTextW(c, buf, 1024);
     texts.append(buf, n > 0 ? n : 0);
@@ -720,7 +708,7 @@ TEST(HushkeyWithoutControl, NamesTheMissingControlAndExitsWithAnError) {
   // The main window was never created.
   EXPECT_EQ(hushkey.FindMainWindow(), nullptr);
 
-  PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
   const long code = hushkey.WaitExit(kDeadline);
   EXPECT_NE(code, 0);
   EXPECT_NE(code, -1) << "still running after the message box was closed";

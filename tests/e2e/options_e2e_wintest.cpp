@@ -94,12 +94,8 @@ class OptionsE2E : public HushkeyE2E {
   // The Options menu command, and the dialog it opens (covered, in front).
   void OpenOptions() {
     PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_OPTIONS, 0), 0);
-    BoxSearch search{hushkey_.Pid(), nullptr, kOptionsWindowClass};
-    ASSERT_TRUE(WaitUntil([&] {
-      EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&search));
-      return search.box != nullptr;
-    })) << "no options dialog";
-    dialog_ = search.box;
+    dialog_ = WaitForWindowOfClass(hushkey_.Pid(), kOptionsWindowClass);
+    ASSERT_NE(dialog_, nullptr) << "no options dialog";
     shownAt_ = GetTickCount();
   }
 
@@ -357,19 +353,16 @@ TEST_F(OptionsE2E, DontLockIfOnAnEmptyAddressIsRefusedWithItsMessage) {
   ASSERT_TRUE(WaitUntil([&] { return ItemText(C::txtDontLockIfIP).empty(); }));
   Press(C::cmdOk);
 
-  BoxSearch box{hushkey_.Pid()};
-  ASSERT_TRUE(WaitUntil([&] {
-    EnumWindows(FindWindowOfClass, reinterpret_cast<LPARAM>(&box));
-    return box.box != nullptr;
-  })) << "no message box";
+  const HWND box = WaitForWindowOfClass(hushkey_.Pid(), L"#32770");
+  ASSERT_NE(box, nullptr) << "no message box";
   wchar_t text[256] = L"", title[64] = L"";
-  GetDlgItemTextW(box.box, 0xFFFF, text, 256);  // the message box's text
-  GetWindowTextW(box.box, title, 64);
+  GetDlgItemTextW(box, 0xFFFF, text, 256);  // the message box's text
+  GetWindowTextW(box, title, 64);
   EXPECT_EQ(std::wstring(text), L"'Don't Lock If' IP address invalid");
   EXPECT_EQ(std::wstring(title), L"Hushkey");
   EXPECT_EQ(StoredSettings(), before);
-  PostMessageW(box.box, WM_COMMAND, IDOK, 0);
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box.box); }));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
   EXPECT_TRUE(DialogOpen());
   Press(C::cmdCancel);
   ASSERT_TRUE(WaitUntil([&] { return !DialogOpen(); }));
