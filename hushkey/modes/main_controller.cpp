@@ -67,6 +67,13 @@ void MainController::cmdLockAll_Click() {
   LockSteps(ModeLocked);
 }
 
+void MainController::LockReturningToAutolock() {
+  if (Queued(&MainController::LockReturningToAutolock)) return;
+  const CommandScope scope(*this);
+  LockSteps(ModeLocked);
+  state_.CurrentMode = ModeLockedAuto;
+}
+
 void MainController::LockSteps(LockMode mode) {
   state_.CurrentMode = mode;
   SetEnabledStates(false, false, false, false);

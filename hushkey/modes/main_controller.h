@@ -44,6 +44,9 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
 
   // Mode commands (also the buttons' click handlers).
   void cmdLockAll_Click();
+  // The Lock command with the mode then set to 20 (Alt+Home returns to autolock), as one
+  // command: asked for while another runs, both steps wait for it together.
+  void LockReturningToAutolock();
   void cmdAutoLock_Click() override;
   void cmdBlockWinCtrl_Click();
   void cmdAllowOnly_Click();

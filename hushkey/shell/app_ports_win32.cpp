@@ -69,6 +69,7 @@ void HushkeyApp::ReportStartupFailure(const std::string& message) {
 // --- MainWindowCommandsPort ------------------------------------------------------------
 
 void HushkeyApp::cmdLockAll_Click() { controller_->cmdLockAll_Click(); }
+void HushkeyApp::LockReturningToAutolock() { controller_->LockReturningToAutolock(); }
 void HushkeyApp::cmdAutoLock_Click() { controller_->cmdAutoLock_Click(); }
 void HushkeyApp::cmdBlockWinCtrl_Click() { controller_->cmdBlockWinCtrl_Click(); }
 void HushkeyApp::cmdAllowOnly_Click() { controller_->cmdAllowOnly_Click(); }

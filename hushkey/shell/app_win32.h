@@ -86,6 +86,7 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   void ReportStartupFailure(const std::string& message) override;
   // MainWindowCommandsPort
   void cmdLockAll_Click() override;
+  void LockReturningToAutolock() override;
   void cmdAutoLock_Click() override;
   void cmdBlockWinCtrl_Click() override;
   void cmdAllowOnly_Click() override;

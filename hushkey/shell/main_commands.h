@@ -24,11 +24,14 @@ class MainWindowCommandsPort {
   virtual void MinimiseToTray() = 0;
   // Empties the hidden hand-off text box (txtChangeModeHid).
   virtual void ClearHandOffBox() = 0;
+  // Lock, then mode 20: locked, returning to autolock on unlock. One command, so that when
+  // it has to wait for another, the mode is not set before the lock has run.
+  virtual void LockReturningToAutolock() = 0;
 };
 
 // Runs the mode command for a mode code: 1 Block Win Ctrl, 2 Lock, 3 Auto Lock, 4 Allow
 // Only, 20 Lock and then CurrentMode 20 (locked, returning to autolock on unlock). Answers
 // false, and runs nothing, for any other code.
-bool RunModeCommand(LockMode code, LockMode& currentMode, MainWindowCommandsPort& commands);
+bool RunModeCommand(LockMode code, MainWindowCommandsPort& commands);
 
 }  // namespace hushkey

@@ -101,7 +101,7 @@ HandOffDecision DecideHandOff(std::string_view text, LockMode currentMode) {
   return {};
 }
 
-void txtChangeModeHid_Change(std::string_view text, LockMode& currentMode,
+void txtChangeModeHid_Change(std::string_view text, LockMode currentMode,
                              MainWindowCommandsPort& commands) {
   if (text.empty()) return;
   const HandOffDecision decision = DecideHandOff(text, currentMode);
@@ -110,7 +110,7 @@ void txtChangeModeHid_Change(std::string_view text, LockMode& currentMode,
     case HandOffAction::Exit: commands.cmdExit_Click(); break;
     case HandOffAction::ChangeMode:
       if (decision.cancelFirst) commands.cmdCancel_Click();
-      RunModeCommand(decision.mode, currentMode, commands);  // "0": Cancel was all
+      RunModeCommand(decision.mode, commands);  // "0": Cancel was all
       break;
     case HandOffAction::SameMode:
     case HandOffAction::Ignore: break;

@@ -126,7 +126,7 @@ HandOffDecision DecideHandOff(std::string_view text, LockMode currentMode);
 
 // The hand-off box's change handler: carries out the decision and empties the box (an
 // empty text is left alone, which is also how the handler's own clearing ends).
-void txtChangeModeHid_Change(std::string_view text, LockMode& currentMode,
+void txtChangeModeHid_Change(std::string_view text, LockMode currentMode,
                              MainWindowCommandsPort& commands);
 
 }  // namespace hushkey

@@ -57,7 +57,7 @@ StartupOutcome Form_Load(std::string_view argumentText, AppState& state, Startup
 void EnterStartMode(LockMode& currentMode, MainWindowCommandsPort& commands) {
   if (currentMode == ModeUnlocked) {
     commands.MinimiseToTray();
-  } else if (!RunModeCommand(currentMode, currentMode, commands)) {
+  } else if (!RunModeCommand(currentMode, commands)) {
     currentMode = ModeUnlocked;
   }
 }

@@ -12,6 +12,7 @@ namespace {
 struct Commands final : hushkey::MainWindowCommandsPort {
   int run = 0;
   void cmdLockAll_Click() override { ++run; }
+  void LockReturningToAutolock() override { ++run; }
   void cmdAutoLock_Click() override { ++run; }
   void cmdBlockWinCtrl_Click() override { ++run; }
   void cmdAllowOnly_Click() override { ++run; }

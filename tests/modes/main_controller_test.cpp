@@ -304,6 +304,22 @@ TEST_F(MainControllerTest, ACommandDuringAnotherRunsAfterIt) {
   EXPECT_LT(lockDone, autolock) << "the autolock ran inside the lock";
 }
 
+// A second start's "20" that comes during another command waits for it whole: the mode is
+// set to 20 after the lock has run, not before (where the lock would turn it into 2).
+TEST_F(MainControllerTest, LockReturningToAutolockWaitsWholeForACommandRunning) {
+  Start(ModeUnlocked);
+  bool asked = false;
+  tray.duringModify = [&] {
+    if (asked) return;
+    asked = true;
+    ctl.LockReturningToAutolock();
+    EXPECT_EQ(state.CurrentMode, ModeAutoLock) << "ran inside the autolock command";
+  };
+  ctl.cmdAutoLock_Click();
+  EXPECT_EQ(state.CurrentMode, ModeLockedAuto);
+  EXPECT_EQ(tray.icon, TrayIcon::Red);
+}
+
 // The shell restarted: the icon is added again with the picture and tooltip in force (the
 // blocked picture while a flash shows); a program without an icon yet adds none.
 TEST_F(MainControllerTest, TaskbarRecreatedAddsTheIconAgain) {

@@ -25,6 +25,7 @@ struct FakeCommands : MainWindowCommandsPort {
   void mnuPopupRestore_Click() override { log.push_back("restore"); }
   void MinimiseToTray() override { log.push_back("minimise"); }
   void ClearHandOffBox() override { log.push_back("clear"); }
+  void LockReturningToAutolock() override { Enter("lock", ModeLockedAuto); }
   void Enter(const char* event, LockMode to) {
     log.push_back(event);
     mode = to;
