@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "longtick/about/about_resources.h"
@@ -69,16 +70,17 @@ KeyValue GetKeyValue(std::string_view key, std::string_view value) {
   if (RegQueryValueExW(h.get(), Utf8ToWide(value).c_str(), nullptr, &type,
                        reinterpret_cast<BYTE*>(buffer), &bytes) == ERROR_SUCCESS) {
     result.found = true;
-    if (type == REG_SZ || type == REG_EXPAND_SZ)
-      result.text = WideToUtf8(TrimRegistryText(buffer, bytes / sizeof(wchar_t)));
-    if (type == REG_EXPAND_SZ) {
-      const std::wstring stored = Utf8ToWide(result.text);
-      const DWORD need = ExpandEnvironmentStringsW(stored.c_str(), nullptr, 0);
-      std::wstring expanded(need, L'\0');
-      if (need > 0 && ExpandEnvironmentStringsW(stored.c_str(), expanded.data(), need) == need) {
-        expanded.resize(need - 1);
-        result.text = WideToUtf8(expanded);
+    if (type == REG_SZ || type == REG_EXPAND_SZ) {
+      std::wstring text = TrimRegistryText(buffer, bytes / sizeof(wchar_t));
+      if (type == REG_EXPAND_SZ) {
+        const DWORD need = ExpandEnvironmentStringsW(text.c_str(), nullptr, 0);
+        std::wstring expanded(need, L'\0');
+        if (need > 0 && ExpandEnvironmentStringsW(text.c_str(), expanded.data(), need) == need) {
+          expanded.resize(need - 1);
+          text = std::move(expanded);
+        }
       }
+      result.text = WideToUtf8(text);
     }
   }
   return result;
