@@ -94,6 +94,10 @@ class NullDesktop final : public DesktopPort {
   std::uint32_t TickCount() override { return ++tick; }
   std::string ForegroundWindowClass() override { return {}; }
   void WaitMilliseconds(std::int32_t, bool) override {}
+  std::optional<std::uint32_t> AccessFlags(AccessFeature) override { return std::nullopt; }
+  bool SetAccessFlags(AccessFeature, std::uint32_t) override { return false; }
+  std::string AccessNote() override { return {}; }
+  void SetAccessNote(const std::string&) override {}
   std::uint32_t tick = 0;
 };
 class NullTimer final : public InactivityTimerPort {
@@ -112,6 +116,8 @@ class NullActions final : public FilterActionPort {
   void cmdCancel_Click() override {}
   void OpenEntryGate() override {}
   void EnableFlashTimer() override {}
+  bool CommandRunning() const override { return false; }
+  void RunWhenIdle(std::function<void()> work) override { work(); }
 };
 
 struct StepRig {

@@ -2,6 +2,8 @@
 // filters' lock state and the in-memory settings. Touched only on the UI thread.
 #pragma once
 
+#include <optional>
+
 #include "hushkey/engine/lock_mode.h"
 #include "hushkey/settings/settings.h"
 
@@ -9,6 +11,8 @@ namespace hushkey {
 
 struct AppState {
   LockMode CurrentMode = StartRequestShow;
+  // While a mode command runs, the mode it started from (see FilterMode).
+  std::optional<LockMode> ModeBeforeCommand;
   LockState lock;
   Settings settings;
 };

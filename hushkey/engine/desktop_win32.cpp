@@ -1,5 +1,7 @@
 #include "hushkey/engine/desktop_win32.h"
 
+#include "hushkey/engine/access_shortcuts.h"
+
 #include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/engine/tick_wait.h"
 #include "win32/text_win32.h"
@@ -65,6 +67,78 @@ std::string Win32Desktop::ForegroundWindowClass() {
 
 void Win32Desktop::WaitMilliseconds(std::int32_t ms, bool pump) {
   hushkey::WaitMilliseconds(ms, pump);
+}
+
+namespace {
+
+static_assert(AccessFeatureOn == SKF_STICKYKEYSON && AccessFeatureOn == FKF_FILTERKEYSON &&
+              AccessFeatureOn == TKF_TOGGLEKEYSON);
+static_assert(AccessHotkeyActive == SKF_HOTKEYACTIVE && AccessHotkeyActive == FKF_HOTKEYACTIVE &&
+              AccessHotkeyActive == TKF_HOTKEYACTIVE);
+
+// Each feature's record starts with its size and then its flags.
+template <class Record>
+std::optional<std::uint32_t> ReadFlags(UINT action) {
+  Record r{};
+  r.cbSize = sizeof(r);
+  if (!SystemParametersInfoW(action, sizeof(r), &r, 0)) return std::nullopt;
+  return r.dwFlags;
+}
+
+template <class Record>
+bool WriteFlags(UINT getAction, UINT setAction, std::uint32_t flags) {
+  Record r{};
+  r.cbSize = sizeof(r);
+  if (!SystemParametersInfoW(getAction, sizeof(r), &r, 0)) return false;
+  r.dwFlags = flags;
+  // Not written to the profile: the next sign-in has the user's own settings whatever happens.
+  return SystemParametersInfoW(setAction, sizeof(r), &r, 0) != FALSE;
+}
+
+// The note lives beside the settings, in a key of its own.
+constexpr wchar_t kNoteKey[] = L"Software\\Hushkey\\State";
+constexpr wchar_t kNoteValue[] = L"ShortcutsOff";
+
+}  // namespace
+
+std::optional<std::uint32_t> Win32Desktop::AccessFlags(AccessFeature feature) {
+  switch (feature) {
+    case AccessFeature::StickyKeys: return ReadFlags<STICKYKEYS>(SPI_GETSTICKYKEYS);
+    case AccessFeature::FilterKeys: return ReadFlags<FILTERKEYS>(SPI_GETFILTERKEYS);
+    case AccessFeature::ToggleKeys: return ReadFlags<TOGGLEKEYS>(SPI_GETTOGGLEKEYS);
+  }
+  return std::nullopt;
+}
+
+bool Win32Desktop::SetAccessFlags(AccessFeature feature, std::uint32_t flags) {
+  switch (feature) {
+    case AccessFeature::StickyKeys:
+      return WriteFlags<STICKYKEYS>(SPI_GETSTICKYKEYS, SPI_SETSTICKYKEYS, flags);
+    case AccessFeature::FilterKeys:
+      return WriteFlags<FILTERKEYS>(SPI_GETFILTERKEYS, SPI_SETFILTERKEYS, flags);
+    case AccessFeature::ToggleKeys:
+      return WriteFlags<TOGGLEKEYS>(SPI_GETTOGGLEKEYS, SPI_SETTOGGLEKEYS, flags);
+  }
+  return false;
+}
+
+std::string Win32Desktop::AccessNote() {
+  wchar_t text[16] = {};
+  DWORD size = sizeof(text) - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, kNoteKey, kNoteValue, RRF_RT_REG_SZ, nullptr, text, &size) !=
+      ERROR_SUCCESS)
+    return {};
+  return win32::WideToUtf8(text);
+}
+
+void Win32Desktop::SetAccessNote(const std::string& note) {
+  if (note.empty()) {
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kNoteKey, kNoteValue);
+    return;
+  }
+  const std::wstring wide = win32::Utf8ToWide(note);
+  RegSetKeyValueW(HKEY_CURRENT_USER, kNoteKey, kNoteValue, REG_SZ, wide.c_str(),
+                  static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 }  // namespace hushkey

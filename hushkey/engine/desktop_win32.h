@@ -28,6 +28,10 @@ class Win32Desktop final : public DesktopPort {
   std::uint32_t TickCount() override;
   std::string ForegroundWindowClass() override;
   void WaitMilliseconds(std::int32_t ms, bool pump) override;
+  std::optional<std::uint32_t> AccessFlags(AccessFeature feature) override;
+  bool SetAccessFlags(AccessFeature feature, std::uint32_t flags) override;
+  std::string AccessNote() override;
+  void SetAccessNote(const std::string& note) override;
 };
 
 }  // namespace hushkey

@@ -31,39 +31,122 @@ void RunFilterAction(FilterContext& ctx, FilterAction action) {
   }
 }
 
+LockMode FilterMode(const AppState& app) {
+  if (!app.ModeBeforeCommand) return app.CurrentMode;
+  const LockMode before = *app.ModeBeforeCommand;
+  return Strictness(before) > Strictness(app.CurrentMode) ? before : app.CurrentMode;
+}
+
+namespace {
+
+bool IsSequenceAction(FilterAction a) {
+  return a != FilterAction::None && a != FilterAction::RestartTimer;
+}
+
+// A sequence completed: its command runs now, or, while a mode command is under way, once
+// that has finished, decided again against the mode it left (Alt+Home during a hand-off's
+// lock returning to autolock returns to autolock).
+void RunSequence(FilterContext& ctx, FilterAction action, std::uint32_t vk) {
+  if (!ctx.actions.CommandRunning()) {
+    RunFilterAction(ctx, action);
+    return;
+  }
+  ctx.actions.RunWhenIdle([&ctx, vk] {
+    const KeyOutcome again = DecideKey(
+        ctx.app.CurrentMode, vk, true, true, 0, ctx.app.settings,
+        [&ctx] { return ctx.desktop.ForegroundWindowClass() == ctx.app.settings.PassthruWCls; });
+    if (IsSequenceAction(again.decision.Action)) RunFilterAction(ctx, again.decision.Action);
+  });
+}
+
+// Keeps which passed presses still wait for their release, and lets that release pass.
+// A swallowed key-down of a key held since before (its autorepeat) keeps it; one that
+// comes after a pause longer than any repeat is a new press whose release was missed.
+bool KeepReleasesOfPassedKeys(LockState& lock, std::uint32_t vk, bool keyDown,
+                              std::uint32_t eventTime, bool swallow) {
+  if (vk > 255) return swallow;
+  if (keyDown) {
+    if (!swallow ||
+        (lock.KeysPassedDown.test(vk) && eventTime - lock.KeyDownTime[vk] <= AltHeldFreshMs)) {
+      lock.KeysPassedDown.set(vk);
+      lock.KeyDownTime[vk] = eventTime;
+    } else {
+      lock.KeysPassedDown.reset(vk);
+    }
+    return swallow;
+  }
+  if (!lock.KeysPassedDown.test(vk)) return swallow;
+  lock.KeysPassedDown.reset(vk);
+  return false;
+}
+
+}  // namespace
+
 bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message,
                     std::uint32_t vkCode, std::uint32_t flags, std::uint32_t eventTime) {
   if (code != HookCodeAction || !IsKeyboardMessage(message)) return false;
   LockState& lock = ctx.app.lock;
   const bool keyDown = (flags & KeyFlagUp) == 0;
   UpdateAltState(lock, vkCode, keyDown, eventTime);
-  // Only a Home or End key-down can complete a sequence: there a remembered Alt key must
-  // still be held.
-  if (keyDown && (vkCode == VkHome || vkCode == VkEnd)) ExpireAltState(lock, eventTime);
+  // A remembered Alt key must still be held: one that stopped repeating long ago went up
+  // unseen.
+  if (keyDown) ExpireAltState(lock, eventTime);
+
+  // The autorepeat of a key that completed a sequence is the same press: swallowed as its
+  // first key-down was, and acting no more.
+  if (vkCode == lock.SequenceKey && lock.SequenceKey != 0) {
+    if (keyDown && eventTime - lock.SequenceKeyTime <= AltHeldFreshMs) {
+      lock.SequenceKeyTime = eventTime;
+      return true;
+    }
+    lock.SequenceKey = 0;
+  }
 
   const KeyOutcome out = DecideKey(
-      ctx.app.CurrentMode, vkCode, keyDown, lock.LeftAltDown || lock.RightAltDown, lock.LastKeyDown,
+      FilterMode(ctx.app), vkCode, keyDown, lock.LeftAltDown || lock.RightAltDown, lock.LastKeyDown,
       ctx.app.settings,
       [&ctx] { return ctx.desktop.ForegroundWindowClass() == ctx.app.settings.PassthruWCls; });
   lock.LastKeyDown = out.LastKeyDown;
+  const bool swallow =
+      KeepReleasesOfPassedKeys(lock, vkCode, keyDown, eventTime, out.decision.Swallow);
 
   if (out.decision.Cue) SignalSwallowedInput(ctx);
-  RunFilterAction(ctx, out.decision.Action);
-  return out.decision.Swallow;
+  if (keyDown && IsSequenceAction(out.decision.Action)) {
+    lock.SequenceKey = vkCode;
+    lock.SequenceKeyTime = eventTime;
+    RunSequence(ctx, out.decision.Action, vkCode);
+  } else {
+    RunFilterAction(ctx, out.decision.Action);
+  }
+  return swallow;
 }
 
-bool FilterMouseEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message) {
+bool FilterMouseEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message,
+                      std::uint32_t mouseData) {
   if (code != HookCodeAction) return false;
-  const KeyDecision d = DecideMouse(ctx.app.CurrentMode, message, ctx.app.settings, [&ctx] {
-    return TicksSince(ctx.app.lock.LastMouseCueTick, ctx.desktop.TickCount());
+  LockState& lock = ctx.app.lock;
+  const KeyDecision d = DecideMouse(FilterMode(ctx.app), message, ctx.app.settings, [&] {
+    return TicksSince(lock.LastMouseCueTick, ctx.desktop.TickCount());
   });
+  bool swallow = d.Swallow;
+  // A button pressed before the lock gets its release through; one pressed while locked
+  // does not. A button cannot go down twice, so a swallowed press forgets a missed release.
+  if (const MouseButtonEvent button = ButtonEventOf(message, mouseData); button.bit != 0) {
+    if (button.down) {
+      lock.ButtonsPassedDown = static_cast<std::uint8_t>(
+          swallow ? lock.ButtonsPassedDown & ~button.bit : lock.ButtonsPassedDown | button.bit);
+    } else if (lock.ButtonsPassedDown & button.bit) {
+      lock.ButtonsPassedDown = static_cast<std::uint8_t>(lock.ButtonsPassedDown & ~button.bit);
+      swallow = false;
+    }
+  }
   if (d.Cue) {
     SignalSwallowedInput(ctx);
     if (ClassifyMouseMessage(message) == MouseClass::Move)
-      ctx.app.lock.LastMouseCueTick = ctx.desktop.TickCount();
+      lock.LastMouseCueTick = ctx.desktop.TickCount();
   }
   RunFilterAction(ctx, d.Action);
-  return d.Swallow;
+  return swallow;
 }
 
 }  // namespace hushkey

@@ -34,7 +34,13 @@ void RunFilterAction(FilterContext& ctx, FilterAction action);
 bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message,
                     std::uint32_t vkCode, std::uint32_t flags, std::uint32_t eventTime = 0);
 
-// A mouse event. Returns true when the event is to be swallowed.
-bool FilterMouseEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message);
+// A mouse event (message, and the event's mouse data, whose high word tells the extra
+// buttons apart). Returns true when the event is to be swallowed.
+bool FilterMouseEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message,
+                      std::uint32_t mouseData = 0);
+
+// The mode the filters decide with: CurrentMode, or while a mode command is under way the
+// stricter of it and the mode the command started from.
+LockMode FilterMode(const AppState& app);
 
 }  // namespace hushkey

@@ -17,6 +17,9 @@ static_assert(MsgKeyDown == WM_KEYDOWN && MsgKeyUp == WM_KEYUP && MsgSysKeyDown 
 static_assert(KeyFlagUp == LLKHF_UP);
 static_assert(MsgMouseMove == WM_MOUSEMOVE && MsgLButtonDown == WM_LBUTTONDOWN &&
               MsgRButtonDown == WM_RBUTTONDOWN && MsgMButtonDown == WM_MBUTTONDOWN);
+static_assert(MsgLButtonUp == WM_LBUTTONUP && MsgRButtonUp == WM_RBUTTONUP &&
+              MsgMButtonUp == WM_MBUTTONUP && MsgXButtonDown == WM_XBUTTONDOWN &&
+              MsgXButtonUp == WM_XBUTTONUP && XBUTTON1 == 1 && XBUTTON2 == 2);
 static_assert(VkEnd == VK_END && VkHome == VK_HOME && VkLeftAlt == VK_LMENU &&
               VkRightAlt == VK_RMENU && VkLeftCtrl == VK_LCONTROL && VkRightCtrl == VK_RCONTROL);
 static_assert(VkSpace == VK_SPACE && VkPageUp == VK_PRIOR && VkPageDown == VK_NEXT &&
@@ -130,7 +133,10 @@ LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) {
               reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->time);
   if (g_filterContext != nullptr) {
     HookCall call(g_longestMouseMicros);
-    if (FilterMouseEvent(*g_filterContext, code, static_cast<std::uint32_t>(wParam))) return 1;
+    const DWORD mouseData =
+        lParam != 0 ? reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam)->mouseData : 0;
+    if (FilterMouseEvent(*g_filterContext, code, static_cast<std::uint32_t>(wParam), mouseData))
+      return 1;
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

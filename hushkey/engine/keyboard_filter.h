@@ -85,8 +85,9 @@ constexpr void UpdateAltState(LockState& lock, std::uint32_t vkCode, bool keyDow
 inline constexpr std::uint32_t AltHeldFreshMs = 1500;
 
 // Forgets an Alt key whose latest key-down is older than AltHeldFreshMs at eventTime (the
-// time stamp of a Home or End key-down), so that a missed release can never turn a bare
-// Home or End into a key sequence. Unsigned arithmetic: right across the 49.7-day wrap.
+// time stamp of any key-down), so that a missed release can never turn a bare Home or End
+// into a key sequence, nor keep the modes that swallow keys while Alt is down swallowing
+// everything. Unsigned arithmetic: right across the 49.7-day wrap.
 constexpr void ExpireAltState(LockState& lock, std::uint32_t eventTime) {
   if (lock.LeftAltDown && eventTime - lock.LeftAltDownTime > AltHeldFreshMs)
     lock.LeftAltDown = false;

@@ -14,8 +14,37 @@ namespace hushkey {
 
 inline constexpr std::uint32_t MsgMouseMove = 512;
 inline constexpr std::uint32_t MsgLButtonDown = 513;
+inline constexpr std::uint32_t MsgLButtonUp = 514;
 inline constexpr std::uint32_t MsgRButtonDown = 516;
+inline constexpr std::uint32_t MsgRButtonUp = 517;
 inline constexpr std::uint32_t MsgMButtonDown = 519;
+inline constexpr std::uint32_t MsgMButtonUp = 520;
+inline constexpr std::uint32_t MsgXButtonDown = 523;
+inline constexpr std::uint32_t MsgXButtonUp = 524;
+
+// A mouse button's press or release: the button's bit (left 1, right 2, middle 4, the two
+// extra buttons 8 and 16, told apart by the high word of the event's mouse data), or 0 for
+// any other message.
+struct MouseButtonEvent {
+  std::uint8_t bit = 0;
+  bool down = false;
+};
+
+constexpr MouseButtonEvent ButtonEventOf(std::uint32_t message, std::uint32_t mouseData) {
+  switch (message) {
+    case MsgLButtonDown: return {1, true};
+    case MsgLButtonUp: return {1, false};
+    case MsgRButtonDown: return {2, true};
+    case MsgRButtonUp: return {2, false};
+    case MsgMButtonDown: return {4, true};
+    case MsgMButtonUp: return {4, false};
+    case MsgXButtonDown:
+    case MsgXButtonUp:
+      return {static_cast<std::uint8_t>((mouseData >> 16) == 2 ? 16 : 8),
+              message == MsgXButtonDown};
+    default: return {};
+  }
+}
 
 // A swallowed move cues only when more than this many milliseconds passed since the last.
 inline constexpr std::uint32_t MoveCueIntervalMs = 500;

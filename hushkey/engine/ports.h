@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 namespace hushkey {
@@ -20,6 +22,8 @@ class InactivityTimerPort {
   virtual void SetIntervalSeconds(std::int32_t seconds) = 0;
 };
 
+enum class AccessFeature : std::uint8_t { StickyKeys, FilterKeys, ToggleKeys };
+
 // The desktop: system-wide side effects and queries of the lock engine and mode commands.
 class DesktopPort {
  public:
@@ -31,6 +35,13 @@ class DesktopPort {
   virtual std::uint32_t TickCount() = 0;            // milliseconds, wraps at 2^32
   virtual std::string ForegroundWindowClass() = 0;  // UTF-8, at most 99 characters
   virtual void WaitMilliseconds(std::int32_t ms, bool pump) = 0;
+  // An accessibility feature's flags; nullopt when the system cannot tell (then nothing is
+  // changed). SetAccessFlags answers false when the system refused.
+  virtual std::optional<std::uint32_t> AccessFlags(AccessFeature feature) = 0;
+  virtual bool SetAccessFlags(AccessFeature feature, std::uint32_t flags) = 0;
+  // A short note kept across runs of the program (empty when there is none).
+  virtual std::string AccessNote() = 0;
+  virtual void SetAccessNote(const std::string& note) = 0;
 };
 
 // What the input filters run when a key sequence completes or input is swallowed: the
@@ -43,6 +54,11 @@ class FilterActionPort {
   virtual void cmdCancel_Click() = 0;
   virtual void OpenEntryGate() = 0;
   virtual void EnableFlashTimer() = 0;
+  // True while a mode command is under way (it may be waiting on another process, with the
+  // filters called meanwhile). RunWhenIdle runs `work` now when none is, else once it and
+  // every command held behind it have finished.
+  virtual bool CommandRunning() const = 0;
+  virtual void RunWhenIdle(std::function<void()> work) = 0;
 };
 
 // The two refreshes that follow a mode change made outside the mode commands (autolock

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "hushkey/autolock/countdown.h"
+#include "hushkey/engine/access_shortcuts.h"
 #include "hushkey/engine/inactivity_timer.h"
 #include "hushkey/engine/tick_wait.h"
 #include "hushkey/engine/mouse_speed.h"
@@ -42,23 +43,60 @@ void MainController::SetEnabledStates(bool modeButtons, bool options, bool exit,
 // processes (the tray icon), and the thread serves input hooks, a second start's hand-off
 // and window messages while it waits for them. Such a command waits until the running one
 // has finished, so that no command ever sees another half done (the lock from autolock is
-// mode 2 between two of its steps, for example). The allow-only delay lets commands in on
-// purpose.
+// mode 2 between two of its steps, for example). Meanwhile the filters decide with the
+// stricter of the mode the running command started from and the mode now, so a move from
+// one mode that swallows input to another lets nothing through in between. The allow-only
+// delay lets commands in on purpose.
 bool MainController::Queued(void (MainController::*command)()) {
-  if (commandDepth_ == 0) return false;
-  queued_.push_back(command);
+  if (commandDepth_ == 0 || (composing_ && commandDepth_ == 1)) return false;
+  queued_.push_back([this, command] { (this->*command)(); });
   return true;
 }
 
-MainController::CommandScope::CommandScope(MainController& c) : c_(c) { ++c_.commandDepth_; }
+void MainController::RunWhenIdle(std::function<void()> work) {
+  if (commandDepth_ == 0) {
+    work();
+    return;
+  }
+  queued_.push_back(std::move(work));
+}
+
+void MainController::AsOneCommand(const std::function<void()>& steps) {
+  if (commandDepth_ > 0 && !(composing_ && commandDepth_ == 1)) {
+    queued_.push_back([this, steps] { AsOneCommand(steps); });
+    return;
+  }
+  const CommandScope scope(*this);
+  const bool composing = std::exchange(composing_, true);
+  steps();
+  composing_ = composing;
+}
+
+MainController::CommandScope::CommandScope(MainController& c) : c_(c) {
+  if (c_.commandDepth_++ == 0) c_.state_.ModeBeforeCommand = c_.state_.CurrentMode;
+}
 
 MainController::CommandScope::~CommandScope() {
   if (--c_.commandDepth_ > 0) return;
+  c_.state_.ModeBeforeCommand.reset();
   while (!c_.queued_.empty()) {
-    const auto command = c_.queued_.front();
+    const std::function<void()> work = std::move(c_.queued_.front());
     c_.queued_.erase(c_.queued_.begin());
-    (c_.*command)();
+    work();
   }
+  c_.SyncAccessShortcuts();
+}
+
+void MainController::SyncAccessShortcuts() {
+  // The shortcut prompts take the focus from the game or video in front while keys are
+  // swallowed or filtered; in the other modes the user's shortcuts are back.
+  const bool filtering = Strictness(state_.CurrentMode) >= Strictness(ModeBlockWinCtrl);
+  if (filtering == shortcutsOff_) return;
+  shortcutsOff_ = filtering;
+  if (filtering)
+    SuppressAccessShortcuts(desktop_);
+  else
+    RestoreAccessShortcuts(desktop_);
 }
 
 void MainController::cmdLockAll_Click() {
@@ -129,9 +167,16 @@ void MainController::cmdAllowOnly_Click() {
   // Everything passes during the delay so the wanted window can be brought to the front.
   state_.CurrentMode = ModeUnlocked;
   {
-    // Commands run during the delay as they come (the checks below see what they did).
+    // Commands run during the delay as they come (the checks below see what they did), and
+    // everything passes.
     const int depth = std::exchange(commandDepth_, 0);
+    const bool composing = std::exchange(composing_, false);
+    const std::optional<LockMode> before = std::exchange(state_.ModeBeforeCommand, std::nullopt);
+    const bool pending = std::exchange(allowOnlyPending_, true);
     desktop_.WaitMilliseconds(kAllowOnlyDelayMs, true);
+    allowOnlyPending_ = pending;
+    state_.ModeBeforeCommand = before;
+    composing_ = composing;
     commandDepth_ = depth;
   }
   // Cancel pressed meanwhile disables Cancel; a lock disables it too. Another command run
@@ -263,6 +308,8 @@ void MainController::EndFlash() {
 void MainController::RestoreDesktop() {
   EndFlash();
   if (state_.lock.MouseSpeedChanged) RestoreMouseSpeed(desktop_, state_.lock);
+  shortcutsOff_ = false;
+  RestoreAccessShortcuts(desktop_);
 }
 
 void MainController::OnSessionChange() { ClearAltState(state_.lock); }
@@ -296,6 +343,10 @@ void MainController::RefreshSettings() {
   // Described from what the timer holds, so the text never promises another interval.
   view_.SetAutoLockToolTip(CountdownText(timer_.IntervalMinutes(), timer_.IntervalSeconds(),
                                          state_.settings.StopMouseMove));
+  // The options dialog puts the user's speed back when it closes; a mode entered meanwhile
+  // (a hand-off) keeps the speed it asks for.
+  if (state_.CurrentMode == ModeBlockWinCtrl && state_.settings.SetMouseSpd)
+    ChangeMouseSpeed(desktop_, state_.lock, state_.settings.MouseSpd);
 }
 
 void MainController::Longtick1_Timer() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -98,6 +99,16 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   // request is ignored.
   void EnableFlashTimer() override;
   void OpenEntryGate() override;
+  bool CommandRunning() const override { return commandDepth_ > 0; }
+  void RunWhenIdle(std::function<void()> work) override;
+
+  // Runs `steps` (calls of the mode commands) as one command: commands that come meanwhile
+  // wait until all of the steps are done, and the filters decide with the stricter of the
+  // mode before and the mode now throughout (a second start moving a locked desktop
+  // from one lock to another).
+  void AsOneCommand(const std::function<void()>& steps);
+  // True during the allow-only command's delay, when the mode reads 0 but allow-only comes.
+  bool AllowOnlyPending() const { return allowOnlyPending_; }
   void SetFlashTimerHook(std::function<void()> hook);
   void SetEntryGateHook(std::function<void()> hook);
 
@@ -114,6 +125,8 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   // Holds a mode command that comes while another one runs; true when it was held. The
   // outermost running command runs the held ones when it has finished.
   bool Queued(void (MainController::*command)());
+  // The accessibility shortcuts off while the mode swallows or filters keys, back otherwise.
+  void SyncAccessShortcuts();
   class CommandScope {
    public:
     explicit CommandScope(MainController& c);
@@ -140,7 +153,10 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   std::function<void()> flashTimerHook_;
   std::function<void()> entryGateHook_;
   int commandDepth_ = 0;
-  std::vector<void (MainController::*)()> queued_;
+  bool composing_ = false;  // AsOneCommand's steps are running
+  bool allowOnlyPending_ = false;
+  bool shortcutsOff_ = false;
+  std::vector<std::function<void()>> queued_;
   bool trayAdded_ = false;
   int trayAdds_ = 0;
   int flashesShown_ = 0;

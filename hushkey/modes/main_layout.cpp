@@ -30,7 +30,7 @@ constexpr std::array<MainControl, 7> kControls{{
      MainControlKind::Button,
      MainButton::AllowOnly,
      {3075, 900, 1215, 435},
-     "Allow &Only",
+     "Allo&w Only",
      kAllowOnlyText},
     {"lblMsg", MainControlKind::Label, std::nullopt, {300, 1605, 3975, 1125}, "", ""},
     {"cmdCancel",

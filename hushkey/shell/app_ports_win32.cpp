@@ -1,5 +1,6 @@
 // What the portable start-up, hand-off and ending ask of the program, carried out on its
 // main window, controller, tray icon, hooks and instance mutex.
+#include "hushkey/engine/access_shortcuts.h"
 #include "hushkey/engine/hooks_win32.h"
 #include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/shell/app_title.h"
@@ -54,6 +55,13 @@ std::string Win32InputHooks::LastErrorText() { return SystemErrorText(error_); }
 
 // The guard was created before anything was built (Run); this reports it.
 bool HushkeyApp::CreateInstanceGuard() { return instanceMutex_->InstExists(); }
+void HushkeyApp::UndoLeftoverChanges() {
+  // A copy killed in the middle of a flash left the blocked picture on the system pointers;
+  // one killed while keys were filtered left the accessibility shortcuts off.
+  SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
+  RestoreAccessShortcuts(desktop_);
+}
+
 std::int32_t HushkeyApp::GetMouseSpeed() { return desktop_.GetMouseSpeed(); }
 void HushkeyApp::ShowMainWindow() { window_.Show(); }
 void HushkeyApp::SetVersionText(const std::string& text) { window_.SetVersionText(text); }
@@ -78,6 +86,9 @@ void HushkeyApp::cmdExit_Click() { shutdown_.cmdExit_Click(); }
 void HushkeyApp::mnuPopupRestore_Click() { controller_->mnuPopupRestore_Click(); }
 void HushkeyApp::MinimiseToTray() { window_.MinimiseToTray(); }
 void HushkeyApp::ClearHandOffBox() { window_.ClearHandOffBox(); }
+void HushkeyApp::AsOneCommand(const std::function<void()>& steps) {
+  controller_->AsOneCommand(steps);
+}
 
 // --- ShutdownPort ----------------------------------------------------------------------
 

@@ -101,7 +101,7 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
   window_.SetCloseHandler([this] { shutdown_.Unload(UnloadReason::ControlMenu); });
   window_.SetEndSessionHandler([this] { shutdown_.Unload(UnloadReason::WindowsEnding); });
   window_.SetHandOffHandler([this](const std::string& text) {
-    txtChangeModeHid_Change(text, state_.CurrentMode, *this);
+    txtChangeModeHid_Change(text, state_.CurrentMode, *this, controller_->AllowOnlyPending());
   });
   window_.SetHelpHandler([this] { ShowHelpText(); });
   window_.SetAboutHandler([this] { mnuHelpAbout_Click(); });

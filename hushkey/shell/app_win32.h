@@ -77,6 +77,7 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
 
   // StartupPort
   bool CreateInstanceGuard() override;
+  void UndoLeftoverChanges() override;
   std::int32_t GetMouseSpeed() override;
   void ShowMainWindow() override;
   void SetVersionText(const std::string& text) override;
@@ -95,6 +96,7 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   void mnuPopupRestore_Click() override;
   void MinimiseToTray() override;
   void ClearHandOffBox() override;
+  void AsOneCommand(const std::function<void()>& steps) override;
   // ShutdownPort
   void RestoreDesktop() override;
   bool TrayIconAdded() override;

@@ -68,6 +68,8 @@ void Win32HandOffSender::SendText(WindowRef window, const std::string& text) {
                       SMTO_ABORTIFHUNG, kHandOffTimeoutMs, &ignored);
 }
 
+void Win32HandOffSender::Pause(std::uint32_t ms) { Sleep(ms); }
+
 std::string Win32MachineIdentity::GetMachineName() {
   wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
   DWORD size = MAX_COMPUTERNAME_LENGTH + 1;

@@ -32,6 +32,7 @@ class Win32HandOffSender final : public HandOffSenderPort {
   bool IsOwnWindow(WindowRef window) override;
   // Waits for the running instance to handle the text, but not for one that hangs.
   void SendText(WindowRef window, const std::string& text) override;
+  void Pause(std::uint32_t ms) override;
 };
 
 class Win32MachineIdentity final : public MachineIdentityPort {

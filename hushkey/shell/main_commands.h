@@ -3,6 +3,8 @@
 // controller; the mode commands write CurrentMode themselves.
 #pragma once
 
+#include <functional>
+
 #include "hushkey/engine/lock_mode.h"
 
 namespace hushkey {
@@ -27,6 +29,9 @@ class MainWindowCommandsPort {
   // Lock, then mode 20: locked, returning to autolock on unlock. One command, so that when
   // it has to wait for another, the mode is not set before the lock has run.
   virtual void LockReturningToAutolock() = 0;
+  // Runs `steps`, calls of the commands above, as one mode command (see
+  // MainController::AsOneCommand).
+  virtual void AsOneCommand(const std::function<void()>& steps) = 0;
 };
 
 // Runs the mode command for a mode code: 1 Block Win Ctrl, 2 Lock, 3 Auto Lock, 4 Allow

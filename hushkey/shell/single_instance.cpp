@@ -55,17 +55,31 @@ WindowRef FindChildByClass(WindowTreePort& tree, WindowRef parent, std::string_v
 
 std::string HandOffText(LockMode code) { return std::to_string(code); }
 
-bool HandOffToRunningInstance(HandOffSenderPort& sender, LockMode code) {
-  // This instance's own main window exists already and bears the same title.
+namespace {
+
+WindowRef FindHandOffBox(HandOffSenderPort& sender) {
+  // This instance's own main window may exist already and bears the same title.
   WindowRef running = sender.FindTopLevelWindow(kMainWindowTitle, 0);
   while (running != 0 && sender.IsOwnWindow(running))
     running = sender.FindTopLevelWindow(kMainWindowTitle, running);
-  if (running == 0) return false;
-  WindowRef box = FindChildByClass(sender, running, kHandOffBoxClass);
-  if (box == 0) box = FindChildByClass(sender, running, kHandOffBoxOldClass);
-  if (box == 0) return false;
-  sender.SendText(box, HandOffText(code));
-  return true;
+  if (running == 0) return 0;
+  const WindowRef box = FindChildByClass(sender, running, kHandOffBoxClass);
+  return box != 0 ? box : FindChildByClass(sender, running, kHandOffBoxOldClass);
+}
+
+}  // namespace
+
+bool HandOffToRunningInstance(HandOffSenderPort& sender, LockMode code) {
+  // The running instance holds the guard before its window exists: a start at the same
+  // moment waits for the window rather than lose its request.
+  for (int attempt = 0;; ++attempt) {
+    if (const WindowRef box = FindHandOffBox(sender)) {
+      sender.SendText(box, HandOffText(code));
+      return true;
+    }
+    if (attempt == kHandOffAttempts - 1) return false;
+    sender.Pause(kHandOffRetryMs);
+  }
 }
 
 // --- Receiving side --------------------------------------------------------------------
@@ -90,11 +104,14 @@ constexpr std::array<HandOffCode, 8> kHandOffCodes{{
 
 }  // namespace
 
-HandOffDecision DecideHandOff(std::string_view text, LockMode currentMode) {
+HandOffDecision DecideHandOff(std::string_view text, LockMode currentMode, bool allowOnlyPending) {
   for (const HandOffCode& c : kHandOffCodes) {
     if (text != c.text) continue;
     if (c.code == StartRequestShow) return {HandOffAction::Restore};
     if (c.code == StartRequestUnload) return {HandOffAction::Exit};
+    // During the allow-only delay the mode reads 0, yet allow-only is on its way: whatever
+    // is asked for, that is cancelled first.
+    if (allowOnlyPending) return {HandOffAction::ChangeMode, c.code, true};
     if (c.code == currentMode) return {HandOffAction::SameMode};
     return {HandOffAction::ChangeMode, c.code, currentMode >= 0};
   }
@@ -102,15 +119,19 @@ HandOffDecision DecideHandOff(std::string_view text, LockMode currentMode) {
 }
 
 void txtChangeModeHid_Change(std::string_view text, LockMode currentMode,
-                             MainWindowCommandsPort& commands) {
+                             MainWindowCommandsPort& commands, bool allowOnlyPending) {
   if (text.empty()) return;
-  const HandOffDecision decision = DecideHandOff(text, currentMode);
+  const HandOffDecision decision = DecideHandOff(text, currentMode, allowOnlyPending);
   switch (decision.action) {
     case HandOffAction::Restore: commands.mnuPopupRestore_Click(); break;
     case HandOffAction::Exit: commands.cmdExit_Click(); break;
     case HandOffAction::ChangeMode:
-      if (decision.cancelFirst) commands.cmdCancel_Click();
-      RunModeCommand(decision.mode, commands);  // "0": Cancel was all
+      // One command: nothing passes between the cancel and the new mode, and a key
+      // sequence pressed meanwhile acts on the mode the change leaves.
+      commands.AsOneCommand([&] {
+        if (decision.cancelFirst) commands.cmdCancel_Click();
+        RunModeCommand(decision.mode, commands);  // "0": Cancel was all
+      });
       break;
     case HandOffAction::SameMode:
     case HandOffAction::Ignore: break;

@@ -94,12 +94,19 @@ class HandOffSenderPort : public WindowTreePort {
   virtual bool IsOwnWindow(WindowRef window) = 0;
   // Sets the window's text (WM_SETTEXT); returns when the receiver has handled it.
   virtual void SendText(WindowRef window, const std::string& text) = 0;
+  // Waits before the next look for the window.
+  virtual void Pause(std::uint32_t ms) = 0;
 };
+
+// How long a second start looks for the running instance's window: 100 looks 50 ms apart.
+inline constexpr int kHandOffAttempts = 100;
+inline constexpr std::uint32_t kHandOffRetryMs = 50;
 
 // Finds the running instance's main window by its title "Hushkey " (passing over this
 // process's own main window, which bears the same title), its hand-off box by class
-// ("ThunderRT6TextBox", else "ThunderTextBox"), and sends the code's text. Answers false,
-// without a message, when there is no such window or box: the request is lost.
+// ("ThunderRT6TextBox", else "ThunderTextBox"), and sends the code's text. The running
+// instance may still be building its window: the search is repeated for about five
+// seconds. Answers false, without a message, when there is no such window or box by then.
 bool HandOffToRunningInstance(HandOffSenderPort& sender, LockMode code);
 
 // --- Receiving side (the running instance) ---------------------------------------------
@@ -122,11 +129,14 @@ struct HandOffDecision {
 // What a hand-off text asks of an instance in `currentMode`. The text comes from another
 // process: only the exact texts "-1", "-3", "0", "1", "2", "20", "3" and "4" are codes;
 // every other text ("+2", "02", "2.0", " 2", "30", any length or character) is ignored.
-HandOffDecision DecideHandOff(std::string_view text, LockMode currentMode);
+// During the allow-only delay (allowOnlyPending) every mode code cancels first.
+HandOffDecision DecideHandOff(std::string_view text, LockMode currentMode,
+                              bool allowOnlyPending = false);
 
-// The hand-off box's change handler: carries out the decision and empties the box (an
-// empty text is left alone, which is also how the handler's own clearing ends).
+// The hand-off box's change handler: carries out the decision (a mode change as one
+// command) and empties the box (an empty text is left alone, which is also how the
+// handler's own clearing ends).
 void txtChangeModeHid_Change(std::string_view text, LockMode currentMode,
-                             MainWindowCommandsPort& commands);
+                             MainWindowCommandsPort& commands, bool allowOnlyPending = false);
 
 }  // namespace hushkey

@@ -36,6 +36,7 @@ StartupOutcome Form_Load(std::string_view argumentText, AppState& state, Startup
     HandOffToRunningInstance(ports.handOff, state.CurrentMode);
     return StartupOutcome::HandedOff;
   }
+  ports.startup.UndoLeftoverChanges();
   state.lock.OrigMouseSpeed = ports.startup.GetMouseSpeed();
   ports.startup.ShowMainWindow();
   ports.startup.SetVersionText(

@@ -40,6 +40,9 @@ class StartupPort {
   // Creates the instance guard (an InstanceMutex the main window keeps until it is
   // unloaded) and answers its InstExists: true when another instance runs.
   virtual bool CreateInstanceGuard() = 0;
+  // Puts back what a copy that was killed may have left changed on the desktop: the system
+  // pointers (the blocked picture of a flash) and the accessibility shortcuts.
+  virtual void UndoLeftoverChanges() = 0;
   // The system's mouse speed (1..20; 0 when it cannot be read).
   virtual std::int32_t GetMouseSpeed() = 0;
   // Shows the main window, not modal.
@@ -73,7 +76,8 @@ enum class StartupOutcome {
 
 // The main window's load handler. In order: the start request from the argument text into
 // CurrentMode; the instance guard (another instance: the request is handed over and
-// nothing else runs); the system mouse speed into OrigMouseSpeed; the window shown; the
+// nothing else runs); the leftovers of a killed copy undone; the system mouse speed into
+// OrigMouseSpeed; the window shown; the
 // version label; the settings; the tray icon (its picture follows the request); pending
 // messages once; the keyboard hook, then the mouse hook; the start mode entered.
 StartupOutcome Form_Load(std::string_view argumentText, AppState& state, StartupPorts ports);

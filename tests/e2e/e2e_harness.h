@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +47,7 @@ struct Received {
   std::vector<UINT> keyUps;
   std::wstring chars;  // WM_CHAR
   int clicks = 0;      // WM_LBUTTONDOWN
+  int releases = 0;    // WM_LBUTTONUP
   void Clear() { *this = Received{}; }
   bool GotKeyDown(UINT vk) const {
     for (UINT k : keyDowns) {
@@ -72,6 +74,7 @@ inline LRESULT CALLBACK ProbeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
       if ((wp & 0xFFF0) == SC_KEYMENU) return 0;
       break;
     case WM_LBUTTONDOWN: ++g_received.clicks; return 0;
+    case WM_LBUTTONUP: ++g_received.releases; return 0;
     case WM_MOUSEACTIVATE: return MA_ACTIVATE;
     default: break;
   }
@@ -178,21 +181,22 @@ inline void Chord(WORD modifier, WORD vk) {
         KeyInput(modifier, true)});
 }
 
-inline void ClickAt(POINT p) {
+// Mouse events at a screen point, one after the other (MOUSEEVENTF_* flags each).
+inline void MouseAt(POINT p, std::initializer_list<DWORD> events) {
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  INPUT in[3]{};
-  for (INPUT& i : in) {
+  for (DWORD flags : events) {
+    INPUT i{};
     i.type = INPUT_MOUSE;
     i.mi.dx = MulDiv(p.x, 65535, w - 1);
     i.mi.dy = MulDiv(p.y, 65535, h - 1);
-  }
-  in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  in[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-  in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-  for (INPUT& i : in) {
+    i.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &i, sizeof(INPUT));
     PumpOnce(0);
   }
+}
+
+inline void ClickAt(POINT p) {
+  MouseAt(p, {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
 }
 
 // --- Registry ----------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 // the test's own window). Each test writes the settings it needs into the registry before
 // the program starts and ends the program when it ends.
 #include "e2e_harness.h"
+#include "hushkey/settings/options_ids.h"
 
 namespace hushkey::e2e {
 namespace {
@@ -17,7 +18,7 @@ TEST_F(HushkeyE2E, StartsUnlockedWithItsWindowAndExitsWithCodeZero) {
   EXPECT_EQ(Text(IDC_LOCKALL), L"&Lock");
   EXPECT_EQ(Text(IDC_AUTOLOCK), L"&Auto Lock");
   EXPECT_EQ(Text(IDC_BLOCKWINCTRL), L"&Block Win Ctrl");
-  EXPECT_EQ(Text(IDC_ALLOWONLY), L"Allow &Only");
+  EXPECT_EQ(Text(IDC_ALLOWONLY), L"Allo&w Only");  // Alt+O is the Options menu
   EXPECT_EQ(Text(IDC_CANCEL), L"&Cancel");
   EXPECT_EQ(Text(IDC_EXIT), L"E&xit");
   EXPECT_TRUE(ModeButtonsEnabled(true));
@@ -126,8 +127,19 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
   ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   FocusProbe();
+  // The left button and Shift held down while Alt+End locks: their releases still reach
+  // the window (no drag goes on through the lock), and nothing typed after the unlock is
+  // shifted.
+  MouseAt(ProbeCentre(), {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN});
+  Send({KeyInput(VK_LSHIFT, false)});
   Chord(VK_LMENU, VK_END);
   ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  Send({KeyInput(VK_LSHIFT, true)});
+  MouseAt(ProbeCentre(), {MOUSEEVENTF_LEFTUP});
+  EXPECT_TRUE(WaitUntil([] {
+    return g_received.releases == 1 &&
+           std::count(g_received.keyUps.begin(), g_received.keyUps.end(), VK_SHIFT) == 1;
+  })) << "a release of what was held before the lock was swallowed";
   // Hidden right after the hook procedure has returned.
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
   EXPECT_TRUE(ModeButtonsEnabled(false));
@@ -139,8 +151,13 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
   EXPECT_EQ(Ask(HK_MSG_TRAY_ADDS), trayAdds + 1);
   EXPECT_EQ(Message(), kLockText);
 
-  Chord(VK_LMENU, VK_HOME);
+  // Alt+Home held past the repeat delay (five key-downs) acts once, as a tap: autolock.
+  Send({KeyInput(VK_LMENU, false), KeyInput(VK_HOME, false), KeyInput(VK_HOME, false),
+        KeyInput(VK_HOME, false), KeyInput(VK_HOME, false), KeyInput(VK_HOME, false),
+        KeyInput(VK_HOME, true), KeyInput(VK_LMENU, true)});
   ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+  PumpFor(300);
+  EXPECT_EQ(Message().rfind(kAutoLockPrefix, 0), 0u) << "the held Home acted more than once";
   // Timeout 10: "... (excl mouse move) in 10 mins " (mouse moves pass while locked).
   EXPECT_EQ(Message(), kAutoLockPrefix + L"(excl mouse move) in 10 mins ");
   EXPECT_TRUE(ModeButtonsEnabled(false));
@@ -148,7 +165,7 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
   EXPECT_TRUE(Enabled(IDC_EXIT));
   ExpectFrameAround(IDC_AUTOLOCK);
 
-  // Autolock lets input through.
+  // Autolock lets input through, unshifted.
   FocusProbe();
   Tap('C');
   EXPECT_TRUE(WaitUntil([] { return g_received.chars == L"c"; }));
@@ -485,6 +502,14 @@ TEST_F(HushkeyE2E, AccessKeysWorkDuringTheAllowOnlyDelay) {
   PumpFor(6000);
   EXPECT_TRUE(IsWindowVisible(main_));
   EXPECT_TRUE(Message().empty());
+  // Alt+O opens the Options menu command's dialog; no button shares its letter.
+  SetForegroundWindow(main_);
+  Chord(VK_LMENU, 'O');
+  HWND options = WaitForWindowOfClass(hushkey_.Pid(), kOptionsWindowClass, 4000);
+  ASSERT_NE(options, nullptr) << "Alt+O did not open Options";
+  EXPECT_TRUE(Message().empty()) << "Alt+O started allow-only";
+  PostMessageW(options, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(options); }));
 }
 
 // A second start hands its switch to the running program and ends without a window: "/lock"
@@ -518,10 +543,90 @@ TEST_F(HushkeyE2E, SecondStartsHandTheirSwitchToTheRunningProgram) {
   EXPECT_TRUE(Message().empty());
   EXPECT_TRUE(ModeButtonsEnabled(true));
 
+  // "/unlocked" during the allow-only delay (the mode reads 0 then) cancels the allow-only
+  // on its way: afterwards keys still pass.
+  Click(IDC_ALLOWONLY);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kAllowOnlyText; }));
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L"/unlocked"));
+  EXPECT_TRUE(WaitUntil([&] { return Message().empty(); }));
+  PumpFor(6000);
+  EXPECT_TRUE(Message().empty()) << "allow-only started after all";
+  FocusProbe();
+  Tap('D');
+  EXPECT_TRUE(WaitUntil([] { return g_received.chars == L"d"; }));
+
   ASSERT_NO_FATAL_FAILURE(ExpectSecondStartHandsOver(L"/unload"));
   EXPECT_EQ(hushkey_.WaitExit(kDeadline), 0);
   ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));  // runs as the first instance
   ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+}
+
+// A batch file switching a locked program between its two locks ("/lock", "/autolockl")
+// while a child mashes the keyboard: each change cancels and locks again, talking to the
+// tray in between, and not one key may reach the desktop meanwhile.
+DWORD WINAPI SwitchBetweenLocks(void* box) {
+  for (int round = 0; round < 100; ++round)
+    for (const wchar_t* code : {L"20", L"2"})
+      SendMessageTimeoutW(static_cast<HWND>(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(code),
+                          SMTO_ABORTIFHUNG, kDeadline, nullptr);
+  return 0;
+}
+
+TEST_F(HushkeyE2E, HandOffsBetweenLocksLetNoKeyThroughWhileAChildMashes) {
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+  HWND box = FindWindowExW(main_, nullptr, L"ThunderRT6TextBox", nullptr);
+  ASSERT_NE(box, nullptr);
+  Click(IDC_LOCKALL);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  FocusProbe();
+  HANDLE batch = CreateThread(nullptr, 0, SwitchBetweenLocks, box, 0, nullptr);
+  ASSERT_NE(batch, nullptr);
+  int taps = 0;
+  while (WaitForSingleObject(batch, 0) == WAIT_TIMEOUT) {
+    Tap(static_cast<WORD>('A' + taps++ % 26));
+    PumpOnce(1);
+  }
+  CloseHandle(batch);
+  Tap(VK_LCONTROL);  // passes: marks the end of what was sent
+  ASSERT_TRUE(WaitUntil([] { return g_received.GotKeyDown(VK_CONTROL); }));
+  std::printf("[ measure  ] 100 rounds of lock hand-offs with %d keys mashed: %zu keys through\n",
+              taps, g_received.keyDowns.size() - 1);
+  EXPECT_EQ(g_received.keyDowns, std::vector<UINT>{VK_CONTROL});
+  EXPECT_EQ(g_received.chars, L"");
+  EXPECT_EQ(Message(), kLockText);
+}
+
+// Two starts at the same moment, one with no switch and one with "/lock": whichever takes
+// the instance guard, the other waits for its window and hands over; the lock always comes.
+TEST_F(HushkeyE2E, TwoStartsAtTheSameMomentLoseNoRequest) {
+  ReplaceSettings(BaseSettings(L"10"));
+  const std::wstring exe = ProgramFolder() + L"hushkey.exe";
+  int lost = 0;
+  for (int round = 0; round < 20; ++round) {
+    HushkeyProcess plain, locking;
+    ASSERT_TRUE(plain.Start(exe));
+    ASSERT_TRUE(locking.Start(exe, L"/lock"));
+    HushkeyProcess* winner = nullptr;
+    HushkeyProcess* loser = nullptr;
+    const bool locked = WaitUntil(
+        [&] {
+          if (!winner && plain.FindMainWindow()) winner = &plain, loser = &locking;
+          if (!winner && locking.FindMainWindow()) winner = &locking, loser = &plain;
+          if (!winner) return false;
+          main_ = winner->FindMainWindow();
+          return !loser->Running() && Message() == kLockText;
+        },
+        kDeadline);
+    if (!locked) ++lost;
+    ASSERT_NE(winner, nullptr) << "round " << round << ": no copy showed a window";
+    EXPECT_EQ(loser->WaitExit(kDeadline), 0) << "round " << round;
+    PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_POPUP_EXIT, 0), 0);
+    EXPECT_EQ(winner->WaitExit(kDeadline), 0) << "round " << round;
+    main_ = nullptr;
+  }
+  std::printf("[ measure  ] requests lost in 20 simultaneous starts: %d\n", lost);
+  EXPECT_EQ(lost, 0);
 }
 
 // The first program is locked when a second copy starts: the second installs no hook of its

@@ -44,7 +44,8 @@ TEST(KeyboardStep, AltStateIsUpdatedForSwallowedEvents) {
 
 // An Alt release the hook never saw (secure desktop, a hook that ran out of time) must not
 // turn a bare Home or End into a key sequence, in any mode; a real Alt+Home or Alt+End
-// still works in every mode, also with Alt held down for a long time (it repeats).
+// still works in every mode, also with Alt held down for a long time (it repeats). The
+// sequence key's own autorepeat is the same press: it acts once, however long it is held.
 TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
   struct Case {
     LockMode mode;
@@ -78,12 +79,30 @@ TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
       held.Down(c.vk);
       EXPECT_EQ(held.Take(), c.real);
 
+      EngineRig repeat(c.mode);  // held past the repeat delay: one press
+      repeat.Down(alt);
+      for (int i = 0; i < 5; ++i) EXPECT_TRUE(repeat.Down(c.vk));
+      repeat.Wait(AltHeldFreshMs + 1);  // its release went by unseen: the next press counts
+      repeat.app.CurrentMode = c.mode;  // as the mode's command enters it again
+      repeat.app.lock.LastKeyDown = 0;
+      repeat.Down(alt);
+      repeat.Down(c.vk);
+      EXPECT_EQ(repeat.Take(), (Events{c.real[0], c.real[0]}));
+
       EngineRig missed(c.mode);
       missed.Down(alt);
       missed.Wait(AltHeldFreshMs + 1);  // the release went by unseen
       missed.Down(c.vk);
       EXPECT_EQ(missed.Take(), Events{});
       EXPECT_EQ(missed.app.CurrentMode, c.mode);
+
+      if (c.mode == ModeBlockWinCtrl || c.mode == ModeAllowOnly) {
+        // Where Alt makes every key swallowed, keys flow again at the next key-down.
+        EngineRig flows(c.mode);
+        flows.Down(alt);
+        flows.Wait(AltHeldFreshMs + 1);
+        EXPECT_FALSE(flows.Down(VkSpace));
+      }
 
       EngineRig session(c.mode);  // a session switch at once after the missed release
       session.Down(alt);
@@ -92,6 +111,43 @@ TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
       EXPECT_EQ(session.Take(), Events{});
     }
   }
+}
+
+// Keys and buttons pressed before the desktop was locked get their release through, so no
+// program is left with a key or button down (a drag going on, Shift stuck); those pressed
+// while locked stay swallowed, release included. A press whose release went by unseen is
+// forgotten at the next press after a pause longer than any autorepeat.
+TEST(KeyboardStep, ReleasesOfWhatWasDownBeforeALockPass) {
+  for (LockMode lock : {ModeLocked, ModeLockedAuto, ModeAllowOnly}) {
+    EngineRig r(ModeUnlocked);
+    for (std::uint32_t vk : {160u /* left Shift */, VkLeftCtrl, 91u /* left Windows */, VkB})
+      EXPECT_FALSE(r.Down(vk));
+    EXPECT_FALSE(r.Mouse(MsgLButtonDown));
+    EXPECT_FALSE(FilterMouseEvent(r.ctx, 0, MsgXButtonDown, 0x20000));
+    r.app.CurrentMode = lock;
+    r.Wait(500);
+    EXPECT_TRUE(r.Down(160));  // its autorepeat goes on while locked
+    r.Wait(AltHeldFreshMs + 1);
+    EXPECT_TRUE(r.Down(VkB));  // B's release went by unseen: this is a new press
+    EXPECT_TRUE(r.Down(VkA) && r.Mouse(MsgRButtonDown));
+    for (std::uint32_t vk : {160u, VkLeftCtrl, 91u}) EXPECT_FALSE(r.Up(vk)) << lock << " " << vk;
+    EXPECT_FALSE(r.Mouse(MsgLButtonUp));
+    EXPECT_FALSE(FilterMouseEvent(r.ctx, 0, MsgXButtonUp, 0x20000));
+    EXPECT_TRUE(r.Up(VkA) && r.Up(VkB) && r.Mouse(MsgRButtonUp)) << "pressed while locked";
+  }
+}
+
+// A sequence pressed while a mode command is under way waits for it and acts on the mode it
+// left (a hand-off's lock returning to autolock), not on the one it saw.
+TEST(KeyboardStep, ASequenceDuringAModeCommandActsOnTheModeItLeaves) {
+  EngineRig r(ModeLocked);
+  r.actions.busy = true;
+  r.Down(VkLeftAlt);
+  EXPECT_TRUE(r.Down(VkHome));
+  EXPECT_TRUE(r.Take().empty());
+  r.app.CurrentMode = ModeLockedAuto;
+  r.actions.RunHeld();
+  EXPECT_EQ(r.Take(), (Events{"autolock click"}));
 }
 
 TEST(KeyboardStep, OtherHookCodesAndMessagesLeaveEverythingAlone) {

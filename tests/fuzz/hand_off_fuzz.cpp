@@ -21,6 +21,7 @@ struct Commands final : hushkey::MainWindowCommandsPort {
   void mnuPopupRestore_Click() override { ++run; }
   void MinimiseToTray() override { ++run; }
   void ClearHandOffBox() override {}
+  void AsOneCommand(const std::function<void()>& steps) override { steps(); }
 };
 
 bool IsCode(std::string_view text) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "hushkey/engine/access_shortcuts.h"
+#include "hushkey/engine/filter_step.h"
 #include "hushkey/modes/main_layout.h"
 #include "tests/support/fakes.h"
 
@@ -320,6 +322,59 @@ TEST_F(MainControllerTest, LockReturningToAutolockWaitsWholeForACommandRunning) 
   EXPECT_EQ(tray.icon, TrayIcon::Red);
 }
 
+// A second start moving a locked desktop into another lock runs Cancel and the lock as one
+// command: while the tray's process answers in between, the filters still decide as locked,
+// and a command that comes meanwhile (Alt+Home) runs after the whole change, on the mode it
+// left. During the allow-only delay the program says allow-only is on its way.
+TEST_F(MainControllerTest, AHandedOverChangeIsOneCommandAndHoldsTheStricterMode) {
+  Start(ModeLocked);
+  std::vector<LockMode> seen;
+  tray.duringModify = [this, &seen] {
+    seen.push_back(FilterMode(state));
+    ctl.cmdAutoLock_Click();
+    tray.duringModify = [this, &seen] { seen.push_back(FilterMode(state)); };
+  };
+  ctl.AsOneCommand([this] {
+    ctl.cmdCancel_Click();
+    ctl.LockReturningToAutolock();
+  });
+  EXPECT_EQ(seen, (std::vector<LockMode>{ModeLocked, ModeLocked}));
+  EXPECT_EQ(state.CurrentMode, ModeAutoLock) << "Alt+Home ran after the change, from 20";
+  EXPECT_FALSE(state.ModeBeforeCommand);
+
+  Start(ModeUnlocked);
+  bool pending = false;
+  desktop.duringWait = [&] { pending = ctl.AllowOnlyPending(); };
+  ctl.cmdAllowOnly_Click();
+  EXPECT_TRUE(pending);
+  EXPECT_FALSE(ctl.AllowOnlyPending());
+}
+
+// The shortcuts of accessibility features the user has off are off while keys are swallowed
+// or filtered and back exactly afterwards (features that are on, and other flags, are left
+// alone); a note says what to put back, also to a later start after a killed copy.
+TEST_F(MainControllerTest, AccessibilityShortcutsAreOffOnlyWhileKeysAreFiltered) {
+  using F = AccessFeature;
+  const std::map<F, std::uint32_t> user{{F::StickyKeys, 6}, {F::FilterKeys, 5}, {F::ToggleKeys, 4}};
+  const std::map<F, std::uint32_t> off{{F::StickyKeys, 2}, {F::FilterKeys, 5}, {F::ToggleKeys, 0}};
+  desktop.access = user;
+  Start(ModeUnlocked);
+  for (auto [command, filtering] : {std::pair{&MainController::cmdLockAll_Click, true},
+                                    {&MainController::cmdCancel_Click, false},
+                                    {&MainController::cmdAutoLock_Click, false},
+                                    {&MainController::cmdBlockWinCtrl_Click, true}}) {
+    (ctl.*command)();
+    EXPECT_EQ(desktop.access, filtering ? off : user) << state.CurrentMode;
+    EXPECT_EQ(desktop.accessNote, filtering ? "ST" : "");
+  }
+  ctl.RestoreDesktop();  // the program ends
+  EXPECT_EQ(desktop.access, user);
+  desktop.access = off;  // a killed copy's leftovers
+  desktop.accessNote = "ST";
+  RestoreAccessShortcuts(desktop);
+  EXPECT_EQ(desktop.access, user);
+}
+
 // The shell restarted: the icon is added again with the picture and tooltip in force (the
 // blocked picture while a flash shows); a program without an icon yet adds none.
 TEST_F(MainControllerTest, TaskbarRecreatedAddsTheIconAgain) {
@@ -576,6 +631,19 @@ TEST_F(MainControllerTest, RefreshSettingsDescribesWhatTheTimerHolds) {
   Start(ModeUnlocked);
   ctl.RefreshSettings();
   EXPECT_EQ(view.toolTip, "System will be locked if no activity (excl mouse move) in 10 mins ");
+}
+
+// The options dialog puts the user's mouse speed back when it closes; in block-window-control
+// mode (entered by a hand-off while it was open) the reload sets the mode's speed again.
+TEST_F(MainControllerTest, RefreshSettingsKeepsTheMouseSpeedOfTheMode) {
+  loaded.SetMouseSpd = true;
+  loaded.MouseSpd = 2;
+  for (LockMode mode : {ModeBlockWinCtrl, ModeUnlocked, ModeLocked}) {
+    Start(mode);
+    desktop.speed = 7;
+    ctl.RefreshSettings();
+    EXPECT_EQ(desktop.speed, mode == ModeBlockWinCtrl ? 2 : 7) << mode;
+  }
 }
 
 TEST_F(MainControllerTest, RefreshSettingsKeepsHugeTimeoutWithinTimerRange) {

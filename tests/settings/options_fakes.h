@@ -108,6 +108,10 @@ struct FakeDesktop : DesktopPort {
   std::uint32_t TickCount() override { return 0; }
   std::string ForegroundWindowClass() override { return {}; }
   void WaitMilliseconds(std::int32_t, bool) override {}
+  std::optional<std::uint32_t> AccessFlags(AccessFeature) override { return std::nullopt; }
+  bool SetAccessFlags(AccessFeature, std::uint32_t) override { return false; }
+  std::string AccessNote() override { return {}; }
+  void SetAccessNote(const std::string&) override {}
 };
 
 struct FakeAddresses : AddressTablePort {

@@ -1,6 +1,7 @@
 // Fakes of the shell's ports that write one event log.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@ struct FakeCommands : MainWindowCommandsPort {
   void MinimiseToTray() override { log.push_back("minimise"); }
   void ClearHandOffBox() override { log.push_back("clear"); }
   void LockReturningToAutolock() override { Enter("lock", ModeLockedAuto); }
+  void AsOneCommand(const std::function<void()>& steps) override { steps(); }
   void Enter(const char* event, LockMode to) {
     log.push_back(event);
     mode = to;
@@ -66,6 +68,12 @@ struct FakeWindows : HandOffSenderPort {
   void SendText(WindowRef w, const std::string& text) override {
     log.push_back("send " + text + " to " + std::to_string(w));
   }
+  void Pause(std::uint32_t) override {
+    ++pauses;
+    if (onPause) onPause(pauses);
+  }
+  int pauses = 0;
+  std::function<void(int)> onPause;
   static WindowRef After(const std::vector<WindowRef>& list, WindowRef w) {
     for (std::size_t i = 0; i + 1 < list.size(); ++i)
       if (list[i] == w) return list[i + 1];

@@ -97,7 +97,18 @@ TEST(HandOffToRunningInstance, SendsToTheOtherInstancesBox) {
     windows.Add(99, 98, "ThunderRT6TextBox");
     EXPECT_EQ(HandOffToRunningInstance(windows, ModeLockedAuto), !c.log.empty());
     EXPECT_EQ(log, c.log) << c.box1 << " " << c.box2;
+    EXPECT_EQ(windows.pauses, c.log.empty() ? kHandOffAttempts - 1 : 0);
   }
+  // Started at the same moment as the running instance: its window comes a little later.
+  Log log;
+  FakeWindows windows(log);
+  windows.onPause = [&](int pauses) {
+    if (pauses == 3) windows.topLevel = {10};
+  };
+  windows.Add(10, 11, "ThunderRT6TextBox");
+  EXPECT_TRUE(HandOffToRunningInstance(windows, ModeLocked));
+  EXPECT_EQ(log, Log{"send 2 to 11"});
+  EXPECT_EQ(windows.pauses, 3);
 }
 
 TEST(txtChangeModeHid_Change, EveryCodeAndTheSameMode) {
@@ -127,6 +138,18 @@ TEST(txtChangeModeHid_Change, EveryCodeAndTheSameMode) {
     txtChangeModeHid_Change(c.text, mode, commands);
     EXPECT_EQ(log, c.log) << c.current << " <- " << c.text;
     EXPECT_EQ(mode, c.after) << c.current << " <- " << c.text;
+  }
+  // During the allow-only delay the mode reads 0: every mode code cancels the coming
+  // allow-only first, "0" included.
+  for (const auto& c : {std::pair<const char*, Log>{"0", {"cancel", "clear"}},
+                        {"4", {"cancel", "allowonly", "clear"}},
+                        {"2", {"cancel", "lock", "clear"}},
+                        {"-1", {"restore", "clear"}}}) {
+    Log log;
+    LockMode mode = ModeUnlocked;
+    FakeCommands commands(log, mode);
+    txtChangeModeHid_Change(c.first, mode, commands, true);
+    EXPECT_EQ(log, c.second) << "pending allow-only <- " << c.first;
   }
 }
 

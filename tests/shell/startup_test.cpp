@@ -43,6 +43,7 @@ TEST(InstallInputHooks, KeyboardThenMouseAndAPlainMessageWhenRefused) {
 struct FakeStartup : StartupPort {
   FakeStartup(Log& log, AppState& state) : log(log), state(state) {}
   bool CreateInstanceGuard() override { return log.push_back("guard"), anotherInstance; }
+  void UndoLeftoverChanges() override { log.push_back("undo leftovers"); }
   std::int32_t GetMouseSpeed() override { return log.push_back("mouse speed"), 7; }
   void ShowMainWindow() override { log.push_back("show"); }
   void SetVersionText(const std::string& text) override { log.push_back(text); }
@@ -61,8 +62,8 @@ struct FakeStartup : StartupPort {
 
 // Everything up to the hooks, the tray icon showing the request, then `then`.
 Log Started(const char* tray, Log then) {
-  Log log{"guard", "mouse speed",      "show",         "v1.97", "settings", tray,
-          "pump",  "install keyboard", "install mouse"};
+  Log log{"guard", "undo leftovers", "mouse speed",      "show",         "v1.97", "settings",
+          tray,    "pump",           "install keyboard", "install mouse"};
   log.insert(log.end(), then.begin(), then.end());
   return log;
 }
@@ -90,8 +91,8 @@ TEST(Form_Load, StepsInOrderThenExactlyOneStartCommand) {
        false,
        false,
        0,
-       {"guard", "mouse speed", "show", "v1.97", "settings", "tray 2", "pump", "install keyboard",
-        "failure"},
+       {"guard", "undo leftovers", "mouse speed", "show", "v1.97", "settings", "tray 2", "pump",
+        "install keyboard", "failure"},
        2},
   };
   for (const auto& c : cases) {

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,7 +97,19 @@ class FakeDesktop final : public DesktopPort {
     log_.Add("wait " + std::to_string(ms) + (pump ? " pump" : ""));
     if (duringWait) std::exchange(duringWait, nullptr)();
   }
+  // No feature readable unless a test says so (as on Wine).
+  std::optional<std::uint32_t> AccessFlags(AccessFeature f) override {
+    return access.count(f) ? std::optional(access[f]) : std::nullopt;
+  }
+  bool SetAccessFlags(AccessFeature f, std::uint32_t flags) override {
+    access[f] = flags;
+    return true;
+  }
+  std::string AccessNote() override { return accessNote; }
+  void SetAccessNote(const std::string& note) override { accessNote = note; }
 
+  std::map<AccessFeature, std::uint32_t> access;
+  std::string accessNote;
   std::int32_t speed = 10;
   std::uint32_t tick = 0, tickStep = 0;  // tickStep is added after every reading
   int tickReads = 0, classQueries = 0, waits = 0;
@@ -165,6 +178,20 @@ class FakeActions final : public FilterActionPort {
   }
   void OpenEntryGate() override { log_.Add("entry gate"); }
   void EnableFlashTimer() override { log_.Add("flash timer"); }
+  // With `busy`, work waits in `held` as it would behind a running mode command.
+  bool CommandRunning() const override { return busy; }
+  void RunWhenIdle(std::function<void()> work) override {
+    if (busy)
+      held.push_back(std::move(work));
+    else
+      work();
+  }
+  void RunHeld() {
+    busy = false;
+    for (auto& work : std::exchange(held, {})) work();
+  }
+  bool busy = false;
+  std::vector<std::function<void()>> held;
 
  private:
   EventLog& log_;
