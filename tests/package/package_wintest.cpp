@@ -81,7 +81,7 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
   return result;
 }
 std::wstring InstallDir() { return KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Hushkey\\"; }
-std::wstring InstalledProgram() { return InstallDir() + L"hushkey.exe"; }
+std::wstring InstalledProgram() { return InstallDir() + L"Hushkey.exe"; }
 std::wstring InstalledControl() { return InstallDir() + L"longtick.ocx"; }
 std::wstring Shortcut() { return KnownFolder(FOLDERID_Programs) + L"\\Hushkey.lnk"; }
 bool Exists(const std::wstring& path) {
@@ -401,7 +401,7 @@ class Package : public ::testing::Test {
 
 TEST_F(Package, PortableCopyRunsAndLocksWithNothingRegistered) {
   ASSERT_FALSE(RegisteredForTheMachine() || RegisteredForTheUser()) << "the prefix is not fresh";
-  ExpectRunsLocksAndUnlocks(g_args.portable + L"\\hushkey.exe");
+  ExpectRunsLocksAndUnlocks(g_args.portable + L"\\Hushkey.exe");
   EXPECT_FALSE(RegisteredForTheMachine() || RegisteredForTheUser());
 }
 
@@ -472,13 +472,13 @@ TEST_F(Package, InstalledProgramHostsTheControlThroughTheRegistration) {
   GetTempPathW(MAX_PATH, temp);
   const std::wstring alone = std::wstring(temp) + L"hushkey-registered\\";
   CreateDirectoryW(alone.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileW(InstalledProgram().c_str(), (alone + L"hushkey.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(InstalledProgram().c_str(), (alone + L"Hushkey.exe").c_str(), FALSE));
   {
-    Program program(alone + L"hushkey.exe");
+    Program program(alone + L"Hushkey.exe");
     EXPECT_NE(program.WaitForMainWindow(), nullptr) << "the copy found no control";
     EXPECT_EQ(program.Exit(), 0u);
   }
-  DeleteFileW((alone + L"hushkey.exe").c_str());
+  DeleteFileW((alone + L"Hushkey.exe").c_str());
   RemoveDirectoryW(alone.c_str());
 
   // And the installed program itself, from its folder (the Start-menu shortcut's target).
