@@ -4,7 +4,7 @@
 // `latency_bench.exe --hook`), and with Hushkey unlocked and in
 // autolock. Interleaved rounds, so that a slow stretch of the machine hits every set alike.
 //   latency_bench.exe [KEYS_PER_ROUND] [ROUNDS]      (default 100 x 10 per set)
-// hushkey.exe is taken from this program's folder. Prints median, 90th and 99th percentile
+// Hushkey.exe is taken from this program's folder. Prints median, 90th and 99th percentile
 // per set and their ratios to the minimal hook.
 #include <windows.h>
 
@@ -121,7 +121,7 @@ HWND HushkeyBox() {
 bool SetUp(Set set, Child& child) {
   if (set == kNone) return true;
   if (set == kMinimalHook) return child.Start(Self(), L"--hook");
-  if (!child.Start(Folder() + L"hushkey.exe", L"/unlocked")) return false;
+  if (!child.Start(Folder() + L"Hushkey.exe", L"/unlocked")) return false;
   const DWORD start = GetTickCount();
   HWND box;
   while (!(box = HushkeyBox()) && GetTickCount() - start < 30000) PumpFor(50);

@@ -1,4 +1,4 @@
-// hushkey.exe's entry point: everything is built and run by the application object.
+// Hushkey.exe's entry point: everything is built and run by the application object.
 #include <windows.h>
 
 #include "hushkey/shell/app_win32.h"

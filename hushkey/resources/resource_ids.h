@@ -1,4 +1,4 @@
-/* Identifiers shared by hushkey.exe's resource script, its main window and the programs
+/* Identifiers shared by Hushkey.exe's resource script, its main window and the programs
    that drive the window from outside (the end-to-end tests find controls by these IDs).
    Plain #defines: the resource compiler reads this file too. */
 #ifndef HUSHKEY_RESOURCES_RESOURCE_IDS_H

@@ -1,4 +1,4 @@
-// The composition root of hushkey.exe: owns the program state, the settings store, the
+// The composition root of Hushkey.exe: owns the program state, the settings store, the
 // desktop, the main window, the tray icon, the hosted timer control and the controller,
 // wires them together, and carries out the portable start-up, hand-off and ending over
 // them (it is their StartupPort, MainWindowCommandsPort and ShutdownPort).

@@ -11,8 +11,8 @@ namespace hushkey {
 
 // The argument text of a full command line: what follows the program's own name, without
 // the one blank (or tab) that separates them. The name may be quoted ("C:\Program
-// Files\...\hushkey.exe"); it ends at the first blank or tab outside quotes. Further
-// blanks belong to the argument text, so "hushkey.exe  /lock" gives " /lock".
+// Files\...\Hushkey.exe"); it ends at the first blank or tab outside quotes. Further
+// blanks belong to the argument text, so "Hushkey.exe  /lock" gives " /lock".
 std::string ArgumentText(std::string_view commandLine);
 
 // The start request for an argument text: the text is lower-cased (ASCII letters only) and

@@ -1,4 +1,4 @@
-// The end-to-end harness: the real hushkey.exe started next to the test program, a probe
+// The end-to-end harness: the real Hushkey.exe started next to the test program, a probe
 // window of the test's own that records which keys and clicks reach it, input sent with
 // SendInput, the settings written before a start and put back afterwards, and the test
 // fixture that starts, drives and ends the program. Used by every end-to-end test program.
@@ -26,6 +26,8 @@ namespace hushkey::e2e {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Hushkey\\Settings";
 constexpr wchar_t kTitle[] = L"Hushkey ";
+// The delivered program's file name; the help text and the About box show it.
+constexpr wchar_t kProgramFile[] = L"Hushkey.exe";
 constexpr UINT kTrayCallback = HK_MSG_TRAY_CALLBACK;
 
 inline const std::wstring kLockText =
@@ -516,7 +518,7 @@ class HushkeyE2E : public ::testing::Test {
 
   void SetUp() override {
     if (!ControlNextToProgram() && !ControlClassRegistered()) {
-      GTEST_SKIP() << "longtick.ocx is neither built next to hushkey.exe nor registered";
+      GTEST_SKIP() << "longtick.ocx is neither built next to Hushkey.exe nor registered";
     }
     WNDCLASSW wc{};
     wc.lpfnWndProc = ProbeProc;
@@ -559,8 +561,8 @@ class HushkeyE2E : public ::testing::Test {
     auto settings = BaseSettings(timeout);
     settings.insert(settings.end(), extra.begin(), extra.end());
     ReplaceSettings(settings);
-    const std::wstring exe = ProgramFolder() + L"hushkey.exe";
-    ASSERT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "no hushkey.exe";
+    const std::wstring exe = ProgramFolder() + kProgramFile;
+    ASSERT_NE(GetFileAttributesW(exe.c_str()), INVALID_FILE_ATTRIBUTES) << "no Hushkey.exe";
     ASSERT_TRUE(hushkey_.Start(exe, args));
     // A start switch that locks or hides leaves the window hidden at the end of start-up.
     const bool hiddenAtEnd = !args.empty() && args != L"/show" && args != L"/unload";
@@ -570,7 +572,7 @@ class HushkeyE2E : public ::testing::Test {
           return (main_ && (hiddenAtEnd || IsWindowVisible(main_))) || !hushkey_.Running();
         },
         kStartDeadline));
-    ASSERT_TRUE(hushkey_.Running()) << "hushkey.exe ended during start-up";
+    ASSERT_TRUE(hushkey_.Running()) << "Hushkey.exe ended during start-up";
     WaitForInputIdle(hushkey_.Handle(), kDeadline);
     if (hiddenAtEnd) {
       ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
@@ -581,7 +583,7 @@ class HushkeyE2E : public ::testing::Test {
   // the running program and end with code 0 without ever showing a window of its own.
   void ExpectSecondStartHandsOver(const std::wstring& args) {
     HushkeyProcess second;
-    ASSERT_TRUE(second.Start(ProgramFolder() + L"hushkey.exe", args));
+    ASSERT_TRUE(second.Start(ProgramFolder() + kProgramFile, args));
     const DWORD start = GetTickCount();
     while (second.Running() && GetTickCount() - start < kDeadline) {
       BoxSearch shown{second.Pid(), nullptr, nullptr};

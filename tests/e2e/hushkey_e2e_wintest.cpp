@@ -1,4 +1,4 @@
-// End-to-end tests of hushkey.exe: the real program is started next to this test, found by
+// End-to-end tests of Hushkey.exe: the real program is started next to this test, found by
 // its window title and driven as a user would (button clicks, the key sequences and typing
 // through SendInput, clicks into a window of this test), and observed from outside (its
 // window's visibility, control texts and enabled states, and which keys and clicks reached
@@ -704,7 +704,7 @@ TEST_F(HushkeyE2E, HelpShowsTheSyntaxWindowAndAboutItsBox) {
       0u);
   EXPECT_NE(
       shown.find(
-          L"lock/unlock mode at any time.\r\n\r\nCommandline: hushkey  [opt startupmode]\r\n"),
+          L"lock/unlock mode at any time.\r\n\r\nCommandline: Hushkey  [opt startupmode]\r\n"),
       std::wstring::npos)
       << "without the reminder, the syntax follows one empty line";
   EXPECT_TRUE(shown.ends_with(L"changing modes before the game then resetting the mode after."));
@@ -715,9 +715,9 @@ TEST_F(HushkeyE2E, HelpShowsTheSyntaxWindowAndAboutItsBox) {
   ASSERT_NE(about, nullptr) << "no About box";
   wchar_t title[256];
   GetWindowTextW(about, title, 256);
-  EXPECT_EQ(std::wstring(title), L"About hushkey");
+  EXPECT_EQ(std::wstring(title), L"About Hushkey");
   GetDlgItemTextW(about, IDC_ABOUT_VERSION, title, 256);
-  EXPECT_EQ(std::wstring(title), L"hushkey  v1.97");
+  EXPECT_EQ(std::wstring(title), L"Hushkey  v1.97");
   PostMessageW(about, WM_COMMAND, IDOK, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }
@@ -792,8 +792,8 @@ TEST(HushkeyWithoutControl, NamesTheMissingControlAndExitsWithAnError) {
   ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
   const std::wstring dir = std::wstring(temp) + L"hushkey_e2e_noocx\\";
   CreateDirectoryW(dir.c_str(), nullptr);
-  const std::wstring exe = dir + L"hushkey.exe";
-  ASSERT_TRUE(CopyFileW((ProgramFolder() + L"hushkey.exe").c_str(), exe.c_str(), FALSE));
+  const std::wstring exe = dir + kProgramFile;
+  ASSERT_TRUE(CopyFileW((ProgramFolder() + kProgramFile).c_str(), exe.c_str(), FALSE));
   DeleteFileW((dir + L"longtick.ocx").c_str());
 
   HushkeyProcess hushkey;

@@ -1,4 +1,4 @@
-// hushkey.exe's resources as the system sees them: the six tray icons by name with a 32x32
+// Hushkey.exe's resources as the system sees them: the six tray icons by name with a 32x32
 // and a 16x16 image in 16 colours, all different; the program icon; the version block;
 // the manifest asking for visual styles and per-monitor DPI awareness; the two menus.
 #include <windows.h>
@@ -16,7 +16,7 @@ std::wstring ProgramPath() {
   wchar_t path[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring p(path, n);
-  return p.substr(0, p.find_last_of(L"\\/") + 1) + L"hushkey.exe";
+  return p.substr(0, p.find_last_of(L"\\/") + 1) + L"Hushkey.exe";
 }
 
 #pragma pack(push, 2)
@@ -36,7 +36,7 @@ class HushkeyResources : public ::testing::Test {
   void SetUp() override {
     module_ = LoadLibraryExW(ProgramPath().c_str(), nullptr,
                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(module_, nullptr) << "hushkey.exe not found next to the test";
+    ASSERT_NE(module_, nullptr) << "Hushkey.exe not found next to the test";
   }
   void TearDown() override {
     if (module_) FreeLibrary(module_);

@@ -1,4 +1,4 @@
-// The timer control as hushkey.exe hosts it: created in its design state, properties read
+// The timer control as Hushkey.exe hosts it: created in its design state, properties read
 // and written through IDispatch by DISPID, the Timer event delivered to the handler.
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-// End-to-end tests of the options dialog in the real hushkey.exe: opened by the Options
+// End-to-end tests of the options dialog in the real Hushkey.exe: opened by the Options
 // menu command, covered until the unlock sequence, driven by keys and button clicks, and
 // judged from outside (its controls, message boxes, the stored settings, the Run value, the
 // main window's status text). Leaves the settings and both Run keys as it found them; saves
@@ -321,7 +321,7 @@ TEST_F(OptionsE2E, StartWithWindowsWritesTheRunValueAndUntickingRemovesIt) {
   Press(C::cmdOk);
   ASSERT_TRUE(WaitUntil([&] { return !DialogOpen(); }));
   EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kRunKey, kRunValue),
-            L"\"" + ProgramFolder() + L"hushkey.exe\" /Locked");
+            L"\"" + ProgramFolder() + kProgramFile + L"\" /Locked");
   EXPECT_EQ(Setting(L"StartWithWin"), L"1");
 
   ASSERT_NO_FATAL_FAILURE(OpenOptions());

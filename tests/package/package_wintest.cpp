@@ -7,7 +7,7 @@
 //
 // The tests build on each other and run in the order written: the portable copy (nothing
 // registered yet), install, the registration, the installed program, reinstall and upgrade,
-// uninstall.
+// uninstall; the upgrade and the uninstalls run while the installed program does.
 #include <windows.h>
 #include <msi.h>
 #include <oleauto.h>
@@ -81,11 +81,26 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
   return result;
 }
 std::wstring InstallDir() { return KnownFolder(FOLDERID_LocalAppData) + L"\\Programs\\Hushkey\\"; }
-std::wstring InstalledProgram() { return InstallDir() + L"hushkey.exe"; }
+std::wstring InstalledProgram() { return InstallDir() + L"Hushkey.exe"; }
 std::wstring InstalledControl() { return InstallDir() + L"longtick.ocx"; }
 std::wstring Shortcut() { return KnownFolder(FOLDERID_Programs) + L"\\Hushkey.lnk"; }
 bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+// A file's last write time, the quadword of its FILETIME; 0 when it cannot be read.
+ULONGLONG WriteTime(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (ULONGLONG{data.ftLastWriteTime.dwHighDateTime} << 32) |
+         data.ftLastWriteTime.dwLowDateTime;
+}
+void SetWriteTime(const std::wstring& path, ULONGLONG time) {
+  const HANDLE file = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  const FILETIME t{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+  EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &t)) << path;
+  CloseHandle(file);
 }
 
 std::wstring ShortcutTarget(const std::wstring& lnk) {
@@ -401,12 +416,17 @@ class Package : public ::testing::Test {
 
 TEST_F(Package, PortableCopyRunsAndLocksWithNothingRegistered) {
   ASSERT_FALSE(RegisteredForTheMachine() || RegisteredForTheUser()) << "the prefix is not fresh";
-  ExpectRunsLocksAndUnlocks(g_args.portable + L"\\hushkey.exe");
+  ExpectRunsLocksAndUnlocks(g_args.portable + L"\\Hushkey.exe");
   EXPECT_FALSE(RegisteredForTheMachine() || RegisteredForTheUser());
 }
 
 TEST_F(Package, InstallsForTheUserWithStartMenuAndListEntries) {
+  // A portable copy that runs meanwhile is not the installer's to end.
+  Program portable(g_args.portable + L"\\Hushkey.exe");
+  ASSERT_NE(portable.WaitForMainWindow(), nullptr);
   ASSERT_EQ(Msiexec(L"/i", g_args.msi), 0u);
+  EXPECT_TRUE(portable.Running()) << "the install ended the portable copy";
+  EXPECT_EQ(portable.Exit(), 0u);
   ExpectOneInstalled(g_args.version);
   EXPECT_TRUE(Exists(InstalledProgram()));
   EXPECT_TRUE(Exists(InstalledControl()));
@@ -472,24 +492,34 @@ TEST_F(Package, InstalledProgramHostsTheControlThroughTheRegistration) {
   GetTempPathW(MAX_PATH, temp);
   const std::wstring alone = std::wstring(temp) + L"hushkey-registered\\";
   CreateDirectoryW(alone.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileW(InstalledProgram().c_str(), (alone + L"hushkey.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW(InstalledProgram().c_str(), (alone + L"Hushkey.exe").c_str(), FALSE));
   {
-    Program program(alone + L"hushkey.exe");
+    Program program(alone + L"Hushkey.exe");
     EXPECT_NE(program.WaitForMainWindow(), nullptr) << "the copy found no control";
     EXPECT_EQ(program.Exit(), 0u);
   }
-  DeleteFileW((alone + L"hushkey.exe").c_str());
+  DeleteFileW((alone + L"Hushkey.exe").c_str());
   RemoveDirectoryW(alone.c_str());
 
   // And the installed program itself, from its folder (the Start-menu shortcut's target).
   ExpectRunsLocksAndUnlocks(InstalledProgram());
 }
 
+// The upgrade runs while the installed program does: it ends the program first and writes
+// every file anew (marked beforehand with a time the new files cannot have).
 TEST_F(Package, ReinstallAndUpgradeReplaceInPlaceAndKeepTheSettings) {
   EXPECT_EQ(Msiexec(L"/i", g_args.msi), 0u) << "installing the same package again";
   ExpectOneInstalled(g_args.version);
+  const ULONGLONG marked = 126227808000000000;  // 2001-01-01
+  for (const std::wstring& file : {InstalledProgram(), InstalledControl()})
+    SetWriteTime(file, marked);
+  Program running(InstalledProgram());
+  ASSERT_NE(running.WaitForMainWindow(), nullptr);
   ASSERT_EQ(Msiexec(L"/i", g_args.upgradeMsi), 0u) << "upgrade";
+  EXPECT_FALSE(running.Running()) << "the upgrade left the program running";
   ExpectOneInstalled(g_args.upgradeVersion);
+  for (const std::wstring& file : {InstalledProgram(), InstalledControl()})
+    EXPECT_NE(WriteTime(file), marked) << file << " was not replaced";
   EXPECT_TRUE(Exists(InstalledProgram()));
   EXPECT_EQ(Upper(ReadString(HKEY_CURRENT_USER, kInprocServer, nullptr)),
             Upper(InstalledControl()));
@@ -498,19 +528,31 @@ TEST_F(Package, ReinstallAndUpgradeReplaceInPlaceAndKeepTheSettings) {
   ExpectOneInstalled(g_args.upgradeVersion);
 }
 
+// Uninstalled while the installed program runs: the program ends and everything goes but the
+// user's settings. The "Start with windows" value goes when it starts the installed copy; one
+// that starts a portable copy is not the installer's and stays. (Installed again between.)
 TEST_F(Package, UninstallRemovesAllButTheUsersSettings) {
-  // What "Start with windows" writes, next to another program's value.
-  WriteString(HKEY_CURRENT_USER, kRunKey, L"Hushkey",
-              L"\"" + InstalledProgram() + L"\" /AutoLockU");
-  WriteString(HKEY_CURRENT_USER, kRunKey, L"HushkeyPackageTestOther", L"other.exe");
-  ASSERT_EQ(Msiexec(L"/x", g_args.upgradeMsi), 0u);
-  EXPECT_TRUE(InstalledProducts().empty());
-  EXPECT_FALSE(Exists(InstallDir()));
-  EXPECT_FALSE(Exists(Shortcut()));
-  for (const wchar_t* key : kClassKeys)
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + key)) << key;
-  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kRunKey, L"Hushkey"), L"<none>");
-  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kRunKey, L"HushkeyPackageTestOther"), L"other.exe");
+  const std::pair<std::wstring, bool> runValues[] = {
+      {L"\"" + g_args.portable + L"\\Hushkey.exe\" /Locked", false},
+      {L"\"" + InstalledProgram() + L"\" /AutoLockU", true}};
+  for (const auto& [runValue, removed] : runValues) {
+    if (InstalledProducts().empty()) {
+      ASSERT_EQ(Msiexec(L"/i", g_args.upgradeMsi), 0u);
+    }
+    WriteString(HKEY_CURRENT_USER, kRunKey, L"Hushkey", runValue);
+    WriteString(HKEY_CURRENT_USER, kRunKey, L"HushkeyPackageTestOther", L"other.exe");
+    Program running(InstalledProgram());
+    ASSERT_NE(running.WaitForMainWindow(), nullptr);
+    ASSERT_EQ(Msiexec(L"/x", g_args.upgradeMsi), 0u);
+    EXPECT_FALSE(running.Running()) << "the uninstall left the program running";
+    EXPECT_TRUE(InstalledProducts().empty());
+    EXPECT_FALSE(Exists(InstallDir()));
+    EXPECT_FALSE(Exists(Shortcut()));
+    for (const wchar_t* key : kClassKeys)
+      EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kClasses + key)) << key;
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kRunKey, L"Hushkey"), removed ? L"<none>" : runValue);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, kRunKey, L"HushkeyPackageTestOther"), L"other.exe");
+  }
   RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, L"HushkeyPackageTestOther");
   ExpectSettingsKept();
 }
