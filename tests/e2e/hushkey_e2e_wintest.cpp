@@ -601,7 +601,7 @@ TEST_F(HushkeyE2E, HandOffsBetweenLocksLetNoKeyThroughWhileAChildMashes) {
 // the instance guard, the other waits for its window and hands over; the lock always comes.
 TEST_F(HushkeyE2E, TwoStartsAtTheSameMomentLoseNoRequest) {
   ReplaceSettings(BaseSettings(L"10"));
-  const std::wstring exe = ProgramFolder() + L"hushkey.exe";
+  const std::wstring exe = ProgramFolder() + kProgramFile;
   int lost = 0;
   for (int round = 0; round < 20; ++round) {
     HushkeyProcess plain, locking;
