@@ -25,6 +25,9 @@ HINSTANCE ModuleInstance();
 // The full path of this library, however long (installs deeper than MAX_PATH included);
 // empty when the system cannot tell.
 std::wstring ModulePath();
+// ModulePath in a form every loader takes: itself when shorter than MAX_PATH characters,
+// else its short form; empty when there is no form that short.
+std::wstring LoadableModulePath();
 // This library's type library (embedded as resource 1). Some loaders cannot open a path of
 // MAX_PATH characters or more; the short form of such a path is tried then.
 HRESULT LoadModuleTypeLib(ITypeLib** typelib);

@@ -81,11 +81,9 @@ void ConnectionPoint::Detach() {
   gone.swap(connections_);
 }
 
-std::vector<ComPtr<IUnknown>> ConnectionPoint::Sinks() const {
-  std::vector<ComPtr<IUnknown>> sinks;
-  sinks.reserve(connections_.size());
-  for (const auto& c : connections_) sinks.push_back(c.sink);
-  return sinks;
+bool ConnectionPoint::IsConnected(DWORD cookie) const {
+  return std::any_of(connections_.begin(), connections_.end(),
+                     [&](const Connection& c) { return c.cookie == cookie; });
 }
 
 void* ConnectionPoint::Interface(REFIID iid) {

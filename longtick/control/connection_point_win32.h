@@ -19,9 +19,15 @@ class ConnectionPoint final : public ComObject<ConnectionPoint, IConnectionPoint
 
   // Drops the owner and every sink.
   void Detach();
-  // The current sinks (as the outgoing interface), each with a reference of its own, so
-  // that a sink may disconnect while the caller walks the list.
-  std::vector<ComPtr<IUnknown>> Sinks() const;
+  // Calls `call` with each sink (as the outgoing interface) connected when the call
+  // begins, holding a reference of its own to each. A handler may disconnect any sink: one
+  // disconnected before its turn is not called.
+  template <class Call>
+  void ForEachSink(Call call) const {
+    const std::vector<Connection> sinks = connections_;
+    for (const Connection& c : sinks)
+      if (IsConnected(c.cookie)) call(c.sink.get());
+  }
 
   void* Interface(REFIID iid);
 
@@ -36,6 +42,7 @@ class ConnectionPoint final : public ComObject<ConnectionPoint, IConnectionPoint
     DWORD cookie;
     ComPtr<IUnknown> sink;
   };
+  bool IsConnected(DWORD cookie) const;
   IConnectionPointContainer* owner_;
   IID iid_;
   bool dispatch_fallback_;

@@ -80,20 +80,29 @@ Result Counter::RecomputeTarget() {
   return Result::Ok;
 }
 
-Result Counter::PutInterval(Interval which, int32_t value) {
-  ResetCount();
-  if (enabled_) events_.SetTimerRunning(true);
-  Slot(*this, which) = value;
-  events_.PropertyChanged(PropertyDispid(which));
-  return RecomputeTarget();
+bool Counter::RestartTimer() {
+  if (events_.SetTimerRunning(true)) return true;
+  enabled_ = false;
+  events_.PropertyChanged(kDispidEnabled);
+  return false;
 }
 
-void Counter::PutEnabled(bool enabled) {
+Result Counter::PutInterval(Interval which, int32_t value) {
+  ResetCount();
+  const bool running = !enabled_ || RestartTimer();
+  Slot(*this, which) = value;
+  events_.PropertyChanged(PropertyDispid(which));
+  const Result result = RecomputeTarget();
+  return running ? result : Result::TimerFailed;
+}
+
+Result Counter::PutEnabled(bool enabled) {
   if (enabled != enabled_) {
+    if (!events_.SetTimerRunning(enabled)) return Result::TimerFailed;
     enabled_ = enabled;
-    events_.SetTimerRunning(enabled);
   }
   events_.PropertyChanged(kDispidEnabled);
+  return Result::Ok;
 }
 
 void Counter::Resize(bool user_mode) {
@@ -105,26 +114,57 @@ void Counter::Resize(bool user_mode) {
 
 Result Counter::Tick() {
   if (target_ == 0) return Result::Ok;
+  if (in_timer_) {
+    tick_in_timer_ = true;
+    return Result::Ok;
+  }
   if (elapsed_ == std::numeric_limits<int32_t>::max()) return Result::Overflow;
   ++elapsed_;
+  // A count beyond a positive target (a load lowered it) has nothing left, not less.
+  if (target_ > 0 && elapsed_ > target_) elapsed_ = target_;
   auto left = BreakDown(target_, elapsed_);
   if (!left) return Result::Overflow;
   events_.CountDown(*left);
   // The CountDown handler may have changed the interval or the count; use what is current.
-  if (target_ > 0 && elapsed_ >= target_) {
-    events_.Timer();
-    elapsed_ = 0;
-  }
+  if (target_ > 0 && elapsed_ >= target_) return RaiseTimer();
   return Result::Ok;
 }
 
-Result Counter::Load(PropertyReader& reader) {
-  seconds_ = reader.ReadLong(PropertyName(Interval::Seconds)).value_or(0);
-  hours_ = reader.ReadLong(PropertyName(Interval::Hours)).value_or(0);
-  PutEnabled(reader.ReadBool(kEnabledName).value_or(true));
-  minutes_ = reader.ReadLong(PropertyName(Interval::Minutes)).value_or(0);
-  days_ = reader.ReadLong(PropertyName(Interval::Days)).value_or(0);
-  return RecomputeTarget();
+Result Counter::RaiseTimer() {
+  in_timer_ = true;
+  tick_in_timer_ = false;
+  events_.Timer();
+  in_timer_ = false;
+  elapsed_ = 0;
+  // Seconds spent in the handler are not counted; the next interval is whole from here.
+  if (tick_in_timer_ && enabled_ && !RestartTimer()) return Result::TimerFailed;
+  return Result::Ok;
+}
+
+StoredProperties ReadStoredProperties(PropertyReader& reader) {
+  StoredProperties stored;
+  stored.seconds = reader.ReadLong(PropertyName(Interval::Seconds)).value_or(stored.seconds);
+  stored.hours = reader.ReadLong(PropertyName(Interval::Hours)).value_or(stored.hours);
+  stored.enabled = reader.ReadBool(kEnabledName).value_or(stored.enabled);
+  stored.minutes = reader.ReadLong(PropertyName(Interval::Minutes)).value_or(stored.minutes);
+  stored.days = reader.ReadLong(PropertyName(Interval::Days)).value_or(stored.days);
+  return stored;
+}
+
+Result Counter::Load(const StoredProperties& stored) {
+  // The timer first: when it cannot start, the control stays as it was.
+  if (stored.enabled != enabled_) {
+    if (!events_.SetTimerRunning(stored.enabled)) return Result::TimerFailed;
+    enabled_ = stored.enabled;
+  }
+  seconds_ = stored.seconds;
+  hours_ = stored.hours;
+  minutes_ = stored.minutes;
+  days_ = stored.days;
+  // An overflowing total keeps the previous target, as after a put.
+  (void)RecomputeTarget();
+  events_.PropertyChanged(kDispidEnabled);
+  return Result::Ok;
 }
 
 void Counter::Save(PropertyWriter& writer) const {

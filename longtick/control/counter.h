@@ -27,7 +27,9 @@ std::string_view PropertyName(Interval which);
 int32_t PropertyDispid(Interval which);
 inline constexpr std::string_view kEnabledName = "Enabled";
 
-enum class Result { Ok, Overflow };
+// Overflow: a total or a count left the 32-bit range. TimerFailed: the platform timer
+// could not be started, so Enabled stays (or becomes) false.
+enum class Result { Ok, Overflow, TimerFailed };
 
 // The time left until Timer, as CountDown reports it.
 struct TimeLeft {
@@ -55,7 +57,8 @@ class CounterEvents {
  public:
   // Start (true) or stop the one-second platform timer. Starting a running timer starts
   // its second anew, so that a restarted count is never shortened by a tick already due.
-  virtual void SetTimerRunning(bool running) = 0;
+  // False when the timer could not be started; stopping always succeeds.
+  virtual bool SetTimerRunning(bool running) = 0;
   // Tell the container that the property with this dispatch identifier changed.
   virtual void PropertyChanged(int32_t dispid) = 0;
   virtual void CountDown(const TimeLeft& left) = 0;
@@ -76,6 +79,19 @@ class PropertyReader {
   ~PropertyReader() = default;
 };
 
+// The stored properties with the defaults a missing one takes.
+struct StoredProperties {
+  int32_t seconds = 0;
+  int32_t hours = 0;
+  bool enabled = true;
+  int32_t minutes = 0;
+  int32_t days = 0;
+};
+
+// Reads IntervalSeconds, IntervalHours, Enabled, IntervalMinutes and IntervalDays in this
+// order; a name that is not stored keeps its default.
+StoredProperties ReadStoredProperties(PropertyReader& reader);
+
 class PropertyWriter {
  public:
   virtual void WriteLong(std::string_view name, int32_t value) = 0;
@@ -92,30 +108,35 @@ class Counter {
   int32_t interval(Interval which) const;
   // ResetCount (and, while enabled, restart the platform timer's second), store the value,
   // report the change, recompute the target. On overflow the value stays stored and the
-  // target keeps its previous value.
+  // target keeps its previous value. A timer that cannot be restarted is stopped: Enabled
+  // becomes false (with its change notice) and the put reports TimerFailed.
   Result PutInterval(Interval which, int32_t value);
 
   // The platform timer's state is the Enabled property: switching it pauses and resumes
   // the count without changing it.
   bool enabled() const { return enabled_; }
-  void PutEnabled(bool enabled);
+  Result PutEnabled(bool enabled);
 
   // The container changed the control's size (or its user mode): outside user mode (a
   // designer) the timer is stopped so that a designer never ticks.
   void Resize(bool user_mode);
 
   // One tick of the one-second timer. Timer fires when the count reaches or has passed a
-  // positive target (a load may have lowered the target below the count); a target of 0
-  // or below never fires.
+  // positive target (a load may have lowered the target below the count); CountDown then
+  // reports all zeros, never a remainder below zero. A target of 0 or below never fires.
+  // While a Timer handler runs (one that pumps messages gets the ticks due meanwhile) the
+  // count stands still: no Timer inside Timer, and when the handler has returned the next
+  // interval starts whole, its first second anew if a tick came during the handler.
   Result Tick();
 
   int32_t target_seconds() const { return target_; }
   int32_t elapsed_seconds() const { return elapsed_; }
 
-  // Reads IntervalSeconds, IntervalHours, Enabled, IntervalMinutes and IntervalDays in this
-  // order with their defaults (0, 0, true, 0, 0). Intervals are stored without a count
-  // reset or change notice; Enabled goes through PutEnabled.
-  Result Load(PropertyReader& reader);
+  // Applies stored properties: the intervals without a count reset or change notice, then
+  // Enabled as its put does. A total that overflows keeps the previous target, as a put
+  // does, and is no error: whatever a control accepted and saved must load again. When the
+  // timer cannot start, nothing is applied.
+  Result Load(const StoredProperties& stored);
   // Writes the same properties in the same order, leaving out values equal to the default.
   void Save(PropertyWriter& writer) const;
 
@@ -125,6 +146,9 @@ class Counter {
   template <class Self>
   static auto& Slot(Self& self, Interval which);
   Result RecomputeTarget();
+  // Starts the running timer's second anew; when that fails the timer is off.
+  bool RestartTimer();
+  Result RaiseTimer();
 
   CounterEvents& events_;
   int32_t seconds_ = 0;
@@ -134,6 +158,8 @@ class Counter {
   int32_t target_ = 0;
   int32_t elapsed_ = 0;
   bool enabled_ = false;
+  bool in_timer_ = false;       // a Timer handler is running
+  bool tick_in_timer_ = false;  // and a tick came meanwhile
 };
 
 }  // namespace longtick

@@ -54,20 +54,20 @@ void InvokeSink(IUnknown* sink, DISPID id, DISPPARAMS* params) {
 void LongtickControl::PropertyChanged(int32_t dispid) {
   dirty_ = true;
   ComPtr<LongtickControl> keep(this);
-  for (const auto& sink : notify_->Sinks())
-    static_cast<IPropertyNotifySink*>(sink.get())->OnChanged(dispid);
+  notify_->ForEachSink(
+      [&](IUnknown* sink) { static_cast<IPropertyNotifySink*>(sink)->OnChanged(dispid); });
 }
 
 void LongtickControl::FireEvent(DISPID id, DISPPARAMS* params) {
   if (freeze_events_ > 0) return;
   ComPtr<LongtickControl> keep(this);
-  for (const auto& sink : events_->Sinks()) InvokeSink(sink.get(), id, params);
+  events_->ForEachSink([&](IUnknown* sink) { InvokeSink(sink, id, params); });
 }
 
 void LongtickControl::CountDown(const TimeLeft& left) {
   if (freeze_events_ > 0) return;
   ComPtr<LongtickControl> keep(this);
-  for (const auto& sink : events_->Sinks()) {
+  events_->ForEachSink([&](IUnknown* sink) {
     // Fresh values per sink: what one handler writes back is ignored.
     LONG values[7] = {left.years, left.months,  left.weeks,  left.days,
                       left.hours, left.minutes, left.seconds};
@@ -78,8 +78,8 @@ void LongtickControl::CountDown(const TimeLeft& left) {
       args[i].plVal = &values[6 - i];  // arguments are passed last first
     }
     DISPPARAMS params{args, nullptr, 7, 0};
-    InvokeSink(sink.get(), kDispidCountDown, &params);
-  }
+    InvokeSink(sink, kDispidCountDown, &params);
+  });
 }
 
 void LongtickControl::Timer() {
@@ -89,16 +89,18 @@ void LongtickControl::Timer() {
 
 HRESULT LongtickControl::Report(Result result) {
   if (result == Result::Ok) return S_OK;
+  const bool overflow = result == Result::Overflow;
   ComPtr<ICreateErrorInfo> create;
   if (SUCCEEDED(CreateErrorInfo(create.put()))) {
     create->SetGUID(IID__Longtick);
     create->SetSource(const_cast<LPOLESTR>(L"LongtickOCX.Longtick"));
-    create->SetDescription(const_cast<LPOLESTR>(L"Overflow"));
+    create->SetDescription(
+        const_cast<LPOLESTR>(overflow ? L"Overflow" : L"The timer could not be started"));
     ComPtr<IErrorInfo> info;
     if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, info.put_void())))
       SetErrorInfo(0, info.get());
   }
-  return DISP_E_OVERFLOW;
+  return overflow ? DISP_E_OVERFLOW : timer_error_;
 }
 
 // ---- IDispatch and _Longtick ------------------------------------------------------------
@@ -176,8 +178,7 @@ STDMETHODIMP LongtickControl::get_Enabled(VARIANT_BOOL* value) {
 
 STDMETHODIMP LongtickControl::put_Enabled(VARIANT_BOOL value) {
   ComPtr<LongtickControl> keep(this);
-  counter_.PutEnabled(value != VARIANT_FALSE);
-  return S_OK;
+  return Report(counter_.PutEnabled(value != VARIANT_FALSE));
 }
 
 STDMETHODIMP LongtickControl::About() {

@@ -18,6 +18,7 @@ constexpr UINT kTickMilliseconds = 1000;
 constexpr LONG kExtentHimetric = 32 * 2540 / 96 + 10 * 2540 / 1440;
 
 LRESULT CALLBACK ControlWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  // Null once the control is gone: the window then only waits to be destroyed.
   auto* control = reinterpret_cast<LongtickControl*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   switch (msg) {
     case WM_TIMER:
@@ -42,6 +43,17 @@ bool EnsureWindowClass() {
   wc.lpfnWndProc = ControlWindowProc;
   wc.lpszClassName = kWindowClass;
   return win32::EnsureWindowClass(wc, ModuleInstance());
+}
+
+// Cuts a window loose from the control that is going away. Only the thread that made a
+// window can destroy it; released on another thread, the control has that thread close it.
+void DetachControlWindow(win32::UniqueWindow& window) {
+  if (!window) return;
+  SetWindowLongPtrW(window.get(), GWLP_USERDATA, 0);
+  if (GetWindowThreadProcessId(window.get(), nullptr) == GetCurrentThreadId())
+    window.reset();
+  else
+    PostMessageW(window.release(), WM_CLOSE, 0, 0);
 }
 
 }  // namespace
@@ -74,6 +86,8 @@ LongtickControl::~LongtickControl() {
   for (const auto& cp : {events_, notify_}) {
     if (cp) cp->Detach();
   }
+  DetachControlWindow(timer_window_);
+  DetachControlWindow(view_window_);
 }
 
 HRESULT LongtickControl::Init() {
@@ -127,12 +141,16 @@ void LongtickControl::OnTimerMessage() {
   counter_.Tick();
 }
 
-void LongtickControl::SetTimerRunning(bool running) {
-  if (!timer_window_) return;
-  if (running)
-    SetTimer(timer_window_.get(), kTickTimer, kTickMilliseconds, nullptr);
-  else
-    KillTimer(timer_window_.get(), kTickTimer);
+bool LongtickControl::SetTimerRunning(bool running) {
+  if (!running) {
+    if (timer_window_) KillTimer(timer_window_.get(), kTickTimer);
+    return true;
+  }
+  if (timer_window_ && SetTimer(timer_window_.get(), kTickTimer, kTickMilliseconds, nullptr))
+    return true;
+  const DWORD error = GetLastError();
+  timer_error_ = error != 0 ? HRESULT_FROM_WIN32(error) : E_FAIL;
+  return false;
 }
 
 }  // namespace longtick

@@ -134,7 +134,7 @@ class LongtickControl final
 
  private:
   // CounterEvents
-  void SetTimerRunning(bool running) override;
+  bool SetTimerRunning(bool running) override;
   void PropertyChanged(int32_t dispid) override;
   void CountDown(const TimeLeft& left) override;
   void Timer() override;
@@ -142,6 +142,7 @@ class LongtickControl final
   HRESULT GetInterval(Interval which, LONG* value);
   HRESULT PutInterval(Interval which, LONG value);
   HRESULT Report(Result result);
+  HRESULT LoadStored(const StoredProperties& stored);
   void FireEvent(DISPID id, DISPPARAMS* params);
   void ReadUserMode();
   void ContainerResized();
@@ -160,6 +161,7 @@ class LongtickControl final
   ComPtr<IOleInPlaceSite> inplace_site_;
   win32::UniqueWindow timer_window_;
   win32::UniqueWindow view_window_;
+  HRESULT timer_error_ = E_FAIL;  // why the platform timer last failed to start
   bool user_mode_ = true;
   bool dirty_ = false;
   LONG freeze_events_ = 0;

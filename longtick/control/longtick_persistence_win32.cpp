@@ -15,7 +15,9 @@ namespace {
 // Stored streams are a few dozen bytes; anything beyond this is not one of ours.
 constexpr uint32_t kMaxStreamBytes = 64 * 1024;
 
-// Stored properties read from a container's property bag.
+// Stored properties read from a container's property bag. A value the bag does not hold
+// takes its default; any other failure (a bag that cannot read, a value of the wrong kind)
+// is kept for the caller, who then applies nothing.
 class BagReader final : public PropertyReader {
  public:
   explicit BagReader(IPropertyBag* bag, IErrorLog* log) : bag_(bag), log_(log) {}
@@ -34,9 +36,10 @@ class BagReader final : public PropertyReader {
  private:
   bool Read(std::string_view name, VARTYPE type, win32::ScopedVariant& v) {
     const std::wstring wname = win32::Utf8ToWide(name);
-    if (FAILED(bag_->Read(wname.c_str(), v.get(), log_))) return false;  // not stored
-    const HRESULT hr = VariantChangeType(v.get(), v.get(), 0, type);
-    if (FAILED(hr)) error_ = hr;
+    HRESULT hr = bag_->Read(wname.c_str(), v.get(), log_);
+    if (hr == E_INVALIDARG) return false;  // not stored
+    if (SUCCEEDED(hr)) hr = VariantChangeType(v.get(), v.get(), 0, type);
+    if (FAILED(hr) && SUCCEEDED(error_)) error_ = hr;
     return SUCCEEDED(hr);
   }
   IPropertyBag* bag_;
@@ -86,11 +89,17 @@ STDMETHODIMP LongtickControl::InitNew() { return S_OK; }
 
 STDMETHODIMP LongtickControl::Load(IPropertyBag* bag, IErrorLog* log) {
   if (!bag) return E_POINTER;
-  ComPtr<LongtickControl> keep(this);
   BagReader reader(bag, log);
-  HRESULT hr = Report(counter_.Load(reader));
-  dirty_ = false;
-  return FAILED(reader.error()) ? reader.error() : hr;
+  const StoredProperties stored = ReadStoredProperties(reader);
+  if (FAILED(reader.error())) return reader.error();
+  return LoadStored(stored);
+}
+
+HRESULT LongtickControl::LoadStored(const StoredProperties& stored) {
+  ComPtr<LongtickControl> keep(this);
+  const HRESULT hr = Report(counter_.Load(stored));
+  if (SUCCEEDED(hr)) dirty_ = false;
+  return hr;
 }
 
 STDMETHODIMP LongtickControl::Save(IPropertyBag* bag, BOOL clear_dirty, BOOL) {
@@ -119,10 +128,7 @@ STDMETHODIMP LongtickControl::Load(LPSTREAM stream) {
   }
   auto store = PropertyStore::Parse(bytes);
   if (!store) return STG_E_READFAULT;
-  ComPtr<LongtickControl> keep(this);
-  hr = Report(counter_.Load(*store));
-  dirty_ = false;
-  return hr;
+  return LoadStored(ReadStoredProperties(*store));
 }
 
 STDMETHODIMP LongtickControl::Save(LPSTREAM stream, BOOL clear_dirty) {

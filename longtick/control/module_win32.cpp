@@ -30,20 +30,30 @@ HINSTANCE ModuleInstance() { return g_module; }
 
 std::wstring ModulePath() { return win32::ModuleFileName(g_module); }
 
+std::wstring LoadableModulePath() {
+  const std::wstring path = ModulePath();
+  if (path.size() < MAX_PATH) return path;
+  const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (n == 0) return {};
+  std::wstring short_path(n, L'\0');
+  const DWORD got = GetShortPathNameW(path.c_str(), short_path.data(), n);
+  if (got == 0 || got >= n) return {};
+  short_path.resize(got);
+  // The loaders may not take the long-path prefix either.
+  if (short_path.rfind(L"\\\\?\\UNC\\", 0) == 0)
+    short_path.replace(0, 8, L"\\\\");
+  else if (short_path.rfind(L"\\\\?\\", 0) == 0)
+    short_path.erase(0, 4);
+  return short_path.size() < MAX_PATH ? short_path : std::wstring();
+}
+
 HRESULT LoadModuleTypeLib(ITypeLib** typelib) {
   const std::wstring path = ModulePath();
   if (path.empty()) return E_FAIL;
   HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, typelib);
   if (SUCCEEDED(hr) || path.size() < MAX_PATH) return hr;
-  const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
-  if (n == 0) return hr;
-  std::wstring shortPath(n, L'\0');
-  const DWORD got = GetShortPathNameW(path.c_str(), shortPath.data(), n);
-  if (got == 0 || got >= n) return hr;
-  shortPath.resize(got);
-  // The loader may not take the long-path prefix either.
-  if (shortPath.rfind(L"\\\\?\\", 0) == 0) shortPath.erase(0, 4);
-  return LoadTypeLibEx(shortPath.c_str(), REGKIND_NONE, typelib);
+  const std::wstring loadable = LoadableModulePath();
+  return loadable.empty() ? hr : LoadTypeLibEx(loadable.c_str(), REGKIND_NONE, typelib);
 }
 
 }  // namespace longtick

@@ -42,7 +42,9 @@ SYSKIND ThisSyskind() { return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32; }
 }  // namespace
 
 HRESULT RegisterServer() {
-  std::wstring path = ModulePath();
+  // COM loads the server from the path registered here: one it cannot open would register
+  // a class that nobody can create.
+  std::wstring path = LoadableModulePath();
   if (path.empty()) return SELFREG_E_CLASS;
   ComPtr<ITypeLib> typelib;
   HRESULT hr = LoadModuleTypeLib(typelib.put());

@@ -9,7 +9,7 @@
 namespace {
 
 struct Host final : longtick::CounterEvents {
-  void SetTimerRunning(bool) override {}
+  bool SetTimerRunning(bool) override { return true; }
   void PropertyChanged(int32_t) override {}
   void CountDown(const longtick::TimeLeft&) override {}
   void Timer() override {}
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!reread || reread->entries() != store->entries()) std::abort();
   Host host;
   longtick::Counter counter(host);
-  (void)counter.Load(*store);
+  (void)counter.Load(longtick::ReadStoredProperties(*store));
   for (int i = 0; i < 3; ++i) (void)counter.Tick();
   return 0;
 }

@@ -81,6 +81,13 @@ std::wstring GuidText(REFGUID guid) {
   return text;
 }
 
+std::vector<HWND> ControlTimerWindows() {
+  std::vector<HWND> found;
+  for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, L"LongtickControlWindow", nullptr));)
+    found.push_back(w);
+  return found;
+}
+
 bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms) {
   DWORD start = GetTickCount();
   while (!done()) {
@@ -225,6 +232,7 @@ STDMETHODIMP MemoryBag::QueryInterface(REFIID iid, void** out) {
 STDMETHODIMP MemoryBag::Read(LPCOLESTR name, VARIANT* v, IErrorLog*) {
   if (!name || !v) return E_POINTER;
   reads.push_back(name);
+  if (unreadable == name) return E_FAIL;
   for (auto& [n, value] : values) {
     if (_wcsicmp(n.c_str(), name) == 0) {
       VARTYPE want = v->vt;

@@ -35,6 +35,9 @@ bool ClassesKeyExists(const std::wstring& key);
 std::wstring ClassesValue(const std::wstring& key, const wchar_t* name = nullptr);
 std::wstring GuidText(REFGUID guid);
 
+// The control's hidden timer windows (message-only windows of its class).
+std::vector<HWND> ControlTimerWindows();
+
 // Processes messages until `done` holds or `timeout_ms` passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms = 30000);
 
@@ -90,6 +93,7 @@ class MemoryBag : public IPropertyBag {
  public:
   std::vector<std::pair<std::wstring, VARIANT>> values;
   std::vector<std::wstring> reads;
+  std::wstring unreadable;  // a name whose Read fails with E_FAIL
   ~MemoryBag();
   void Set(const std::wstring& name, LONG value);
   void SetBool(const std::wstring& name, bool value);
