@@ -1,8 +1,8 @@
 #include "hushkey/autolock/dont_lock_if.h"
 
 #include "hushkey/engine/lock_mode.h"
-#include "hushkey/settings/text_conversions.h"
-#include "hushkey/settings/time_text.h"
+#include "hushkey/engine/text_conversions.h"
+#include "hushkey/engine/time_text.h"
 
 namespace hushkey {
 
@@ -120,13 +120,13 @@ DontLockIfVerdict Holds(bool holds) {
 }
 
 DontLockIfVerdict DayAndTime(const DontLockIfPorts& ports) {
-  const std::string mask = ports.store.Get(SettingId::DontLockIfDay);
+  const std::string mask = ports.read(DontLockIfValue::Day);
   const LocalTime now = ports.clock.Now();
   if (!DayMarked(mask, now.weekday)) return Holds(false);
 
   // An empty stored time means midnight.
-  const std::string startText = IfEmpty(ports.store.Get(SettingId::DontLockIfStartTime), "0:00");
-  const std::string endText = IfEmpty(ports.store.Get(SettingId::DontLockIfEndTime), "0:00");
+  const std::string startText = IfEmpty(ports.read(DontLockIfValue::StartTime), "0:00");
+  const std::string endText = IfEmpty(ports.read(DontLockIfValue::EndTime), "0:00");
   const std::optional<std::int32_t> start = ParseTimeOfDay(startText);
   if (!start) return Failed("DontLockIfStartTime is not a time: \"" + startText + "\"");
   const std::optional<std::int32_t> end = ParseTimeOfDay(endText);
@@ -135,7 +135,7 @@ DontLockIfVerdict DayAndTime(const DontLockIfPorts& ports) {
 }
 
 DontLockIfVerdict IpAddress(const DontLockIfPorts& ports) {
-  const std::string prefix = ports.store.Get(SettingId::DontLockIfIP);
+  const std::string prefix = ports.read(DontLockIfValue::Ip);
   if (prefix.empty()) return Holds(false);
   const AddressTableRead table = ports.addresses.ReadAddressTable();
   if (!table.ok) return Failed(AddressTableFailure(table.error));
@@ -143,7 +143,7 @@ DontLockIfVerdict IpAddress(const DontLockIfPorts& ports) {
   bool match = false;
   for (const std::string& address : QualifyingAddresses(table.rows))
     match = match || AddressMatchesPrefix(address, prefix);
-  const std::string matchText = ports.store.Get(SettingId::DontLockIfIPMatch);
+  const std::string matchText = ports.read(DontLockIfValue::IpMatch);
   const std::optional<double> matchValue = ParseNumber(matchText);
   if (!matchValue) return Failed("DontLockIfIPMatch is not a number: \"" + matchText + "\"");
   const bool wanted = *matchValue == 1.0;
@@ -151,7 +151,7 @@ DontLockIfVerdict IpAddress(const DontLockIfPorts& ports) {
 }
 
 DontLockIfVerdict FileCheck(const DontLockIfPorts& ports) {
-  const std::string path = ports.store.Get(SettingId::DontLockIfFileExists);
+  const std::string path = ports.read(DontLockIfValue::FileExists);
   return Holds(!path.empty() && FileExists(ports.files, path));
 }
 
@@ -159,31 +159,21 @@ DontLockIfVerdict FileCheck(const DontLockIfPorts& ports) {
 
 DontLockIfVerdict EvaluateDontLockIf(const Settings& settings, const DontLockIfPorts& ports) {
   switch (settings.DontLockIfOpt) {
-    case 0: return DayAndTime(ports);
-    case 1: return IpAddress(ports);
-    case 2: return FileCheck(ports);
+    case DontLockIfCondition::DayTime: return DayAndTime(ports);
+    case DontLockIfCondition::IpAddress: return IpAddress(ports);
+    case DontLockIfCondition::FileExists: return FileCheck(ports);
     default: return Holds(false);
   }
 }
 
-bool CheckDontLockIf(AppState& app, const DontLockIfPorts& ports, DontLockIfVerdict* verdict) {
-  if (verdict) *verdict = DontLockIfVerdict{};
+DontLockIfVerdict CheckDontLockIf(const AppState& app, const DontLockIfPorts& ports) {
   if (!app.settings.DontLockIf ||
       (app.CurrentMode != ModeAutoLock && app.CurrentMode != ModeAutoLockSuspended)) {
-    return false;
+    return {};
   }
   DontLockIfVerdict v = EvaluateDontLockIf(app.settings, ports);
-  const bool holds = v.holds && !v.failed;
-  if (verdict) *verdict = std::move(v);
-
-  if (!holds) {
-    app.CurrentMode = ModeAutoLock;
-  } else if (app.CurrentMode == ModeAutoLock) {
-    app.CurrentMode = ModeAutoLockSuspended;
-    ports.announcer.UserMsg();
-    ports.announcer.UpdateTrayIcon();
-  }
-  return holds;
+  v.outcome = v.holds && !v.failed ? DontLockIfOutcome::Suspend : DontLockIfOutcome::Lock;
+  return v;
 }
 
 }  // namespace hushkey

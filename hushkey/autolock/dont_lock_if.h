@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -12,8 +13,7 @@
 
 #include "hushkey/engine/app_state.h"
 #include "hushkey/engine/ports.h"
-#include "hushkey/settings/settings.h"
-#include "hushkey/settings/settings_store.h"
+#include "hushkey/engine/settings_record.h"
 
 namespace hushkey {
 
@@ -109,36 +109,42 @@ bool FileExists(FileSearchPort& files, std::string_view path);
 
 // ---- The check ---------------------------------------------------------------------
 
+// The stored values the conditions read, at every check: the days, the start and end times,
+// the address prefix and whether it must match, the file.
+enum class DontLockIfValue : std::uint8_t { Day, StartTime, EndTime, Ip, IpMatch, FileExists };
+
+// Reads one stored value (its default when it is missing).
+using DontLockIfValueReader = std::function<std::string(DontLockIfValue)>;
+
 struct DontLockIfPorts {
-  SettingsStore& store;  // DontLockIfDay, ...StartTime, ...EndTime, ...IP,
-                         // ...IPMatch, ...FileExists are read at every check
+  DontLockIfValueReader read;
   ClockPort& clock;
   AddressTablePort& addresses;
   FileSearchPort& files;
-  ModeAnnouncerPort& announcer;  // UserMsg, then UpdateTrayIcon, on entering 30
 };
 
-// The selected condition's verdict, without any mode change. failed: the condition could
-// not be evaluated (unreadable address table, a stored time or match flag that does not
-// convert); holds is then false and failure says why.
+// What the check found: not checked (DontLockIf off, or not in an autolock mode), lock (no
+// condition holds, or it could not be evaluated), or suspend (the condition holds).
+enum class DontLockIfOutcome : std::uint8_t { NotChecked, Lock, Suspend };
+
+// The selected condition's verdict. failed: the condition could not be evaluated
+// (unreadable address table, a stored time or match flag that does not convert); holds is
+// then false and failure says why.
 struct DontLockIfVerdict {
+  DontLockIfOutcome outcome = DontLockIfOutcome::NotChecked;
   bool holds = false;
   bool failed = false;
   std::string failure;
 };
 
-// Evaluates the condition selected by settings.DontLockIfOpt (0 day/time, 1 IP address,
-// 2 file exists; any other value: nothing holds). Ignores settings.DontLockIf and the mode.
+// Evaluates the condition selected by settings.DontLockIfOpt (any code that selects none:
+// nothing holds). Ignores settings.DontLockIf and the mode; the outcome is left unset.
 DontLockIfVerdict EvaluateDontLockIf(const Settings& settings, const DontLockIfPorts& ports);
 
-// True when locking is to be held back now. Only when app.settings.DontLockIf is on and the
-// mode is 3 or 30; otherwise false and the mode is left alone. Then:
-//   false          -> mode 3 (a suspension ends quietly; the caller refreshes)
-//   true, mode 3   -> mode 30, then announcer.UserMsg(), then announcer.UpdateTrayIcon()
-//   true, mode 30  -> nothing
-// A condition that cannot be evaluated counts as false (so locking goes ahead) and the
-// program keeps running; pass verdict to learn about the failure.
-bool CheckDontLockIf(AppState& app, const DontLockIfPorts& ports,
-                     DontLockIfVerdict* verdict = nullptr);
+// Whether locking is to be held back now: checked only when app.settings.DontLockIf is on
+// and the mode is 3 or 30. A condition that cannot be evaluated answers Lock (locking goes
+// ahead) and the program keeps running. Changes nothing: moving between 3 and 30 is the
+// main window's.
+DontLockIfVerdict CheckDontLockIf(const AppState& app, const DontLockIfPorts& ports);
 
 }  // namespace hushkey

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "hushkey/engine/lock_mode.h"
-#include "hushkey/settings/settings.h"
+#include "hushkey/engine/settings_record.h"
 
 namespace hushkey {
 

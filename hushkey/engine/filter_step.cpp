@@ -2,6 +2,7 @@
 
 #include "hushkey/engine/inactivity_timer.h"
 #include "hushkey/engine/keyboard_filter.h"
+#include "hushkey/engine/mode_table.h"
 #include "hushkey/engine/mouse_filter.h"
 #include "hushkey/engine/mouse_speed.h"
 

@@ -11,7 +11,7 @@
 
 #include "hushkey/engine/key_decision.h"
 #include "hushkey/engine/lock_mode.h"
-#include "hushkey/settings/settings.h"
+#include "hushkey/engine/settings_record.h"
 
 namespace hushkey {
 

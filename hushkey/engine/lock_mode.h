@@ -7,37 +7,35 @@
 
 namespace hushkey {
 
-// The current mode: a 16-bit signed code. Any value not listed passes every input event.
-using LockMode = std::int16_t;
+// The current mode: a 16-bit signed code, stored and handed off as its number. Any value
+// not listed passes every input event. Between start-up and entering the start mode it holds
+// a start request instead (show the window, unload).
+enum class LockMode : std::int16_t {
+  Unlocked = 0,
+  BlockWinCtrl = 1,
+  Locked = 2,
+  LockedAuto = 20,
+  AutoLock = 3,
+  AutoLockSuspended = 30,
+  AllowOnly = 4,
+  EntryReq = 99,
+  StartRequestShow = -1,
+  StartRequestUnload = -3,
+};
 
-inline constexpr LockMode ModeUnlocked = 0;
-inline constexpr LockMode ModeBlockWinCtrl = 1;
-inline constexpr LockMode ModeLocked = 2;
-inline constexpr LockMode ModeLockedAuto = 20;
-inline constexpr LockMode ModeAutoLock = 3;
-inline constexpr LockMode ModeAutoLockSuspended = 30;
-inline constexpr LockMode ModeAllowOnly = 4;
-inline constexpr LockMode ModeEntryReq = 99;
+inline constexpr LockMode ModeUnlocked = LockMode::Unlocked;
+inline constexpr LockMode ModeBlockWinCtrl = LockMode::BlockWinCtrl;
+inline constexpr LockMode ModeLocked = LockMode::Locked;
+inline constexpr LockMode ModeLockedAuto = LockMode::LockedAuto;
+inline constexpr LockMode ModeAutoLock = LockMode::AutoLock;
+inline constexpr LockMode ModeAutoLockSuspended = LockMode::AutoLockSuspended;
+inline constexpr LockMode ModeAllowOnly = LockMode::AllowOnly;
+inline constexpr LockMode ModeEntryReq = LockMode::EntryReq;
+inline constexpr LockMode StartRequestShow = LockMode::StartRequestShow;
+inline constexpr LockMode StartRequestUnload = LockMode::StartRequestUnload;
 
-// How much input a mode swallows, for the moment a mode command moves between two modes:
-// the locks most, then allow-only, then block-window-control, then the autolock modes (which
-// watch input), and every other code none.
-constexpr int Strictness(LockMode mode) {
-  switch (mode) {
-    case ModeLocked:
-    case ModeLockedAuto: return 4;
-    case ModeAllowOnly: return 3;
-    case ModeBlockWinCtrl: return 2;
-    case ModeAutoLock:
-    case ModeAutoLockSuspended: return 1;
-    default: return 0;
-  }
-}
-
-// Start requests held in CurrentMode between start-up and entering the start mode; the
-// same codes are handed to a running instance as decimal text.
-inline constexpr LockMode StartRequestShow = -1;
-inline constexpr LockMode StartRequestUnload = -3;
+// The number a mode is stored and handed off as.
+constexpr std::int16_t Code(LockMode mode) { return static_cast<std::int16_t>(mode); }
 
 // Virtual-key codes the filters decide on by name.
 inline constexpr std::uint32_t VkEnd = 35;

@@ -61,13 +61,4 @@ class FilterActionPort {
   virtual void RunWhenIdle(std::function<void()> work) = 0;
 };
 
-// The two refreshes that follow a mode change made outside the mode commands (autolock
-// becoming suspended): the status display, then the tray icon.
-class ModeAnnouncerPort {
- public:
-  virtual ~ModeAnnouncerPort() = default;
-  virtual void UserMsg() = 0;
-  virtual void UpdateTrayIcon() = 0;
-};
-
 }  // namespace hushkey

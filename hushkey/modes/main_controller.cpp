@@ -90,7 +90,7 @@ MainController::CommandScope::~CommandScope() {
 void MainController::SyncAccessShortcuts() {
   // The shortcut prompts take the focus from the game or video in front while keys are
   // swallowed or filtered; in the other modes the user's shortcuts are back.
-  const bool filtering = Strictness(state_.CurrentMode) >= Strictness(ModeBlockWinCtrl);
+  const bool filtering = FiltersKeys(state_.CurrentMode);
   if (filtering == shortcutsOff_) return;
   shortcutsOff_ = filtering;
   if (filtering)
@@ -135,7 +135,7 @@ void MainController::cmdAutoLock_Click() {
   if (Queued(&MainController::cmdAutoLock_Click)) return;
   const CommandScope scope(*this);
   // Evaluated before the mode changes: it can only hold when autolock was already armed.
-  const bool suspended = check_.CheckDontLockIf();
+  const bool suspended = CheckDontLockIf();
   state_.CurrentMode = suspended ? ModeAutoLockSuspended : ModeAutoLock;
   SetEnabledStates(false, false, true, true);
   UserMsg();  // in mode 3 this checks again and may move to 30
@@ -215,40 +215,26 @@ void MainController::Highlight(MainButton button, Colour colour) {
 }
 
 void MainController::UserMsg() {
-  switch (state_.CurrentMode) {
-    case ModeUnlocked:
-      view_.SetMessage("");
-      view_.HideHighlight();
-      break;
-    case ModeBlockWinCtrl:
-      view_.SetMessage(std::string(kBlockWinCtrlText));
-      Highlight(MainButton::BlockWinCtrl, kColourOrange);
-      break;
-    case ModeLocked:
-    case ModeLockedAuto:
-      view_.SetMessage(std::string(kLockAllText));
-      Highlight(MainButton::LockAll, kColourRed);
-      break;
-    case ModeAutoLock:
-    case ModeAutoLockSuspended:
-      if (check_.CheckDontLockIf()) {
-        switch (state_.settings.DontLockIfOpt) {
-          case 0: view_.SetMessage(std::string(kSuspendedDayTimeText)); break;
-          case 1: view_.SetMessage(std::string(kSuspendedIpText)); break;
-          case 2: view_.SetMessage(std::string(kSuspendedFileText)); break;
-          default: break;  // no condition selected: the caption stays
-        }
+  const ModeRow* row = RowOf(state_.CurrentMode);
+  if (!row) return;  // codes outside the table: the display stays as it is
+  switch (row->status) {
+    case StatusShown::Unchanged: return;
+    case StatusShown::Text: view_.SetMessage(std::string(row->statusText)); break;
+    case StatusShown::Autolock:
+      if (CheckDontLockIf()) {
+        // No condition selected: the caption stays.
+        if (const std::string_view text = SuspendedText(state_.settings.DontLockIfOpt);
+            !text.empty())
+          view_.SetMessage(std::string(text));
       } else {
         view_.SetMessage(view_.AutoLockToolTip());
       }
-      Highlight(MainButton::AutoLock, kColourGreen);
       break;
-    case ModeAllowOnly:
-      view_.SetMessage(std::string(kAllowOnlyText));
-      Highlight(MainButton::AllowOnly, kColourOrange);
-      break;
-    default: break;  // options dialog waiting, start requests: the display stays as it is
   }
+  if (row->highlight)
+    Highlight(*row->highlight, row->highlightColour);
+  else
+    view_.HideHighlight();
 }
 
 // --- Tray ------------------------------------------------------------------------------
@@ -349,8 +335,22 @@ void MainController::RefreshSettings() {
     ChangeMouseSpeed(desktop_, state_.lock, state_.settings.MouseSpd);
 }
 
+bool MainController::CheckDontLockIf() {
+  switch (check_.CheckDontLockIf().outcome) {
+    case DontLockIfOutcome::NotChecked: return false;
+    case DontLockIfOutcome::Lock: state_.CurrentMode = ModeAutoLock; return false;
+    case DontLockIfOutcome::Suspend: break;
+  }
+  if (state_.CurrentMode == ModeAutoLock) {
+    state_.CurrentMode = ModeAutoLockSuspended;
+    UserMsg();
+    UpdateTrayIcon();
+  }
+  return true;
+}
+
 void MainController::Longtick1_Timer() {
-  if (!check_.CheckDontLockIf()) LockAll();
+  if (!CheckDontLockIf()) LockAll();
 }
 
 // --- Requests from the input filters ---------------------------------------------------

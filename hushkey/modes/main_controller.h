@@ -13,7 +13,7 @@
 #include "hushkey/engine/app_state.h"
 #include "hushkey/engine/ports.h"
 #include "hushkey/modes/main_ports.h"
-#include "hushkey/settings/settings.h"
+#include "hushkey/engine/settings_record.h"
 
 namespace hushkey {
 
@@ -28,18 +28,17 @@ inline constexpr std::uint32_t kTrayRightButtonUp = 517;
 // A DontLockIfCheckPort over a function, for wiring the check in without a class of its own.
 class DontLockIfCheckFunction final : public DontLockIfCheckPort {
  public:
-  explicit DontLockIfCheckFunction(std::function<bool()> check) : check_(std::move(check)) {}
-  bool CheckDontLockIf() override { return check_ ? check_() : false; }
+  explicit DontLockIfCheckFunction(std::function<DontLockIfVerdict()> check)
+      : check_(std::move(check)) {}
+  DontLockIfVerdict CheckDontLockIf() override { return check_ ? check_() : DontLockIfVerdict{}; }
 
  private:
-  std::function<bool()> check_;
+  std::function<DontLockIfVerdict()> check_;
 };
 
-class MainController final : public FilterActionPort, public ModeAnnouncerPort {
+class MainController final : public FilterActionPort {
  public:
-  // All references must outlive the controller. `check` may be an object that itself holds
-  // a reference to this controller as its ModeAnnouncerPort (it is not called before the
-  // first mode command or timer event).
+  // All references must outlive the controller.
   MainController(AppState& state, MainViewPort& view, TrayPort& tray, InactivityTimerPort& timer,
                  DesktopPort& desktop, DontLockIfCheckPort& check, SettingsLoader loadSettings);
 
@@ -55,8 +54,13 @@ class MainController final : public FilterActionPort, public ModeAnnouncerPort {
   void LockAll() override;
 
   // Status display and tray icon for CurrentMode.
-  void UserMsg() override;
-  void UpdateTrayIcon() override;
+  void UserMsg();
+  void UpdateTrayIcon();
+
+  // True when locking is to be held back now. Moves between autolock (3) and suspended
+  // (30) by what the check found: a condition that no longer holds ends a suspension
+  // quietly; one that starts to hold in 3 moves to 30 and shows it (status, then tray).
+  bool CheckDontLockIf();
 
   // The flash of the tray icon and the pointers after swallowed input; the caller has
   // already disabled the one-shot flash timer. The blocked picture goes up and a 150 ms

@@ -7,6 +7,7 @@
 #include <span>
 #include <string_view>
 
+#include "hushkey/engine/settings_record.h"
 #include "hushkey/modes/main_ports.h"
 
 namespace hushkey {
@@ -20,11 +21,6 @@ inline constexpr std::int32_t kHighlightWidthTwips = 1395;
 inline constexpr std::int32_t kHighlightHeightTwips = 605;
 inline constexpr std::int32_t kHighlightLeftMarginTwips = 90;
 inline constexpr std::int32_t kHighlightTopMarginTwips = 85;
-
-// Highlight colours (0x00BBGGRR).
-inline constexpr Colour kColourOrange = 0x0080FF;
-inline constexpr Colour kColourRed = 0x0000FF;
-inline constexpr Colour kColourGreen = 0x00C000;
 
 enum class MainControlKind { Button, Label };
 
@@ -46,17 +42,19 @@ const MainControl& ControlFor(MainButton button);
 // Where the highlight frame goes to surround `button`.
 TwipsRect HighlightRectFor(MainButton button);
 
-// The mode buttons' tool tips, which are also the status texts of their modes.
-inline constexpr std::string_view kBlockWinCtrlText = "All window control keys disabled";
-inline constexpr std::string_view kLockAllText =
-    "All keys and mouse clicks disabled until reqd key seq pressed";
-inline constexpr std::string_view kAllowOnlyText =
-    "Allow only a few select keys (Space,PageUp,PageDown). This mode starts after a few "
-    "seconds to give you time to select required window.";
-
-// Status texts while autolock is suspended, by DontLockIfOpt 0, 1, 2.
+// Status texts while autolock is suspended, by the condition that holds.
 inline constexpr std::string_view kSuspendedDayTimeText = "Autolock suspended (day/time setting)";
 inline constexpr std::string_view kSuspendedIpText = "Autolock suspended (IP address)";
 inline constexpr std::string_view kSuspendedFileText = "Autolock suspended (File check)";
+
+// The suspension text of a condition; empty for a code that selects none.
+constexpr std::string_view SuspendedText(DontLockIfCondition condition) {
+  switch (condition) {
+    case DontLockIfCondition::DayTime: return kSuspendedDayTimeText;
+    case DontLockIfCondition::IpAddress: return kSuspendedIpText;
+    case DontLockIfCondition::FileExists: return kSuspendedFileText;
+  }
+  return {};
+}
 
 }  // namespace hushkey

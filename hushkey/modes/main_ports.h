@@ -5,18 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "hushkey/autolock/dont_lock_if.h"
+#include "hushkey/engine/layout_units.h"
+#include "hushkey/engine/mode_table.h"
+
 namespace hushkey {
-
-// A rectangle in twips (1/1440 inch; 15 twips per pixel at 96 DPI), window client coordinates.
-struct TwipsRect {
-  std::int32_t left = 0, top = 0, width = 0, height = 0;
-  bool operator==(const TwipsRect&) const = default;
-};
-
-// Colours as 0x00BBGGRR values.
-using Colour = std::uint32_t;
-
-enum class MainButton { AutoLock, LockAll, BlockWinCtrl, AllowOnly, Cancel, Exit };
 
 class MainViewPort {
  public:
@@ -50,8 +43,6 @@ class MainViewPort {
   virtual void ArmFlashEndTimer(std::int32_t ms) = 0;
 };
 
-enum class TrayIcon { Amber, Blank, Blocked, Blue, Green, Red };
-
 class TrayPort {
  public:
   virtual ~TrayPort() = default;
@@ -66,13 +57,11 @@ class TrayPort {
   virtual void RestoreCursors() = 0;
 };
 
-// The don't-lock-if check as the main window calls it: true when a condition holds and the
-// lock is to be held back; may move the mode between autolock and autolock suspended and
-// announce the suspension through the main window's UserMsg and UpdateTrayIcon.
+// The don't-lock-if check as the main window calls it: what it found, changing nothing.
 class DontLockIfCheckPort {
  public:
   virtual ~DontLockIfCheckPort() = default;
-  virtual bool CheckDontLockIf() = 0;
+  virtual DontLockIfVerdict CheckDontLockIf() = 0;
 };
 
 }  // namespace hushkey

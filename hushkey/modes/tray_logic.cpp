@@ -3,15 +3,8 @@
 namespace hushkey {
 
 TrayIcon IconForMode(LockMode mode) {
-  switch (mode) {
-    case ModeBlockWinCtrl:
-    case ModeAllowOnly: return TrayIcon::Amber;
-    case ModeLocked:
-    case ModeLockedAuto: return TrayIcon::Red;
-    case ModeAutoLock: return TrayIcon::Green;
-    case ModeAutoLockSuspended: return TrayIcon::Blue;
-    default: return TrayIcon::Blank;
-  }
+  const ModeRow* row = RowOf(mode);
+  return row ? row->icon : TrayIcon::Blank;
 }
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "hushkey/settings/text_conversions.h"
+#include "hushkey/engine/text_conversions.h"
 
 namespace hushkey {
 namespace {
@@ -47,9 +47,9 @@ Settings LoadSettings(SettingsStore& store, std::int32_t origMouseSpeed,
   s.AOMAllowMouse = Flag(store, SettingId::AOMAllowMouse, unconvertible);
   s.ShowLckUnlSeq = Flag(store, SettingId::ShowLckUnlSeq, unconvertible);
   s.DontLockIf = Flag(store, SettingId::DontLockIf, unconvertible);
-  s.DontLockIfOpt = ReadConverted<std::int16_t>(
+  s.DontLockIfOpt = static_cast<DontLockIfCondition>(ReadConverted<std::int16_t>(
       store, SettingId::DontLockIfOpt,
-      TableDefault<std::int16_t>(SettingId::DontLockIfOpt, ParseInt16), ParseInt16, unconvertible);
+      TableDefault<std::int16_t>(SettingId::DontLockIfOpt, ParseInt16), ParseInt16, unconvertible));
   s.PassthruWCls = store.Get(SettingId::PassthruWCls);
   s.Timeout = ReadConverted<float>(store, SettingId::Timeout,
                                    TableDefault<float>(SettingId::Timeout, ParseSingle),
@@ -67,6 +67,20 @@ std::int16_t ReadInt16Setting(SettingsStore& store, SettingId id) {
 std::int32_t ReadInt32Setting(SettingsStore& store, SettingId id) {
   return ReadConverted<std::int32_t>(store, id, TableDefault<std::int32_t>(id, ParseInt32),
                                      ParseInt32, nullptr);
+}
+
+DontLockIfValueReader DontLockIfValuesIn(SettingsStore& store) {
+  return [&store](DontLockIfValue value) {
+    switch (value) {
+      case DontLockIfValue::Day: return store.Get(SettingId::DontLockIfDay);
+      case DontLockIfValue::StartTime: return store.Get(SettingId::DontLockIfStartTime);
+      case DontLockIfValue::EndTime: return store.Get(SettingId::DontLockIfEndTime);
+      case DontLockIfValue::Ip: return store.Get(SettingId::DontLockIfIP);
+      case DontLockIfValue::IpMatch: return store.Get(SettingId::DontLockIfIPMatch);
+      case DontLockIfValue::FileExists: return store.Get(SettingId::DontLockIfFileExists);
+    }
+    return std::string();
+  };
 }
 
 }  // namespace hushkey

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "hushkey/settings/settings.h"
+#include "hushkey/autolock/dont_lock_if.h"
+#include "hushkey/engine/settings_record.h"
 #include "hushkey/settings/settings_store.h"
 
 namespace hushkey {
@@ -26,5 +27,9 @@ Settings LoadSettings(SettingsStore& store, std::int32_t origMouseSpeed,
 bool ReadFlagSetting(SettingsStore& store, SettingId id);
 std::int16_t ReadInt16Setting(SettingsStore& store, SettingId id);
 std::int32_t ReadInt32Setting(SettingsStore& store, SettingId id);
+
+// The don't-lock-if check's values, read from the store (with the key table's defaults)
+// each time they are asked for. The store must outlive the reader.
+DontLockIfValueReader DontLockIfValuesIn(SettingsStore& store);
 
 }  // namespace hushkey

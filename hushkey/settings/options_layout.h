@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "hushkey/modes/main_ports.h"
+#include "hushkey/engine/layout_units.h"
 
 namespace hushkey {
 

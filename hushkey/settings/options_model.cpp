@@ -8,8 +8,8 @@
 #include "hushkey/engine/mouse_speed.h"
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/settings/run_value.h"
-#include "hushkey/settings/text_conversions.h"
-#include "hushkey/settings/time_text.h"
+#include "hushkey/engine/text_conversions.h"
+#include "hushkey/engine/time_text.h"
 
 namespace hushkey {
 namespace {
@@ -346,8 +346,8 @@ void OptionsModel::MoveScroll(std::int32_t value) {
 // The start mode to select: the stored one, option 3 when none is recorded (-1, missing,
 // unreadable or out of range).
 int OptionsModel::StoredStartMode() {
-  const std::optional<std::int32_t> stored =
-      ParseInt32(ports_.store.Get(KeyOf(SettingId::StartWithWin).key, kStartWithWinModeDefault));
+  const std::optional<std::string> text = ports_.store.Read(KeyOf(SettingId::StartWithWin).key);
+  const std::optional<std::int32_t> stored = text ? ParseInt32(*text) : std::nullopt;
   return ValidStartMode(stored ? *stored : kDefaultStartMode);
 }
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <vector>
 
-#include "hushkey/settings/text_conversions.h"
+#include "hushkey/engine/text_conversions.h"
 
 namespace hushkey {
 namespace {

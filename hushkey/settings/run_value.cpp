@@ -3,8 +3,7 @@
 namespace hushkey {
 
 int ValidStartMode(int startMode) {
-  return startMode >= 0 && startMode < static_cast<int>(kStartModes.size()) ? startMode
-                                                                            : kDefaultStartMode;
+  return startMode >= 0 && startMode < kStartModeCount ? startMode : kDefaultStartMode;
 }
 
 std::string RunValueData(std::string_view programPath, int startMode) {
@@ -23,7 +22,7 @@ std::string RunValueData(std::string_view programPath, int startMode) {
   }
   data += name;
   data += ".exe\" ";
-  data += kStartModes[static_cast<std::size_t>(ValidStartMode(startMode))].switchArg;
+  data += StartModeRow(ValidStartMode(startMode)).runSwitch;
   return data;
 }
 

@@ -2,33 +2,17 @@
 // the per-user Run value, and the Ok command's registry step that sets or clears it.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "hushkey/engine/lock_mode.h"
+#include "hushkey/engine/mode_table.h"
 #include "hushkey/settings/registry_routines.h"
 
 namespace hushkey {
 
 inline constexpr std::string_view kRunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 inline constexpr std::string_view kRunValueName = "Hushkey";
-
-struct StartMode {
-  std::string_view caption;    // the option button's caption (shows the switch in lower case)
-  std::string_view switchArg;  // the switch written into the Run value
-  LockMode modeAtStart;        // the mode the command line handling enters for it
-};
-
-// By option index, top to bottom.
-inline constexpr std::array<StartMode, 5> kStartModes{{
-    {"Block window control keys mode  [/blockwin]", "/BlockWin", ModeBlockWinCtrl},
-    {"System locked mode  [/lock]", "/Locked", ModeLocked},
-    {"Autolock mode (initially set locked)  [/autolockl]", "/AutoLockL", ModeLockedAuto},
-    {"Autolock mode (initially set unlocked)  [/autolocku]", "/AutoLockU", ModeAutoLock},
-    {"Unlocked (just go to tray)  [/unlocked]", "/Unlocked", ModeUnlocked},
-}};
 
 // The option selected when "Start with windows" is first ticked.
 inline constexpr int kDefaultStartMode = 3;

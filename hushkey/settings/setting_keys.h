@@ -1,5 +1,5 @@
 // The one table of settings keys. Every reader of the store (the settings load, the
-// don't-lock-if check, the options dialog) takes the key name, text form and default from
+// don't-lock-if check, the options dialog) takes the key name and default from
 // here, so a key's spelling and default exist in exactly one place.
 #pragma once
 
@@ -12,19 +12,6 @@ namespace hushkey {
 // Where the store lives: the program's title as application name, one section.
 inline constexpr std::string_view kSettingsAppName = "Hushkey";
 inline constexpr std::string_view kSettingsSection = "Settings";
-
-// How a value is written as text.
-enum class SettingForm {
-  Flag,     // "1" / "0"; read as a number, 0 off and any other number on
-  Integer,  // decimal whole number
-  Number,   // decimal number, a fraction allowed ("1.5")
-  Text,     // stored as entered, no trimming
-  Time,     // a time of day ("08:00", "8:00 PM") or empty; see time_text.h
-  DayMask,  // seven characters Monday..Sunday, "X" marks a day
-};
-
-// Which in-memory field of Settings the key is loaded into, if any.
-enum class SettingMemory { None, Flag, Int32, Int16, Text, Float };
 
 enum class SettingId : std::size_t {
   StopARKeys,
@@ -52,10 +39,8 @@ enum class SettingId : std::size_t {
 
 struct SettingKey {
   SettingId id;
-  std::string_view key;  // value name in the store
-  SettingForm form;
+  std::string_view key;          // value name in the store
   std::string_view defaultText;  // text returned for a missing key
-  SettingMemory memory;          // SettingMemory::None: read from the store when needed
   // MouseSpd has no fixed default: a missing key means the mouse speed recorded at
   // start-up. defaultText is empty for it and must not be used.
   bool defaultIsOrigMouseSpeed = false;
@@ -65,36 +50,29 @@ inline constexpr std::size_t kSettingCount = static_cast<std::size_t>(SettingId:
 
 // Rows are in SettingId order (checked at compile time below).
 inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys{{
-    {SettingId::StopARKeys, "StopARKeys", SettingForm::Flag, "1", SettingMemory::Flag},
-    {SettingId::SetMouseSpd, "SetMouseSpd", SettingForm::Flag, "1", SettingMemory::Flag},
-    {SettingId::MouseSpd, "MouseSpd", SettingForm::Integer, "", SettingMemory::Int32, true},
-    {SettingId::UseScrnSvr, "UseScrnSvr", SettingForm::Flag, "0", SettingMemory::Flag},
-    {SettingId::StopMouseMove, "StopMouseMove", SettingForm::Flag, "0", SettingMemory::Flag},
-    {SettingId::Beep, "Beep", SettingForm::Flag, "1", SettingMemory::Flag},
-    {SettingId::Flash, "Flash", SettingForm::Flag, "1", SettingMemory::Flag},
-    {SettingId::AOMAllowMouse, "AOMAllowMouse", SettingForm::Flag, "0", SettingMemory::Flag},
-    {SettingId::ShowLckUnlSeq, "ShowLckUnlSeq", SettingForm::Flag, "1", SettingMemory::Flag},
-    {SettingId::DontLockIf, "DontLockIf", SettingForm::Flag, "0", SettingMemory::Flag},
-    {SettingId::DontLockIfOpt, "DontLockIfOpt", SettingForm::Integer, "-1", SettingMemory::Int16},
-    {SettingId::PassthruWCls, "PassthruWCls", SettingForm::Text, "", SettingMemory::Text},
-    {SettingId::Timeout, "Timeout", SettingForm::Number, "10", SettingMemory::Float},
-    {SettingId::DontLockIfStartTime, "DontLockIfStartTime", SettingForm::Time, "08:00",
-     SettingMemory::None},
-    {SettingId::DontLockIfEndTime, "DontLockIfEndTime", SettingForm::Time, "17:00",
-     SettingMemory::None},
-    {SettingId::DontLockIfDay, "DontLockIfDay", SettingForm::DayMask, "XXXXX  ",
-     SettingMemory::None},
-    {SettingId::DontLockIfIP, "DontLockIfIP", SettingForm::Text, "192.168.0.", SettingMemory::None},
-    {SettingId::DontLockIfIPMatch, "DontLockIfIPMatch", SettingForm::Flag, "0",
-     SettingMemory::None},
-    {SettingId::DontLockIfFileExists, "DontLockIfFileExists", SettingForm::Text, "",
-     SettingMemory::None},
-    // The options dialog also reads this key with the default "3" to pick the start-mode
-    // option (kStartWithWinModeDefault); "-1" is the default for "is it ticked".
-    {SettingId::StartWithWin, "StartWithWin", SettingForm::Integer, "-1", SettingMemory::None},
+    {SettingId::StopARKeys, "StopARKeys", "1"},
+    {SettingId::SetMouseSpd, "SetMouseSpd", "1"},
+    {SettingId::MouseSpd, "MouseSpd", "", true},
+    {SettingId::UseScrnSvr, "UseScrnSvr", "0"},
+    {SettingId::StopMouseMove, "StopMouseMove", "0"},
+    {SettingId::Beep, "Beep", "1"},
+    {SettingId::Flash, "Flash", "1"},
+    {SettingId::AOMAllowMouse, "AOMAllowMouse", "0"},
+    {SettingId::ShowLckUnlSeq, "ShowLckUnlSeq", "1"},
+    {SettingId::DontLockIf, "DontLockIf", "0"},
+    {SettingId::DontLockIfOpt, "DontLockIfOpt", "-1"},
+    {SettingId::PassthruWCls, "PassthruWCls", ""},
+    {SettingId::Timeout, "Timeout", "10"},
+    {SettingId::DontLockIfStartTime, "DontLockIfStartTime", "08:00"},
+    {SettingId::DontLockIfEndTime, "DontLockIfEndTime", "17:00"},
+    {SettingId::DontLockIfDay, "DontLockIfDay", "XXXXX  "},
+    {SettingId::DontLockIfIP, "DontLockIfIP", "192.168.0."},
+    {SettingId::DontLockIfIPMatch, "DontLockIfIPMatch", "0"},
+    {SettingId::DontLockIfFileExists, "DontLockIfFileExists", ""},
+    // "-1" is the default for "is it ticked"; the options dialog picks the start-mode option
+    // kDefaultStartMode when none is stored.
+    {SettingId::StartWithWin, "StartWithWin", "-1"},
 }};
-
-inline constexpr std::string_view kStartWithWinModeDefault = "3";
 
 constexpr const SettingKey& KeyOf(SettingId id) {
   return kSettingKeys[static_cast<std::size_t>(id)];

@@ -99,10 +99,6 @@ bool HushkeyApp::TrayIconAdded() { return controller_ && controller_->TrayIconAd
 void HushkeyApp::DeleteTrayIcon() { controller_->DeleteTrayIcon(); }
 void HushkeyApp::ReleaseInstanceMutex() { instanceMutex_->Release(); }
 
-void HushkeyApp::WriteTextFile(const std::string& path, const std::string& content) {
-  hushkey::WriteTextFile(path, content);
-}
-
 void HushkeyApp::EndProgram() {
   ReleaseAll();
   // Nothing of the program runs after this, not even a pending nested wait.

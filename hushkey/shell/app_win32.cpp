@@ -39,10 +39,8 @@ std::string ProgramName() {
 
 }  // namespace
 
-bool HushkeyApp::CheckDontLockIfNow() {
-  if (!controller_) return false;
-  DontLockIfPorts ports{store_, clock_, addresses_, files_, *controller_};
-  return CheckDontLockIf(state_, ports);
+DontLockIfVerdict HushkeyApp::CheckDontLockIfNow() {
+  return CheckDontLockIf(state_, {DontLockIfValuesIn(store_), clock_, addresses_, files_});
 }
 
 int HushkeyApp::Run(HINSTANCE instance) {

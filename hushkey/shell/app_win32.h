@@ -28,7 +28,7 @@
 #include "hushkey/shell/instance_win32.h"
 #include "hushkey/shell/shutdown.h"
 #include "hushkey/shell/startup.h"
-#include "hushkey/shell/tray_win32.h"
+#include "hushkey/modes/tray_win32.h"
 #include "win32/com_win32.h"
 
 namespace hushkey {
@@ -64,7 +64,7 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   // Creates the timer control, the main window, the tray icon and the controller, and wires
   // them. Answers the exit code when the program cannot run (the user has been told why).
   std::optional<int> BuildMainWindow();
-  bool CheckDontLockIfNow();
+  DontLockIfVerdict CheckDontLockIfNow();
   void MessageLoop();
   void ReleaseAll();
   // The Help menu's Help, its About, and the copyright picture.
@@ -102,7 +102,6 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   bool TrayIconAdded() override;
   void DeleteTrayIcon() override;
   void ReleaseInstanceMutex() override;
-  void WriteTextFile(const std::string& path, const std::string& content) override;
   [[noreturn]] void EndProgram() override;
 
   HINSTANCE instance_ = nullptr;
@@ -114,16 +113,14 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   // The marker-file search runs on the UI thread, which also serves the input hooks: it
   // never holds that thread longer than this.
   BoundedFileSearch files_{std::make_shared<Win32FileSearch>(), std::chrono::milliseconds(100)};
-  // The don't-lock-if check over the Win32 clock, address table, file search and store;
-  // it announces a suspension through the controller.
+  // The don't-lock-if check over the Win32 clock, address table, file search and store.
   DontLockIfCheckFunction check_{[this] { return CheckDontLockIfNow(); }};
   Win32NamedMutex mutex_;
   std::optional<InstanceMutex> instanceMutex_;  // held from start-up to unload
   Win32HandOffSender handOff_;
-  Win32MachineIdentity machine_;
   HookWatchdogWin32 watchdog_;
   Win32InputHooks hooks_{watchdog_};
-  ProgramShutdown shutdown_{*this, hooks_, *this, machine_};
+  ProgramShutdown shutdown_{*this, hooks_, *this};
   std::optional<win32::ComApartment> apartment_;
   MainWindow window_;
   HelpWindow help_;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "hushkey/engine/mode_table.h"
+
 namespace hushkey {
 
 namespace {
@@ -10,25 +12,6 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-struct Switch {
-  std::string_view text;
-  LockMode code;
-};
-
-// In the order they are compared; the first equal one decides.
-constexpr std::array<Switch, 10> kSwitches{{
-    {"/blockwin", ModeBlockWinCtrl},
-    {"/lock", ModeLocked},
-    {"/locked", ModeLocked},
-    {"/autolockl", ModeLockedAuto},
-    {"/autolocku", ModeAutoLock},
-    {"/allowonly", ModeAllowOnly},
-    {"/unlock", ModeUnlocked},
-    {"/unlocked", ModeUnlocked},
-    {"/show", StartRequestShow},
-    {"/unload", StartRequestUnload},
-}};
 
 }  // namespace
 
@@ -53,8 +36,9 @@ LockMode StartRequestForSwitch(std::string_view argumentText) {
   if (argumentText.empty() || argumentText.size() > kLongest) return StartRequestShow;
   std::string lower(argumentText);
   std::transform(lower.begin(), lower.end(), lower.begin(), AsciiLower);
-  for (const Switch& s : kSwitches)
-    if (lower == s.text) return s.code;
+  for (const ModeRow& row : kModeTable)
+    for (std::string_view text : row.switches)
+      if (!text.empty() && lower == text) return row.mode;
   return StartRequestShow;
 }
 

@@ -1,5 +1,6 @@
 #include "hushkey/shell/help_text.h"
 
+#include "hushkey/engine/mode_table.h"
 #include "hushkey/resources/version_text.h"
 #include "hushkey/shell/app_title.h"
 
@@ -20,15 +21,11 @@ constexpr char kAbout[] =
     "\r\n"
     "You can press the required key sequences to enter lock/unlock mode at any time.";
 
-constexpr char kSwitches[] =
+constexpr char kSwitchesHead[] =
     "  [opt startupmode]\r\n"
-    "  where startupmode can be one of the following:\r\n"
-    "  /BlockWin  - block window control keys (has associated autorepeat keys and mouse "
-    "control opts)\r\n"
-    "  /Lock      - system locked (unlocking from this will not take you an autolock state)\r\n"
-    "  /AutoLockL - autolock mode (initially set locked)\r\n"
-    "  /AutoLockU - autolock mode (initially set unlocked)\r\n"
-    "  /Unlocked  - unlocked, just hide in the system tray\r\n"
+    "  where startupmode can be one of the following:\r\n";
+
+constexpr char kSwitchesTail[] =
     "\r\n"
     "If this app is running in the system tray, you can run it again with a new startupmode\r\n"
     "and the running app will change modes. This allows you to run a game from a batchfile,\r\n"
@@ -58,7 +55,14 @@ std::string HelpText(bool showLckUnlSeq, std::string_view programName) {
   text += kCrLf;
   text += "Commandline: ";
   text += programName;
-  text += kSwitches;
+  text += kSwitchesHead;
+  for (const ModeRow& row : kModeTable) {
+    if (row.helpLine.empty()) continue;
+    text += "  ";
+    text += row.helpLine;
+    text += kCrLf;
+  }
+  text += kSwitchesTail;
   return text;
 }
 

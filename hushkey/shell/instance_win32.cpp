@@ -70,27 +70,4 @@ void Win32HandOffSender::SendText(WindowRef window, const std::string& text) {
 
 void Win32HandOffSender::Pause(std::uint32_t ms) { Sleep(ms); }
 
-std::string Win32MachineIdentity::GetMachineName() {
-  wchar_t name[MAX_COMPUTERNAME_LENGTH + 1];
-  DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
-  if (!GetComputerNameW(name, &size)) return {};
-  return win32::WideToUtf8(std::wstring_view(name, size));
-}
-
-std::uint32_t Win32MachineIdentity::GetVolumeSerial(const std::string& rootPath) {
-  DWORD serial = 0;
-  if (!GetVolumeInformationW(win32::Utf8ToWide(rootPath).c_str(), nullptr, 0, &serial, nullptr,
-                             nullptr, nullptr, 0))
-    return 0;
-  return serial;
-}
-
-void WriteTextFile(const std::string& path, const std::string& content) {
-  const win32::UniqueFile file(CreateFileW(win32::Utf8ToWide(path).c_str(), GENERIC_WRITE, 0,
-                                           nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
-  DWORD written = 0;
-  WriteFile(file.get(), content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-}
-
 }  // namespace hushkey

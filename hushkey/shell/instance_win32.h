@@ -35,13 +35,4 @@ class Win32HandOffSender final : public HandOffSenderPort {
   void Pause(std::uint32_t ms) override;
 };
 
-class Win32MachineIdentity final : public MachineIdentityPort {
- public:
-  std::string GetMachineName() override;
-  std::uint32_t GetVolumeSerial(const std::string& rootPath) override;
-};
-
-// Creates or replaces a file with exactly `content`; failures are ignored.
-void WriteTextFile(const std::string& path, const std::string& content);
-
 }  // namespace hushkey

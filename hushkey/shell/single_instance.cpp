@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "hushkey/engine/mode_table.h"
+
 #include "hushkey/shell/app_title.h"
 
 namespace hushkey {
@@ -24,36 +26,19 @@ void InstanceMutex::Release() {
 
 // --- Window search ---------------------------------------------------------------------
 
-namespace {
-
-// `remaining` counts down over the whole walk, so the n-th match is the n-th in
-// depth-first order however deep it lies.
-WindowRef SearchBelow(WindowTreePort& tree, WindowRef window, std::string_view className,
-                      int& remaining) {
-  for (WindowRef current = tree.FirstChild(window); current != 0;
+WindowRef FindChildByClass(WindowTreePort& tree, WindowRef parent, std::string_view className) {
+  if (parent == 0) return 0;
+  for (WindowRef current = tree.FirstChild(parent); current != 0;
        current = tree.NextSibling(current)) {
-    if (tree.ClassName(current) == className) {
-      if (--remaining <= 0) return current;
-    } else if (const WindowRef found = SearchBelow(tree, current, className, remaining)) {
-      return found;
-    }
+    if (tree.ClassName(current) == className) return current;
+    if (const WindowRef found = FindChildByClass(tree, current, className)) return found;
   }
   return 0;
 }
 
-}  // namespace
-
-WindowRef FindChildByClass(WindowTreePort& tree, WindowRef parent, std::string_view className,
-                           int occurrence, WindowRef start) {
-  if (occurrence < 1) return 0;
-  const WindowRef root = start != 0 ? start : parent;
-  if (root == 0) return 0;
-  return SearchBelow(tree, root, className, occurrence);
-}
-
 // --- Sending side ----------------------------------------------------------------------
 
-std::string HandOffText(LockMode code) { return std::to_string(code); }
+std::string HandOffText(LockMode code) { return std::to_string(Code(code)); }
 
 namespace {
 
@@ -84,36 +69,16 @@ bool HandOffToRunningInstance(HandOffSenderPort& sender, LockMode code) {
 
 // --- Receiving side --------------------------------------------------------------------
 
-namespace {
-
-struct HandOffCode {
-  std::string_view text;
-  LockMode code;
-};
-
-constexpr std::array<HandOffCode, 8> kHandOffCodes{{
-    {"-1", StartRequestShow},
-    {"-3", StartRequestUnload},
-    {"0", ModeUnlocked},
-    {"1", ModeBlockWinCtrl},
-    {"2", ModeLocked},
-    {"20", ModeLockedAuto},
-    {"3", ModeAutoLock},
-    {"4", ModeAllowOnly},
-}};
-
-}  // namespace
-
 HandOffDecision DecideHandOff(std::string_view text, LockMode currentMode, bool allowOnlyPending) {
-  for (const HandOffCode& c : kHandOffCodes) {
-    if (text != c.text) continue;
-    if (c.code == StartRequestShow) return {HandOffAction::Restore};
-    if (c.code == StartRequestUnload) return {HandOffAction::Exit};
+  for (const ModeRow& row : kModeTable) {
+    if (row.handOff.empty() || text != row.handOff) continue;
+    if (row.mode == StartRequestShow) return {HandOffAction::Restore};
+    if (row.mode == StartRequestUnload) return {HandOffAction::Exit};
     // During the allow-only delay the mode reads 0, yet allow-only is on its way: whatever
     // is asked for, that is cancelled first.
-    if (allowOnlyPending) return {HandOffAction::ChangeMode, c.code, true};
-    if (c.code == currentMode) return {HandOffAction::SameMode};
-    return {HandOffAction::ChangeMode, c.code, currentMode >= 0};
+    if (allowOnlyPending) return {HandOffAction::ChangeMode, row.mode, true};
+    if (row.mode == currentMode) return {HandOffAction::SameMode};
+    return {HandOffAction::ChangeMode, row.mode, Code(currentMode) >= 0};
   }
   return {};
 }

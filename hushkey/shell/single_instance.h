@@ -68,12 +68,10 @@ class WindowTreePort {
   virtual std::string ClassName(WindowRef window) = 0;
 };
 
-// Depth-first search, in Z-order, of the windows below `start` (or below `parent` when
-// `start` is 0) for the `occurrence`-th window whose class name equals `className` exactly
-// (case-sensitive). A matching window is counted and not searched below. Answers 0 when
-// there are fewer matches, or when `occurrence` is below 1.
-WindowRef FindChildByClass(WindowTreePort& tree, WindowRef parent, std::string_view className,
-                           int occurrence = 1, WindowRef start = 0);
+// Depth-first search, in Z-order, of the windows below `parent` for the first window whose
+// class name equals `className` exactly (case-sensitive); a matching window is not searched
+// below. Answers 0 when there is none.
+WindowRef FindChildByClass(WindowTreePort& tree, WindowRef parent, std::string_view className);
 
 // --- Sending side (a second start) -----------------------------------------------------
 
@@ -121,8 +119,8 @@ enum class HandOffAction {
 
 struct HandOffDecision {
   HandOffAction action = HandOffAction::Ignore;
-  LockMode mode = 0;         // ChangeMode: the mode to enter
-  bool cancelFirst = false;  // ChangeMode: the current mode is 0 or above
+  LockMode mode = ModeUnlocked;  // ChangeMode: the mode to enter
+  bool cancelFirst = false;      // ChangeMode: the current mode is 0 or above
   bool operator==(const HandOffDecision&) const = default;
 };
 

@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/mode_code.h"
 #include "hushkey/autolock/bounded_file_search.h"
 #include "hushkey/autolock/dont_lock_if.h"
+#include "hushkey/settings/load_settings.h"
 #include "hushkey/engine/lock_mode.h"
 #include "tests/support/fakes.h"
 
@@ -52,9 +54,14 @@ class DontLockIfTest : public ::testing::Test {
   DontLockIfTest() {
     app.CurrentMode = ModeAutoLock;
     app.settings.DontLockIf = true;
-    app.settings.DontLockIfOpt = 0;
+    app.settings.DontLockIfOpt = DontLockIfCondition{0};
   }
-  bool Check(DontLockIfVerdict* v = nullptr) { return CheckDontLockIf(app, ports, v); }
+  bool Check(DontLockIfVerdict* v = nullptr) {
+    DontLockIfVerdict found = CheckDontLockIf(app, ports);
+    const bool suspend = found.outcome == DontLockIfOutcome::Suspend;
+    if (v) *v = std::move(found);
+    return suspend;
+  }
   bool HeldBackAt(int weekday, std::int32_t secondOfDay) {
     clock.now = {weekday, secondOfDay};
     app.CurrentMode = ModeAutoLock;
@@ -65,9 +72,7 @@ class DontLockIfTest : public ::testing::Test {
   FakeClock clock;
   FakeAddressTable addresses;
   FakeFileSearch files;
-  fakes::EventLog log;
-  fakes::FakeAnnouncer announcer{log};
-  DontLockIfPorts ports{store, clock, addresses, files, announcer};
+  DontLockIfPorts ports{DontLockIfValuesIn(store), clock, addresses, files};
   AppState app;
 };
 
@@ -157,17 +162,15 @@ TEST_F(DontLockIfTest, MasksThatMarkNothing) {
 TEST_F(DontLockIfTest, UnreadableTimeIsAFailureAnsweredFalse) {
   for (auto key : {SettingId::DontLockIfStartTime, SettingId::DontLockIfEndTime}) {
     MemorySettingsStore fresh;
-    DontLockIfPorts p{fresh, clock, addresses, files, announcer};
+    DontLockIfPorts p{DontLockIfValuesIn(fresh), clock, addresses, files};
     fresh.Set(key, "half past eight");
     clock.now = {Mon, T(12, 0)};
     app.CurrentMode = ModeAutoLockSuspended;
-    DontLockIfVerdict v;
-    EXPECT_FALSE(CheckDontLockIf(app, p, &v));
+    const DontLockIfVerdict v = CheckDontLockIf(app, p);
+    EXPECT_EQ(v.outcome, DontLockIfOutcome::Lock);  // like any false answer: locking goes ahead
     EXPECT_TRUE(v.failed);
     EXPECT_NE(v.failure.find("half past eight"), std::string::npos);
-    EXPECT_EQ(app.CurrentMode, ModeAutoLock);  // like any false answer: locking goes ahead
   }
-  EXPECT_TRUE(log.events.empty());
 }
 
 // ---- IP address ------------------------------------------------------------------
@@ -201,7 +204,7 @@ TEST(LocalIPAddressRule, RowSelection) {
 }
 
 TEST_F(DontLockIfTest, IpConditionAndItsSense) {
-  app.settings.DontLockIfOpt = 1;
+  app.settings.DontLockIfOpt = DontLockIfCondition{1};
   // The address table, the stored prefix and match flag (left out: not stored) and whether
   // locking is held back (left out: no).
   struct Case {
@@ -248,17 +251,17 @@ TEST_F(DontLockIfTest, IpConditionAndItsSense) {
     SCOPED_TRACE(::testing::Message() << (c.prefix ? c.prefix : "<default>")
                                       << " match=" << (c.match ? c.match : "<default>"));
     MemorySettingsStore fresh;
-    DontLockIfPorts p{fresh, clock, addresses, files, announcer};
+    DontLockIfPorts p{DontLockIfValuesIn(fresh), clock, addresses, files};
     if (c.prefix) fresh.Set(SettingId::DontLockIfIP, c.prefix);
     if (c.match) fresh.Set(SettingId::DontLockIfIPMatch, c.match);
     addresses.table = {true, 0, c.rows};
     app.CurrentMode = ModeAutoLock;
-    EXPECT_EQ(CheckDontLockIf(app, p), c.held);
+    EXPECT_EQ(CheckDontLockIf(app, p).outcome == DontLockIfOutcome::Suspend, c.held);
   }
 }
 
 TEST_F(DontLockIfTest, EmptyPrefixNeverLooksUpTheAddress) {
-  app.settings.DontLockIfOpt = 1;
+  app.settings.DontLockIfOpt = DontLockIfCondition{1};
   store.Set(SettingId::DontLockIfIP, "");
   store.Set(SettingId::DontLockIfIPMatch, "0");  // would hold for any address
   EXPECT_FALSE(Check());
@@ -266,7 +269,7 @@ TEST_F(DontLockIfTest, EmptyPrefixNeverLooksUpTheAddress) {
 }
 
 TEST_F(DontLockIfTest, IpFailuresAnswerFalse) {
-  app.settings.DontLockIfOpt = 1;
+  app.settings.DontLockIfOpt = DontLockIfCondition{1};
   store.Set(SettingId::DontLockIfIPMatch, "0");
   addresses.table = {false, 122, {}};
   DontLockIfVerdict v;
@@ -274,7 +277,6 @@ TEST_F(DontLockIfTest, IpFailuresAnswerFalse) {
   EXPECT_FALSE(Check(&v));
   EXPECT_TRUE(v.failed);
   EXPECT_EQ(v.failure, "GetIpAddrTable failed with return value 122");
-  EXPECT_EQ(app.CurrentMode, ModeAutoLock);
 
   addresses.table = {true, 0, {A(10, 0, 0, 1)}};
   store.Set(SettingId::DontLockIfIPMatch, "yes");
@@ -285,7 +287,7 @@ TEST_F(DontLockIfTest, IpFailuresAnswerFalse) {
 // ---- File exists -----------------------------------------------------------------
 
 TEST_F(DontLockIfTest, FileConditionStripsQuotes) {
-  app.settings.DontLockIfOpt = 2;
+  app.settings.DontLockIfOpt = DontLockIfCondition{2};
   files.files = {"C:\\flags\\work.on"};
   EXPECT_FALSE(Check()) << "empty path (the default) never holds";
   EXPECT_TRUE(files.asked.empty());
@@ -302,70 +304,29 @@ TEST_F(DontLockIfTest, FileConditionStripsQuotes) {
                                                    "C:\\flags\\home.on"}));
 }
 
-// ---- Mode moves ------------------------------------------------------------------
+// ---- When it is checked ----------------------------------------------------------
 
-TEST_F(DontLockIfTest, ModeMovesAndAnnouncements) {
-  app.settings.DontLockIfOpt = 0;
-  // Left out: DontLockIf on and the condition holding; the check answers false and
-  // announces nothing.
-  struct Case {
-    LockMode from;
-    bool dontLockIf = true;
-    bool condition = true;
-    bool result = false;
-    LockMode to;
-    bool announced = false;
-  };
-  const Case cases[] = {
-      {.from = ModeAutoLock, .result = true, .to = ModeAutoLockSuspended, .announced = true},
-      {.from = ModeAutoLockSuspended, .result = true, .to = ModeAutoLockSuspended},
-      {.from = ModeAutoLockSuspended, .condition = false, .to = ModeAutoLock},
-      {.from = ModeAutoLock, .condition = false, .to = ModeAutoLock},
-      {.from = ModeAutoLock, .dontLockIf = false, .to = ModeAutoLock},
-      {.from = ModeAutoLockSuspended, .dontLockIf = false, .to = ModeAutoLockSuspended},
-      {.from = ModeUnlocked, .to = ModeUnlocked},
-      {.from = ModeBlockWinCtrl, .to = ModeBlockWinCtrl},
-      {.from = ModeLocked, .to = ModeLocked},
-      {.from = ModeLockedAuto, .to = ModeLockedAuto},
-      {.from = ModeAllowOnly, .to = ModeAllowOnly},
-      {.from = ModeEntryReq, .to = ModeEntryReq},
-      {.from = StartRequestShow, .to = StartRequestShow},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "from " << c.from << " DontLockIf=" << c.dontLockIf
-                                      << " condition=" << c.condition);
-    log.events.clear();
-    app.CurrentMode = c.from;
-    app.settings.DontLockIf = c.dontLockIf;
-    clock.now = {c.condition ? Mon : Sun, T(12, 0)};
-    EXPECT_EQ(Check(), c.result);
-    EXPECT_EQ(app.CurrentMode, c.to);
-    if (c.announced) {
-      EXPECT_EQ(log.events, (Events{"user msg", "update tray icon"}));
-    } else {
-      EXPECT_TRUE(log.events.empty());
+// Only with DontLockIf on and in the autolock modes; the mode is never changed here.
+TEST_F(DontLockIfTest, CheckedOnlyInAutolockWithTheSettingOn) {
+  clock.now = {Mon, T(12, 0)};  // the condition holds
+  for (ModeCode mode : {0, 1, 2, 20, 3, 30, 4, 99, -1}) {
+    for (bool on : {true, false}) {
+      app.CurrentMode = mode;
+      app.settings.DontLockIf = on;
+      const bool checked = on && (mode == ModeAutoLock || mode == ModeAutoLockSuspended);
+      EXPECT_EQ(CheckDontLockIf(app, ports).outcome,
+                checked ? DontLockIfOutcome::Suspend : DontLockIfOutcome::NotChecked)
+          << mode << " " << on;
+      EXPECT_EQ(app.CurrentMode, mode);
     }
   }
 }
 
-TEST_F(DontLockIfTest, AnnouncementSeesModeThirtyAndNestedCheckEndsThere) {
-  clock.now = {Mon, T(12, 0)};
-  std::vector<LockMode> seen;
-  announcer.onUserMsg = [&] {
-    seen.push_back(app.CurrentMode);
-    EXPECT_TRUE(Check());  // the status display checks again
-  };
-  EXPECT_TRUE(Check());
-  EXPECT_EQ(seen, std::vector<LockMode>{ModeAutoLockSuspended});
-  EXPECT_EQ(log.events, (Events{"user msg", "update tray icon"}));
-}
-
 TEST_F(DontLockIfTest, UnknownOptionHoldsNothing) {
   for (std::int16_t opt : {-1, 3, 99}) {
-    app.settings.DontLockIfOpt = opt;
+    app.settings.DontLockIfOpt = DontLockIfCondition{opt};
     app.CurrentMode = ModeAutoLockSuspended;
     EXPECT_FALSE(Check()) << opt;
-    EXPECT_EQ(app.CurrentMode, ModeAutoLock);
   }
 }
 

@@ -15,6 +15,7 @@
 #include "hushkey/autolock/file_exists_win32.h"
 #include "hushkey/autolock/local_ip_win32.h"
 #include "hushkey/engine/lock_mode.h"
+#include "hushkey/settings/load_settings.h"
 #include "hushkey/settings/registry_store_win32.h"
 #include "tests/support/fakes.h"
 #include "win32/text_win32.h"
@@ -106,21 +107,16 @@ TEST_F(TempTree, FileConditionEndToEndWithRealPorts) {
   Win32Clock clock;
   Win32AddressTable addresses;
   Win32FileSearch files;
-  fakes::EventLog log;
-  fakes::FakeAnnouncer announcer{log};
-  DontLockIfPorts ports{store, clock, addresses, files, announcer};
+  DontLockIfPorts ports{DontLockIfValuesIn(store), clock, addresses, files};
   AppState app;
   app.CurrentMode = ModeAutoLock;
   app.settings.DontLockIf = true;
-  app.settings.DontLockIfOpt = 2;
+  app.settings.DontLockIfOpt = DontLockIfCondition::FileExists;
 
   ASSERT_TRUE(store.Set(SettingId::DontLockIfFileExists, "\"" + Root() + "\\mixed\\*.on\""));
-  EXPECT_TRUE(CheckDontLockIf(app, ports));
-  EXPECT_EQ(app.CurrentMode, ModeAutoLockSuspended);
-  EXPECT_EQ(log.events, (fakes::Events{"user msg", "update tray icon"}));
+  EXPECT_EQ(CheckDontLockIf(app, ports).outcome, DontLockIfOutcome::Suspend);
   ASSERT_TRUE(store.Set(SettingId::DontLockIfFileExists, Root() + "\\dir"));
-  EXPECT_FALSE(CheckDontLockIf(app, ports));
-  EXPECT_EQ(app.CurrentMode, ModeAutoLock);
+  EXPECT_EQ(CheckDontLockIf(app, ports).outcome, DontLockIfOutcome::Lock);
   RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\HushkeyDontLockIfTest");
 }
 

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/mode_code.h"
 #include "hushkey/engine/desktop_win32.h"
 #include "hushkey/engine/hook_watchdog_win32.h"
 #include "hushkey/engine/hooks_win32.h"

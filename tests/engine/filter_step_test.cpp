@@ -8,6 +8,7 @@
 #include "hushkey/engine/keyboard_filter.h"
 #include "hushkey/engine/mouse_filter.h"
 #include "tests/support/fakes.h"
+#include "tests/support/mode_code.h"
 
 namespace hushkey {
 namespace {
@@ -48,7 +49,7 @@ TEST(KeyboardStep, AltStateIsUpdatedForSwallowedEvents) {
 // sequence key's own autorepeat is the same press: it acts once, however long it is held.
 TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
   struct Case {
-    LockMode mode;
+    ModeCode mode;
     std::uint32_t vk;
     Events real;  // what the real sequence runs
   };
@@ -175,7 +176,7 @@ TEST(KeyboardStep, SystemKeyMessagesAreKeyEvents) {
 
 // Holding A, pressing and releasing B, then still holding A: one more repeat of A passes.
 TEST(KeyboardStep, AnyKeyUpResetsAutorepeatSuppression) {
-  for (LockMode mode : {ModeBlockWinCtrl, ModeAllowOnly}) {
+  for (ModeCode mode : {ModeBlockWinCtrl, ModeAllowOnly}) {
     EngineRig r(mode);
     r.app.settings.StopARKeys = true;
     r.app.settings.Beep = true;
@@ -249,14 +250,14 @@ TEST(KeyboardStep, AltHomeThreeTimesTogglesUnlockedAndAutolock) {
     modes.push_back(r.app.CurrentMode);
     r.Up(VkHome);
   }
-  EXPECT_EQ(modes, (std::vector<LockMode>{3, 0, 3}));
+  EXPECT_EQ(modes, (std::vector<LockMode>{ModeAutoLock, ModeUnlocked, ModeAutoLock}));
 }
 
 TEST(KeyboardStep, PassthroughClassIsComparedExactly) {
   // Alt+End with the setting "RemoteView": it locks unless the foreground class is exactly
   // the setting.
   struct {
-    LockMode mode;
+    ModeCode mode;
     const char* foreground;
     bool locks;
   } cases[] = {
@@ -298,7 +299,7 @@ TEST(KeyboardStep, PlatformIsNotAskedOutsideModes0_3_30OrWithoutTheSetting) {
     r.Down(VkHome);
     EXPECT_EQ(r.desktop.classQueries, 0) << "mode " << mode;
   }
-  for (LockMode mode : {ModeUnlocked, ModeAutoLock, ModeAutoLockSuspended}) {
+  for (ModeCode mode : {ModeUnlocked, ModeAutoLock, ModeAutoLockSuspended}) {
     EngineRig r(mode);
     r.Down(VkLeftAlt);
     r.Down(VkEnd);
@@ -338,7 +339,7 @@ TEST(KeyboardStep, EntryGateOpensOnAltHomeOnly) {
 }
 
 TEST(KeyboardStep, CodesOutsideTheTableDoNothing) {
-  for (LockMode mode : {LockMode{-1}, LockMode{-3}, LockMode{5}}) {
+  for (ModeCode mode : {LockMode{-1}, LockMode{-3}, LockMode{5}}) {
     EngineRig r(mode);
     r.app.settings.Beep = r.app.settings.Flash = r.app.settings.StopARKeys = true;
     r.app.settings.PassthruWCls = "x";
@@ -415,7 +416,7 @@ TEST(MouseStep, OtherHookCodesAndModesOutsideTheTablePass) {
   EngineRig r(ModeLocked);
   r.app.settings.Beep = true;
   EXPECT_FALSE(FilterMouseEvent(r.ctx, 1, MsgLButtonDown));
-  for (LockMode mode : {LockMode{-1}, LockMode{5}, ModeEntryReq}) {
+  for (ModeCode mode : {LockMode{-1}, LockMode{5}, ModeEntryReq}) {
     r.app.CurrentMode = mode;
     for (std::uint32_t msg : {MsgMouseMove, MsgLButtonDown, 514u, 522u}) EXPECT_FALSE(r.Mouse(msg));
   }

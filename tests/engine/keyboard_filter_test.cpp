@@ -1,6 +1,8 @@
 // The keyboard decision, mode by mode, as tables of (event, state) -> (decision, LastKeyDown).
 #include "hushkey/engine/keyboard_filter.h"
 
+#include "tests/support/mode_code.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -17,7 +19,7 @@ constexpr std::uint32_t VkA = 65, VkB = 66, VkC = 67, VkTab = 9, VkEnter = 13, V
 // An event and the state it meets. Left out: a key-down, Alt not held, LastKeyDown 0,
 // StopARKeys off, not the pass-through window.
 struct Event {
-  LockMode mode;
+  ModeCode mode;
   std::uint32_t vk;
   bool down = true;
   bool alt = false;  // Alt held after this event's own update
@@ -227,7 +229,7 @@ TEST(KeyDecision, CodesOutsideTheTablePassEverything) {
   Settings s;
   s.StopARKeys = true;
   s.PassthruWCls = "x";
-  for (LockMode mode : {-1, -3, 5, 10, 21, 31, 100, -32768, 32767}) {
+  for (ModeCode mode : {-1, -3, 5, 10, 21, 31, 100, -32768, 32767}) {
     for (std::uint32_t vk : {VkA, VkEnd, VkHome, VkLeftAlt, VkLeftCtrl, VkTab}) {
       for (bool down : {true, false}) {
         for (bool alt : {true, false}) {
@@ -243,7 +245,7 @@ TEST(KeyDecision, CodesOutsideTheTablePassEverything) {
 // A key-up never gives the cue, in any mode, whatever the key.
 TEST(KeyDecision, KeyUpsNeverCue) {
   Settings s;
-  for (LockMode mode : {0, 1, 2, 20, 3, 30, 4, 99}) {
+  for (ModeCode mode : {0, 1, 2, 20, 3, 30, 4, 99}) {
     for (std::uint32_t vk = 0; vk < 300; ++vk) {
       for (bool alt : {true, false}) {
         EXPECT_FALSE(DecideKey(mode, vk, false, alt, 0, s, false).decision.Cue)
@@ -259,8 +261,9 @@ TEST(KeyDecision, AsksForTheForegroundClassOnlyWhenItMatters) {
   for (bool set : {true, false}) {
     Settings s;
     s.PassthruWCls = set ? "RemoteView" : "";
-    for (LockMode mode : {0, 1, 2, 20, 3, 30, 4, 99, -1}) {
-      const bool canAsk = set && (mode == 0 || mode == 3 || mode == 30);
+    for (ModeCode mode : {0, 1, 2, 20, 3, 30, 4, 99, -1}) {
+      const bool canAsk =
+          set && (mode == ModeUnlocked || mode == ModeAutoLock || mode == ModeAutoLockSuspended);
       for (std::uint32_t vk : {VkA, VkEnd, VkHome}) {
         for (bool down : {true, false}) {
           for (bool alt : {true, false}) {

@@ -1,6 +1,8 @@
 // The mouse decision per mode and message class, and the move-cue throttle.
 #include "hushkey/engine/mouse_filter.h"
 
+#include "tests/support/mode_code.h"
+
 #include <gtest/gtest.h>
 
 namespace hushkey {
@@ -14,7 +16,7 @@ constexpr std::uint32_t Move = 512, LDown = 513, LUp = 514, RDown = 516, RUp = 5
 // A message in a mode with the two mouse settings, and the decision. Left out: both
 // settings off; the message passes without cue or action.
 struct Case {
-  LockMode mode;
+  ModeCode mode;
   bool stopMove = false;
   bool aomAllow = false;
   std::uint32_t message;
@@ -96,7 +98,7 @@ TEST(MouseThrottle, CuesOnlyAfterMoreThan500Ms) {
   } cases[] = {{0, false},  {1, false},         {499, false},      {500, false},
                {501, true}, {0x7FFFFFFF, true}, {0xFFFFFFFF, true}};
   for (auto c : cases) {
-    for (LockMode mode : {2, 20, 4}) {
+    for (ModeCode mode : {2, 20, 4}) {
       const KeyDecision d = DecideMouse(mode, Move, s, c.elapsed);
       EXPECT_TRUE(d.Swallow);
       EXPECT_EQ(d.Cue, c.cue) << "elapsed " << c.elapsed << " mode " << mode;
@@ -115,7 +117,7 @@ TEST(MouseThrottle, ElapsedTimeSurvivesTheTickWrap) {
 TEST(MouseThrottle, ReadsTheClockOnlyForSwallowedMoves) {
   Settings s;
   s.StopMouseMove = true;
-  for (LockMode mode : {0, 1, 2, 20, 3, 30, 4, 99, -1}) {
+  for (ModeCode mode : {0, 1, 2, 20, 3, 30, 4, 99, -1}) {
     for (std::uint32_t msg : {Move, LDown, LUp, Wheel}) {
       int reads = 0;
       const KeyDecision d = DecideMouse(mode, msg, s, [&] {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/mode_code.h"
 #include "hushkey/shell/command_line.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "tests/support/mode_code.h"
 #include "hushkey/shell/single_instance.h"
 
 namespace {

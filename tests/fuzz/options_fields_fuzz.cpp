@@ -7,7 +7,7 @@
 
 #include "hushkey/autolock/countdown.h"
 #include "hushkey/settings/options_model.h"
-#include "hushkey/settings/text_conversions.h"
+#include "hushkey/engine/text_conversions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

@@ -11,6 +11,7 @@
 #include "hushkey/engine/filter_step.h"
 #include "hushkey/modes/main_layout.h"
 #include "tests/support/fakes.h"
+#include "tests/support/mode_code.h"
 
 namespace hushkey {
 namespace {
@@ -32,7 +33,6 @@ class MainControllerTest : public ::testing::Test {
  protected:
   MainControllerTest() {
     log.state = &state;
-    check.announcer = &ctl;
     state.lock.OrigMouseSpeed = 7;
     state.settings.MouseSpd = 3;
   }
@@ -68,7 +68,7 @@ struct CommandCase {
   bool useScrnSvr = false, setMouseSpd = false;
   void (MainController::*command)();
   std::vector<std::string> expected;
-  LockMode endMode;  // the window is visible afterwards only when this is unlocked
+  ModeCode endMode;  // the window is visible afterwards only when this is unlocked
 };
 
 class CommandOrderTest : public MainControllerTest,
@@ -106,77 +106,77 @@ const CommandCase kCommands[] = {
      .useScrnSvr = true,
      .command = &MainController::cmdLockAll_Click,
      .expected = Concat(kLockSteps, {"[2] screensaver"}),
-     .endMode = 2},
+     .endMode = LockMode{2}},
     {.name = "LockAllClickNoScreenSaver",
      .command = &MainController::cmdLockAll_Click,
      .expected = kLockSteps,
-     .endMode = 2},
+     .endMode = LockMode{2}},
     {.name = "LockAllFromAutolock",
-     .start = 3,
+     .start = LockMode{3},
      .useScrnSvr = true,
      .command = &MainController::LockAll,
      .expected = Concat(
          Concat({"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0"}, LockSteps("20")),
          {"[20] screensaver", "[20] tray Red " + kLock}),
-     .endMode = 20},
+     .endMode = LockMode{20}},
     {.name = "AutoLockFromUnlocked",
      .command = &MainController::cmdAutoLock_Click,
      .expected = {"[0] check", "[3] modes F", "[3] options F", "[3] exit T", "[3] cancel T",
                   "[3] check", "[3] msg countdown", "[3] " + kHlAuto, "[3] timer enabled T",
                   "[3] tray Green countdown", "[3] hide"},
-     .endMode = 3},
+     .endMode = LockMode{3}},
     {.name = "BlockWinCtrlWithMouseSpeed",
      .setMouseSpd = true,
      .command = &MainController::cmdBlockWinCtrl_Click,
      .expected = {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
                   "[1] " + kHlBlock, "[1] mousespeed 3", "[1] tray Amber " + kBlock, "[1] hide"},
-     .endMode = 1},
+     .endMode = LockMode{1}},
     {.name = "BlockWinCtrlWithoutMouseSpeed",
      .command = &MainController::cmdBlockWinCtrl_Click,
      .expected = {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
                   "[1] " + kHlBlock, "[1] tray Amber " + kBlock, "[1] hide"},
-     .endMode = 1},
+     .endMode = LockMode{1}},
     {.name = "AllowOnly",
      .command = &MainController::cmdAllowOnly_Click,
      .expected = {"[4] modes F", "[4] options F", "[4] exit T", "[4] cancel T", "[4] msg " + kAllow,
                   "[4] " + kHlAllow, "[0] wait 5000 pump",
                   // the allow-only text is longer than the tray tip holds
                   "[4] tray Amber " + kAllow.substr(0, 127), "[4] hide"},
-     .endMode = 4},
+     .endMode = LockMode{4}},
     {.name = "CancelFromLockedLeavesTimer",
-     .start = 2,
+     .start = LockMode{2},
      .setMouseSpd = true,
      .command = &MainController::cmdCancel_Click,
      .expected = {"[2] modes T", "[2] options T", "[2] exit T", "[2] cancel F", "[0] msg ",
                   "[0] nohighlight", "[0] tray Blank "},
-     .endMode = 0},
+     .endMode = LockMode{0}},
     {.name = "CancelFromAutolockStopsTimer",
-     .start = 3,
+     .start = LockMode{3},
      .command = &MainController::cmdCancel_Click,
      .expected = {"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0", "[3] modes T",
                   "[3] options T", "[3] exit T", "[3] cancel F", "[0] msg ", "[0] nohighlight",
                   "[0] tray Blank "},
-     .endMode = 0},
+     .endMode = LockMode{0}},
     {.name = "CancelFromBlockWinCtrlRestoresMouseSpeed",
-     .start = 1,
+     .start = LockMode{1},
      .setMouseSpd = true,
      .command = &MainController::cmdCancel_Click,
      .expected = {"[1] mousespeed 7", "[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F",
                   "[0] msg ", "[0] nohighlight", "[0] tray Blank "},
-     .endMode = 0},
+     .endMode = LockMode{0}},
     {.name = "CancelFromBlockWinCtrlMouseSpeedOff",
-     .start = 1,
+     .start = LockMode{1},
      .command = &MainController::cmdCancel_Click,
      .expected = {"[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F", "[0] msg ",
                   "[0] nohighlight", "[0] tray Blank "},
-     .endMode = 0},
+     .endMode = LockMode{0}},
     {.name = "CancelFromAllowOnly",
-     .start = 4,
+     .start = LockMode{4},
      .setMouseSpd = true,
      .command = &MainController::cmdCancel_Click,
      .expected = {"[4] modes T", "[4] options T", "[4] exit T", "[4] cancel F", "[0] msg ",
                   "[0] nohighlight", "[0] tray Blank "},
-     .endMode = 0},
+     .endMode = LockMode{0}},
 };
 INSTANTIATE_TEST_SUITE_P(Commands, CommandOrderTest, ::testing::ValuesIn(kCommands),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -196,7 +196,7 @@ TEST_F(MainControllerTest, LockAllEndsInTwentyWithLockTextAndRedTray) {
 
 TEST_F(MainControllerTest, AutoLockWithHoldingConditionEndsSuspendedAfterUserMsg) {
   check.holds = true;
-  state.settings.DontLockIfOpt = 1;
+  state.settings.DontLockIfOpt = DontLockIfCondition{1};
   Start(ModeUnlocked);
   ctl.cmdAutoLock_Click();
   EXPECT_THAT(log.events,
@@ -212,7 +212,7 @@ TEST_F(MainControllerTest, AutoLockWithHoldingConditionEndsSuspendedAfterUserMsg
 
 TEST_F(MainControllerTest, AutoLockFromSuspendedStaysSuspended) {
   check.holds = true;
-  state.settings.DontLockIfOpt = 2;
+  state.settings.DontLockIfOpt = DontLockIfCondition{2};
   Start(ModeAutoLockSuspended);
   ctl.cmdAutoLock_Click();
   EXPECT_EQ(state.CurrentMode, ModeAutoLockSuspended);
@@ -222,9 +222,9 @@ TEST_F(MainControllerTest, AutoLockFromSuspendedStaysSuspended) {
 
 struct TimerCase {
   const char* name;
-  LockMode start;
+  ModeCode start;
   bool holds = false;
-  LockMode endMode;
+  ModeCode endMode;
   std::size_t locks;  // how many times the window was hidden by a lock
 };
 
@@ -243,10 +243,14 @@ TEST_P(TimerEventTest, LocksUnlessConditionHolds) {
 }
 
 const TimerCase kTimerCases[] = {
-    {.name = "ArmedNoCondition", .start = 3, .endMode = 20, .locks = 1},
-    {.name = "ArmedConditionHolds", .start = 3, .holds = true, .endMode = 30, .locks = 0},
-    {.name = "SuspendedConditionHolds", .start = 30, .holds = true, .endMode = 30, .locks = 0},
-    {.name = "SuspendedConditionEnded", .start = 30, .endMode = 20, .locks = 1},
+    {.name = "ArmedNoCondition", .start = LockMode{3}, .endMode = 20, .locks = 1},
+    {.name = "ArmedConditionHolds", .start = LockMode{3}, .holds = true, .endMode = 30, .locks = 0},
+    {.name = "SuspendedConditionHolds",
+     .start = LockMode{30},
+     .holds = true,
+     .endMode = 30,
+     .locks = 0},
+    {.name = "SuspendedConditionEnded", .start = LockMode{30}, .endMode = 20, .locks = 1},
 };
 INSTANTIATE_TEST_SUITE_P(Timer, TimerEventTest, ::testing::ValuesIn(kTimerCases),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -427,7 +431,7 @@ TEST_F(MainControllerTest, AllowOnlyMessageShowsWhileWindowVisibleDuringDelay) {
 
 // The state UserMsg meets. Left out: DontLockIfOpt 0, no condition holding.
 struct UserMsgState {
-  LockMode mode;
+  ModeCode mode;
   std::int16_t opt = 0;
   bool holds = false;
 };
@@ -452,7 +456,7 @@ TEST_P(UserMsgTest, ShowsModeText) {
   const UserMsgState& in = GetParam().in;
   const Display& want = GetParam().want;
   check.holds = in.holds;
-  state.settings.DontLockIfOpt = in.opt;
+  state.settings.DontLockIfOpt = static_cast<DontLockIfCondition>(in.opt);
   Start(in.mode);
   const Display before;
   view.message = before.message;
@@ -638,7 +642,7 @@ TEST_F(MainControllerTest, RefreshSettingsDescribesWhatTheTimerHolds) {
 TEST_F(MainControllerTest, RefreshSettingsKeepsTheMouseSpeedOfTheMode) {
   loaded.SetMouseSpd = true;
   loaded.MouseSpd = 2;
-  for (LockMode mode : {ModeBlockWinCtrl, ModeUnlocked, ModeLocked}) {
+  for (ModeCode mode : {ModeBlockWinCtrl, ModeUnlocked, ModeLocked}) {
     Start(mode);
     desktop.speed = 7;
     ctl.RefreshSettings();
@@ -682,18 +686,27 @@ TEST_F(MainControllerTest, FilterRequestsReachHooksAndCommands) {
   EXPECT_EQ(state.CurrentMode, ModeLockedAuto);
 }
 
-TEST(DontLockIfCheckFunction, ForwardsTheVerdict) {
-  bool verdict = true;
-  int calls = 0;
-  DontLockIfCheckFunction check([&] {
-    ++calls;
-    return verdict;
-  });
-  EXPECT_TRUE(check.CheckDontLockIf());
-  verdict = false;
-  EXPECT_FALSE(check.CheckDontLockIf());
-  EXPECT_EQ(calls, 2);
-  EXPECT_FALSE(DontLockIfCheckFunction(nullptr).CheckDontLockIf());
+// The check only says what it found; the controller moves between 3 and 30 and shows a new
+// suspension (status, then tray) once.
+TEST_F(MainControllerTest, CheckDontLockIfMovesBetweenAutolockAndSuspended) {
+  const struct {
+    ModeCode from;
+    bool holds, result;
+    ModeCode to;
+    bool shown;
+  } cases[] = {{3, true, true, 30, true},    {30, true, true, 30, false},
+               {30, false, false, 3, false}, {3, false, false, 3, false},
+               {2, true, false, 2, false},   {StartRequestShow, true, false, -1, false}};
+  state.settings.DontLockIfOpt = DontLockIfCondition::IpAddress;
+  for (const auto& c : cases) {
+    Start(c.from);
+    check.holds = c.holds;
+    EXPECT_EQ(ctl.CheckDontLockIf(), c.result) << c.from;
+    EXPECT_EQ(state.CurrentMode, c.to) << c.from;
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "[30] tray Blue " + kIp),
+              c.shown ? 1 : 0)
+        << c.from;
+  }
 }
 
 }  // namespace

@@ -8,12 +8,14 @@
 
 #include "hushkey/modes/main_layout.h"
 
+#include "tests/support/mode_code.h"
+
 namespace hushkey {
 namespace {
 
 TEST(IconForMode, EachModeHasItsColour) {
   const struct {
-    LockMode mode;
+    ModeCode mode;
     TrayIcon icon;
   } cases[] = {{0, TrayIcon::Blank},  {1, TrayIcon::Amber},  {2, TrayIcon::Red},
                {20, TrayIcon::Red},   {3, TrayIcon::Green},  {30, TrayIcon::Blue},

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/mode_code.h"
 #include "hushkey/settings/entry_gate.h"
 #include "hushkey/settings/options_layout.h"
 #include "options_fakes.h"
@@ -51,7 +52,7 @@ TEST(EntryGate, EveryClosingGivesBackTheMode) {
                                         OptionsClosedBy::CloseBox,
                                         {"Fail on", "Fail off", "Pass on", "Pass off"}}}) {
     OptionsRig rig;
-    rig.app.CurrentMode = 5;
+    rig.app.CurrentMode = LockMode{5};
     rig.model.Form_Load();
     r.act(rig.model);
     rig.model.timEntryReqFail_Timer();
@@ -59,7 +60,7 @@ TEST(EntryGate, EveryClosingGivesBackTheMode) {
     rig.model.Form_Unload();
     EXPECT_EQ(rig.view.events, r.events);
     EXPECT_EQ(rig.model.ClosedBy(), r.by);
-    EXPECT_EQ(rig.app.CurrentMode, 5);
+    EXPECT_EQ(rig.app.CurrentMode, LockMode{5});
     EXPECT_EQ(rig.desktop.speeds, (std::vector<std::int32_t>{10}));
     EXPECT_TRUE(rig.store.writes.empty());
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/mode_code.h"
 #include "hushkey/settings/options_model.h"
 
 namespace hushkey::test {
@@ -157,7 +158,9 @@ struct OptionsRig {
   OptionsRig() {
     app.CurrentMode = ModeUnlocked;
     app.lock.OrigMouseSpeed = 10;
-    app.settings = {false, true, true, 10, true, true, false, false, true, false, -1, "", 10.0f};
+    app.settings = {
+        false, true, true, 10, true, true, false, false, true, false, DontLockIfCondition{-1},
+        "",    10.0f};
   }
   // Loads the dialog and opens its gate as Alt+Home does.
   OptionsModel& Open() {

@@ -2,7 +2,7 @@
 
 #include "hushkey/settings/options_model.h"
 #include "hushkey/settings/run_value.h"
-#include "hushkey/settings/text_conversions.h"
+#include "hushkey/engine/text_conversions.h"
 #include "options_fakes.h"
 
 namespace hushkey {

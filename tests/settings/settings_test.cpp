@@ -9,8 +9,8 @@
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/settings/setting_keys.h"
 #include "hushkey/settings/settings_store.h"
-#include "hushkey/settings/text_conversions.h"
-#include "hushkey/settings/time_text.h"
+#include "hushkey/engine/text_conversions.h"
+#include "hushkey/engine/time_text.h"
 
 namespace hushkey {
 namespace {
@@ -31,7 +31,7 @@ TEST(LoadSettings, EmptyStoreLoadsDocumentedDefaults) {
   want.AOMAllowMouse = false;
   want.ShowLckUnlSeq = true;
   want.DontLockIf = false;
-  want.DontLockIfOpt = -1;
+  want.DontLockIfOpt = DontLockIfCondition{-1};
   want.PassthruWCls = "";
   want.Timeout = 10.0f;
   EXPECT_EQ(s, want);
@@ -75,7 +75,7 @@ TEST(LoadSettings, StoredValuesReplaceDefaults) {
   EXPECT_TRUE(s.AOMAllowMouse);
   EXPECT_FALSE(s.ShowLckUnlSeq);
   EXPECT_TRUE(s.DontLockIf);
-  EXPECT_EQ(s.DontLockIfOpt, 2);
+  EXPECT_EQ(s.DontLockIfOpt, DontLockIfCondition::FileExists);
   EXPECT_EQ(s.PassthruWCls, " TSSHELLWND ");
   EXPECT_FLOAT_EQ(s.Timeout, 1.5f);
 }
@@ -114,24 +114,17 @@ TEST(SettingsStore, MissingDiffersFromEmptyText) {
   EXPECT_FALSE(store.Contains("Nothing"));
 }
 
-TEST(KeyTable, NamesUniqueAndDefaultsReadableInTheirForm) {
+TEST(KeyTable, NamesUniqueAndDefaultsReadable) {
   std::set<std::string_view> names;
-  int inMemory = 0;
-  for (const SettingKey& k : kSettingKeys) {
-    SCOPED_TRACE(std::string(k.key));
-    EXPECT_TRUE(names.insert(k.key).second);
-    if (k.memory != SettingMemory::None) ++inMemory;
-    if (k.defaultIsOrigMouseSpeed) continue;
-    switch (k.form) {
-      case SettingForm::Flag: EXPECT_TRUE(ParseFlag(k.defaultText)); break;
-      case SettingForm::Integer: EXPECT_TRUE(ParseInt32(k.defaultText)); break;
-      case SettingForm::Number: EXPECT_TRUE(ParseNumber(k.defaultText)); break;
-      case SettingForm::Time: EXPECT_TRUE(ParseTimeOfDay(k.defaultText)); break;
-      case SettingForm::DayMask: EXPECT_EQ(k.defaultText.size(), 7u); break;
-      case SettingForm::Text: break;
-    }
-  }
-  EXPECT_EQ(inMemory, 13);
+  for (const SettingKey& k : kSettingKeys) EXPECT_TRUE(names.insert(k.key).second) << k.key;
+  MemorySettingsStore empty;
+  std::vector<std::string> unconvertible;
+  LoadSettings(empty, 10, &unconvertible);
+  EXPECT_TRUE(unconvertible.empty()) << "every default of the in-memory settings converts";
+  for (SettingId id : {SettingId::DontLockIfStartTime, SettingId::DontLockIfEndTime})
+    EXPECT_TRUE(ParseTimeOfDay(KeyOf(id).defaultText));
+  EXPECT_TRUE(ParseFlag(KeyOf(SettingId::DontLockIfIPMatch).defaultText));
+  EXPECT_TRUE(ParseInt32(KeyOf(SettingId::StartWithWin).defaultText));
   EXPECT_EQ(KeyOf(SettingId::DontLockIfDay).defaultText, "XXXXX  ");
 }
 

@@ -1,5 +1,7 @@
 #include "hushkey/shell/command_line.h"
 
+#include "tests/support/mode_code.h"
+
 #include <gtest/gtest.h>
 
 namespace hushkey {
@@ -21,7 +23,7 @@ TEST(CommandLine, ArgumentTextIsWhatFollowsTheNameAndOneBlank) {
 TEST(CommandLine, SwitchIsLowerCasedAndComparedWhole) {
   const struct {
     const char* text;
-    LockMode code;
+    ModeCode code;
   } cases[] = {
       {"/BlockWin", 1},        {"/LOCK", 2},      {"/Locked", 2}, {"/autolockl", 20},
       {"/AutoLockU", 3},       {"/allowonly", 4}, {"/unlock", 0}, {"/Unlocked", 0},

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/mode_code.h"
 #include "hushkey/shell/main_commands.h"
 #include "hushkey/shell/single_instance.h"
 #include "hushkey/shell/startup.h"

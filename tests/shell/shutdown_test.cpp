@@ -6,44 +6,10 @@
 #include <utility>
 
 #include "tests/shell/shell_fakes.h"
+#include "tests/support/mode_code.h"
 
 namespace hushkey {
 namespace {
-
-struct FakeMachine : MachineIdentityPort {
-  std::string GetMachineName() override { return name; }
-  std::uint32_t GetVolumeSerial(const std::string& root) override {
-    return root == "C:\\" ? serial : 0;
-  }
-  std::string name = "NURSERY";
-  std::uint32_t serial = 0x1234ABCD;
-};
-
-TEST(IsListedMachine, NameExactlyThenSerialAndFlag) {
-  const ListedMachine list[] = {
-      {"NURSERY", 0x1234ABCD, false}, {"NURSERY", 0x99, false}, {"STUDY", 0x1234ABCD, true}};
-  const struct {
-    const char* name;
-    std::uint32_t serial;
-    bool flag, listed;
-  } cases[] = {
-      {"NURSERY", 0x1234ABCD, false, true},  {"NURSERY", 0x99, false, false},  // first decides
-      {"nursery", 0x1234ABCD, false, false}, {"STUDY", 0x1234ABCD, false, false},
-      {"STUDY", 0x1234ABCD, true, true},     {"", 0, false, false},
-  };
-  for (const auto& c : cases) {
-    FakeMachine machine;
-    machine.name = c.name;
-    machine.serial = c.serial;
-    EXPECT_EQ(IsListedMachine(c.flag, list, machine), c.listed) << c.name << " " << c.flag;
-  }
-  FakeMachine machine;
-  EXPECT_FALSE(IsListedMachine(false, ProductListedMachines(), machine));
-  using namespace std::string_literals;
-  EXPECT_EQ(TrimAtNul("NURSERY\0\0x"s), "NURSERY");
-  EXPECT_EQ(TrimAtNul("NURSERY"), "NURSERY");
-  EXPECT_EQ(VolumeRootPath("d:\\data"), "d:\\");
-}
 
 struct FakeApp : ShutdownPort {
   explicit FakeApp(Log& log) : log(log) {}
@@ -51,9 +17,6 @@ struct FakeApp : ShutdownPort {
   bool TrayIconAdded() override { return trayAdded; }
   void DeleteTrayIcon() override { log.push_back("delete tray icon"); }
   void ReleaseInstanceMutex() override { log.push_back("release mutex"); }
-  void WriteTextFile(const std::string& path, const std::string& text) override {
-    log.push_back(path + " " + text);
-  }
   void EndProgram() override { log.push_back("end"); }
   Log& log;
   bool trayAdded = true;
@@ -80,30 +43,24 @@ struct Harness {
   } commands{log, mode};
   FakeHooks hooks{log};
   FakeApp app{log};
-  FakeMachine machine;
-  const ListedMachine list[1] = {{"NURSERY", 0x1234ABCD, false}};
-  ProgramShutdown shutdown{commands, hooks, app, machine, list};
+  ProgramShutdown shutdown{commands, hooks, app};
 };
 
 TEST(ProgramShutdown, CloseBoxHidesEveryOtherReasonEndsInOrder) {
-  const std::string marker =
-      "C:\\ShutdownOk.txt Flag to show system shutting down normally - created by Hushkey\r\n";
   const struct {
     UnloadReason reason;
-    bool listed, trayAdded;
+    bool trayAdded;
     Log log;
   } cases[] = {
-      {UnloadReason::ControlMenu, true, true, {"minimise"}},
-      {UnloadReason::Program, true, true, Ending({"restore desktop", "cancel"})},
-      {UnloadReason::WindowsEnding, false, true, Ending({"restore desktop", "cancel"})},
-      {UnloadReason::WindowsEnding, true, true, Ending({"restore desktop", marker, "cancel"})},
-      {UnloadReason::TaskManager, true, true, Ending({"restore desktop", "cancel"})},
-      {UnloadReason::Program, true, false, Ending({"restore desktop", "cancel"}, false)},
+      {UnloadReason::ControlMenu, true, {"minimise"}},
+      {UnloadReason::Program, true, Ending({"restore desktop", "cancel"})},
+      {UnloadReason::WindowsEnding, true, Ending({"restore desktop", "cancel"})},
+      {UnloadReason::TaskManager, true, Ending({"restore desktop", "cancel"})},
+      {UnloadReason::Program, false, Ending({"restore desktop", "cancel"}, false)},
   };
   for (const auto& c : cases) {
     Harness h;
     h.app.trayAdded = c.trayAdded;
-    if (!c.listed) h.machine.serial = 1;
     h.shutdown.Unload(c.reason);
     EXPECT_EQ(h.log, c.log) << static_cast<int>(c.reason);
     EXPECT_EQ(h.mode, c.reason == UnloadReason::ControlMenu ? ModeLocked : ModeUnlocked);

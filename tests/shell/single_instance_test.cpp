@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "tests/shell/shell_fakes.h"
+#include "tests/support/mode_code.h"
 
 namespace hushkey {
 namespace {
@@ -48,9 +49,9 @@ TEST(InstanceMutex, OwnedOrAbandonedIsOursAnythingElseIsAnotherInstance) {
 
 // 1 ─┬─ 2 Frame ─┬─ 3 Edit
 //    │           └─ 4 Frame ── 5 Edit
-//    ├─ 6 Edit ── 7 Edit         (below a match: never found)
+//    ├─ 6 Edit ── 7 Edit
 //    └─ 8 Edit
-TEST(FindChildByClass, DepthFirstInZOrderAndMatchesAreNotSearchedBelow) {
+TEST(FindChildByClass, FirstMatchDepthFirstInZOrder) {
   Log log;
   FakeWindows tree(log);
   const std::tuple<WindowRef, WindowRef, const char*> windows[] = {
@@ -61,16 +62,11 @@ TEST(FindChildByClass, DepthFirstInZOrderAndMatchesAreNotSearchedBelow) {
   const struct {
     WindowRef parent;
     const char* cls;
-    int occurrence;
-    WindowRef start, found;
-  } cases[] = {
-      {1, "Edit", 1, 0, 3}, {1, "Edit", 2, 0, 5},  {1, "Edit", 3, 0, 6}, {1, "Edit", 4, 0, 8},
-      {1, "Edit", 5, 0, 0}, {1, "Frame", 2, 0, 0}, {1, "edit", 1, 0, 0}, {0, "Edit", 1, 4, 5},
-      {1, "Edit", 1, 6, 7}, {1, "Edit", 0, 0, 0},  {3, "Edit", 1, 0, 0},
-  };
+    WindowRef found;
+  } cases[] = {{1, "Edit", 3}, {4, "Edit", 5}, {6, "Edit", 7}, {1, "Frame", 2},
+               {1, "edit", 0}, {3, "Edit", 0}, {0, "Edit", 0}, {2, "Frame", 4}};
   for (const auto& c : cases)
-    EXPECT_EQ(FindChildByClass(tree, c.parent, c.cls, c.occurrence, c.start), c.found)
-        << c.cls << " #" << c.occurrence << " below " << c.parent << "/" << c.start;
+    EXPECT_EQ(FindChildByClass(tree, c.parent, c.cls), c.found) << c.cls << " below " << c.parent;
 }
 
 TEST(HandOffToRunningInstance, SendsToTheOtherInstancesBox) {
@@ -113,10 +109,10 @@ TEST(HandOffToRunningInstance, SendsToTheOtherInstancesBox) {
 
 TEST(txtChangeModeHid_Change, EveryCodeAndTheSameMode) {
   const struct {
-    LockMode current;
+    ModeCode current;
     const char* text;
     Log log;
-    LockMode after;
+    ModeCode after;
   } cases[] = {
       {2, "-1", {"restore", "clear"}, 2},
       {2, "-3", {"exit", "clear"}, 2},

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/shell/shell_fakes.h"
+#include "tests/support/mode_code.h"
 
 namespace hushkey {
 namespace {
@@ -48,16 +49,18 @@ struct FakeStartup : StartupPort {
   void ShowMainWindow() override { log.push_back("show"); }
   void SetVersionText(const std::string& text) override { log.push_back(text); }
   void RefreshSettings() override { log.push_back("settings"); }
-  void UpdateTrayIcon() override { log.push_back("tray " + std::to_string(state.CurrentMode)); }
+  void UpdateTrayIcon() override {
+    log.push_back("tray " + std::to_string(Code(state.CurrentMode)));
+  }
   void ReportStartupFailure(const std::string&) override { log.push_back("failure"); }
   void DispatchPendingMessages() override {
     log.push_back("pump");
-    if (handOffWhilePumping) state.CurrentMode = handOffWhilePumping;
+    if (handOffWhilePumping != ModeUnlocked) state.CurrentMode = handOffWhilePumping;
   }
   Log& log;
   AppState& state;
   bool anotherInstance = false;
-  LockMode handOffWhilePumping = 0;  // a mode a hand-off enters meanwhile; 0: none
+  ModeCode handOffWhilePumping = 0;  // a mode a hand-off enters meanwhile; 0: none
 };
 
 // Everything up to the hooks, the tray icon showing the request, then `then`.
@@ -72,9 +75,9 @@ TEST(Form_Load, StepsInOrderThenExactlyOneStartCommand) {
   const struct {
     const char* argument;
     bool another, keyboardOk;
-    LockMode handOff;
+    ModeCode handOff;
     Log log;
-    LockMode mode;
+    ModeCode mode;
   } cases[] = {
       {"", false, true, 0, Started("tray -1", {}), 0},
       {"/unlocked", false, true, 0, Started("tray 0", {"minimise"}), 0},

@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/mode_code.h"
 #include "hushkey/engine/app_state.h"
 #include "hushkey/engine/filter_step.h"
 #include "hushkey/engine/keyboard_filter.h"
@@ -40,7 +41,7 @@ struct EventLog {
 
   void Add(const std::string& what) {
     std::string line;
-    if (state) line.append("[").append(std::to_string(state->CurrentMode)).append("] ");
+    if (state) line.append("[").append(std::to_string(Code(state->CurrentMode))).append("] ");
     events.push_back(line.append(what));
   }
   // How many lines end with `suffix`.
@@ -198,21 +199,6 @@ class FakeActions final : public FilterActionPort {
   AppState& app_;
 };
 
-class FakeAnnouncer final : public ModeAnnouncerPort {
- public:
-  explicit FakeAnnouncer(EventLog& log) : log_(log) {}
-  void UserMsg() override {
-    log_.Add("user msg");
-    if (onUserMsg) onUserMsg();
-  }
-  void UpdateTrayIcon() override { log_.Add("update tray icon"); }
-
-  std::function<void()> onUserMsg;
-
- private:
-  EventLog& log_;
-};
-
 class FakeView final : public MainViewPort {
  public:
   explicit FakeView(EventLog& log) : log_(log) {}
@@ -294,29 +280,20 @@ class FakeTray final : public TrayPort {
   EventLog& log_;
 };
 
-// Behaves like the don't-lock-if check: only in modes 3 and 30 is a condition evaluated;
-// failing, it sets 3 quietly; holding from 3, it sets 30 and announces.
+// Answers as the don't-lock-if check does: checked only in modes 3 and 30, then suspend
+// while `holds`, lock otherwise.
 class FakeCheck final : public DontLockIfCheckPort {
  public:
   FakeCheck(EventLog& log, AppState& state) : log_(log), state_(state) {}
-  bool CheckDontLockIf() override {
+  DontLockIfVerdict CheckDontLockIf() override {
     log_.Add("check");
-    if (state_.CurrentMode != ModeAutoLock && state_.CurrentMode != ModeAutoLockSuspended)
-      return false;
-    if (!holds) {
-      state_.CurrentMode = ModeAutoLock;
-      return false;
-    }
-    if (state_.CurrentMode == ModeAutoLock) {
-      state_.CurrentMode = ModeAutoLockSuspended;
-      announcer->UserMsg();
-      announcer->UpdateTrayIcon();
-    }
-    return true;
+    DontLockIfVerdict v;
+    if (state_.CurrentMode == ModeAutoLock || state_.CurrentMode == ModeAutoLockSuspended)
+      v.outcome = holds ? DontLockIfOutcome::Suspend : DontLockIfOutcome::Lock;
+    return v;
   }
 
   bool holds = false;
-  ModeAnnouncerPort* announcer = nullptr;
 
  private:
   EventLog& log_;

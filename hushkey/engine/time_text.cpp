@@ -1,4 +1,4 @@
-#include "hushkey/settings/time_text.h"
+#include "hushkey/engine/time_text.h"
 
 namespace hushkey {
 namespace {

@@ -1,4 +1,4 @@
-#include "hushkey/shell/tray_win32.h"
+#include "hushkey/modes/tray_win32.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "hushkey/settings/text_conversions.h"
+#include "hushkey/engine/text_conversions.h"
 
 #include <charconv>
 #include <cmath>

@@ -7,6 +7,9 @@
 
 namespace hushkey {
 
+// The condition DontLockIf checks, by its stored code; any other code selects none.
+enum class DontLockIfCondition : std::int16_t { DayTime = 0, IpAddress = 1, FileExists = 2 };
+
 struct Settings {
   bool UseScrnSvr = false;
   bool StopARKeys = false;
@@ -18,7 +21,7 @@ struct Settings {
   bool AOMAllowMouse = false;
   bool ShowLckUnlSeq = false;
   bool DontLockIf = false;
-  std::int16_t DontLockIfOpt = 0;
+  DontLockIfCondition DontLockIfOpt = DontLockIfCondition::DayTime;
   std::string PassthruWCls;  // UTF-8
   float Timeout = 0.0f;      // minutes, fractions allowed
 
