@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <array>
 
+#include "hushkey/engine/text_chars.h"
+
 namespace hushkey {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 struct Switch {
   std::string_view text;
