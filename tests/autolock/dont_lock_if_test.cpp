@@ -14,6 +14,7 @@
 #include "hushkey/autolock/dont_lock_if.h"
 #include "hushkey/engine/lock_mode.h"
 #include "tests/support/fakes.h"
+#include "tests/support/memory_settings_store.h"
 
 namespace hushkey {
 namespace {

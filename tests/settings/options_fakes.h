@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "hushkey/settings/options_model.h"
+#include "tests/support/memory_settings_store.h"
 
 namespace hushkey::test {
 
