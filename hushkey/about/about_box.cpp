@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "hushkey/engine/text_chars.h"
+
 namespace hushkey {
 
 namespace {
@@ -9,9 +11,8 @@ namespace {
 // True when `text` starts with `prefix` (lower-case), ASCII letters compared in any case.
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
-  return std::equal(prefix.begin(), prefix.end(), text.begin(), [](char p, char t) {
-    return p == ((t >= 'A' && t <= 'Z') ? static_cast<char>(t - 'A' + 'a') : t);
-  });
+  return std::equal(prefix.begin(), prefix.end(), text.begin(),
+                    [](char p, char t) { return p == AsciiLower(t); });
 }
 
 }  // namespace

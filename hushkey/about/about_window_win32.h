@@ -1,4 +1,4 @@
-// frmAbout on Win32: the program's About box, modal, with the program's icon, its name and
+// The program's About box: a modal dialog with the program's icon, its name and
 // version, and two clickable links (web page, support e-mail) that open their targets with
 // the system's default handler.
 #pragma once

@@ -18,14 +18,13 @@ bool HookWatchdogWin32::Start(HINSTANCE instance, std::function<void()> onReinst
   Stop();
   onReinstalled_ = std::move(onReinstalled);
   WNDCLASSEXW wc{};
-  wc.lpfnWndProc = &HookWatchdogWin32::WindowProc;
+  wc.lpfnWndProc = &win32::WindowBase::WindowProc;
   wc.lpszClassName = kClassName;
   if (!win32::EnsureWindowClass(wc, instance)) return false;
   // A plain window that is never shown: raw input for the background needs a real target.
-  window_.reset(CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
-                                nullptr, instance, nullptr));
+  window_.reset(CreateHandle(WS_EX_TOOLWINDOW, kClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, instance));
   if (!window_) return false;
-  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   if (!Listen(true)) {
     window_.reset();
     return false;
@@ -52,15 +51,14 @@ bool HookWatchdogWin32::Listen(bool on) {
   return RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
 }
 
-LRESULT CALLBACK HookWatchdogWin32::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<HookWatchdogWin32*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (msg == WM_INPUT && self) {
-    self->OnRawInput(reinterpret_cast<HRAWINPUT>(lp));
+LRESULT HookWatchdogWin32::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_INPUT) {
+    OnRawInput(reinterpret_cast<HRAWINPUT>(lp));
     // The system cleans the input up in the default handling.
   }
-  if (msg == WM_TIMER && wp == kRestTimer && self) {
+  if (msg == WM_TIMER && wp == kRestTimer) {
     KillTimer(hwnd, kRestTimer);
-    self->OnRestEnd();
+    OnRestEnd();
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);

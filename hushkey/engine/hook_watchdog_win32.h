@@ -8,10 +8,11 @@
 #include <functional>
 
 #include "win32/handles_win32.h"
+#include "win32/window_base_win32.h"
 
 namespace hushkey {
 
-class HookWatchdogWin32 {
+class HookWatchdogWin32 final : private win32::WindowBase {
  public:
   HookWatchdogWin32() = default;
   ~HookWatchdogWin32() { Stop(); }
@@ -25,7 +26,7 @@ class HookWatchdogWin32 {
   void Stop();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
   bool Listen(bool on);
   void OnRawInput(HRAWINPUT input);
   void OnRestEnd();

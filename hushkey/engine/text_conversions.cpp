@@ -5,17 +5,10 @@
 #include <limits>
 #include <string>
 
+#include "hushkey/engine/text_chars.h"
+
 namespace hushkey {
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-  return s;
-}
 
 // Checks the grammar [sign] digits [. digits] (digits on at least one side of the point)
 // and returns the text without blanks and without a leading "+", ready for from_chars.

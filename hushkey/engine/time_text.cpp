@@ -1,11 +1,9 @@
 #include "hushkey/engine/time_text.h"
 
+#include "hushkey/engine/text_chars.h"
+
 namespace hushkey {
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Reads one to maxDigits digits from the front of s.
 std::optional<int> TakeDigits(std::string_view& s, std::size_t minDigits, std::size_t maxDigits) {
@@ -20,13 +18,12 @@ std::optional<int> TakeDigits(std::string_view& s, std::size_t minDigits, std::s
 }  // namespace
 
 std::optional<std::int32_t> ParseTimeOfDay(std::string_view s) {
-  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  s = TrimBlanks(s);
 
   // Split off an AM/PM suffix.
   enum { None, Am, Pm } half = None;
-  if (s.size() >= 2 && Upper(s[s.size() - 1]) == 'M') {
-    char ap = Upper(s[s.size() - 2]);
+  if (s.size() >= 2 && AsciiUpper(s[s.size() - 1]) == 'M') {
+    char ap = AsciiUpper(s[s.size() - 2]);
     if (ap == 'A' || ap == 'P') {
       half = ap == 'A' ? Am : Pm;
       s.remove_suffix(2);

@@ -1,5 +1,5 @@
-// frmMain on Win32, what the controller asks of it (MainViewPort): enabled states, the
-// message bar, the highlight frame, the Auto Lock tool tip, visibility and the tray menu.
+// What the controller asks of the main window (MainViewPort): enabled states, the message
+// bar, the highlight frame, the Auto Lock tool tip, visibility and the tray menu.
 #include "hushkey/modes/main_window_win32.h"
 
 #include <commctrl.h>
@@ -17,7 +17,7 @@ void MainWindow::SetModeButtonsEnabled(bool on) {
 
 void MainWindow::SetOptionsEnabled(bool on) {
   EnableMenuItem(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
-  DrawMenuBar(hwnd_);
+  DrawMenuBar(Handle());
 }
 
 void MainWindow::SetExitEnabled(bool on) { EnableWindow(Control(IDC_EXIT), on); }
@@ -34,7 +34,7 @@ std::string MainWindow::Message() { return win32::WindowTextUtf8(Control(IDC_MSG
 
 void MainWindow::ShowHighlight(const TwipsRect& where, Colour colour) {
   highlightRect_ = where;
-  highlightColour_ = colour;
+  highlight_.SetColour(colour);
   HWND frame = Control(IDC_HIGHLIGHT);
   SetWindowPos(frame, HWND_BOTTOM, Px(where.left), Px(where.top), Px(where.width), Px(where.height),
                SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -49,7 +49,7 @@ void MainWindow::SetAutoLockToolTip(const std::string& text) {
   std::wstring wide = win32::Utf8ToWide(text);
   TTTOOLINFOW ti{};
   ti.cbSize = sizeof(ti);
-  ti.hwnd = hwnd_;
+  ti.hwnd = Handle();
   ti.uId = reinterpret_cast<UINT_PTR>(Control(IDC_AUTOLOCK));
   ti.lpszText = wide.data();
   SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
@@ -63,33 +63,33 @@ void MainWindow::Hide() {
   // before that.
   hidePending_ = true;
   RunOutsideInputHook([this] {
-    if (!hidePending_ || !hwnd_) return;
+    if (!hidePending_ || !Handle()) return;
     hidePending_ = false;
-    ShowWindow(hwnd_, SW_HIDE);
+    ShowWindow(Handle(), SW_HIDE);
   });
 }
 
 void MainWindow::Restore() {
   hidePending_ = false;
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
-  SetForegroundWindow(hwnd_);
-  ShowWindow(hwnd_, SW_SHOW);
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetForegroundWindow(Handle());
+  ShowWindow(Handle(), SW_SHOW);
 }
 
 void MainWindow::MinimiseToTray() {
   hidePending_ = false;
-  ShowWindow(hwnd_, SW_MINIMIZE);
-  ShowWindow(hwnd_, SW_HIDE);
+  ShowWindow(Handle(), SW_MINIMIZE);
+  ShowWindow(Handle(), SW_HIDE);
 }
 
 void MainWindow::ShowTrayMenu() {
-  SetForegroundWindow(hwnd_);
+  SetForegroundWindow(Handle());
   POINT pt{};
   GetCursorPos(&pt);
   if (HMENU popup = GetSubMenu(trayMenu_.get(), 0)) {
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, hwnd_, nullptr);
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, Handle(), nullptr);
     // Lets the menu close properly when the user clicks elsewhere.
-    PostMessageW(hwnd_, WM_NULL, 0, 0);
+    PostMessageW(Handle(), WM_NULL, 0, 0);
   }
 }
 

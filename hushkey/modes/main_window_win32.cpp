@@ -10,6 +10,7 @@
 #include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/modes/main_controller.h"
 #include "hushkey/modes/main_layout.h"
+#include "hushkey/resources/diagnostics.h"
 #include "hushkey/resources/resource_ids.h"
 #include "win32/handles_win32.h"
 #include "win32/text_win32.h"
@@ -23,8 +24,7 @@ namespace hushkey {
 
 using win32::Utf8ToWide;
 
-static_assert(HK_MSG_TRAY_CALLBACK == WM_APP + 1 && HK_MSG_LONGEST_HOOK_CALL == WM_APP + 2 &&
-              HK_MSG_FLASH_SHOWING == WM_APP + 3);
+static_assert(HK_MSG_TRAY_CALLBACK == WM_APP + 1 && HK_MSG_DIAGNOSTIC == WM_APP + 2);
 // The controller's copies of the platform's numbers.
 static_assert(kTrayLeftButtonUp == WM_LBUTTONUP && kTrayLeftButtonDoubleClick == WM_LBUTTONDBLCLK &&
               kTrayRightButtonUp == WM_RBUTTONUP);
@@ -67,9 +67,9 @@ int ControlId(const MainControl& c) {
   return IDC_MSG;
 }
 
-bool RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC highlightProc) {
+bool RegisterClasses(HINSTANCE instance) {
   WNDCLASSEXW main{};
-  main.lpfnWndProc = mainProc;
+  main.lpfnWndProc = &win32::WindowBase::WindowProc;
   main.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY));
   main.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY), IMAGE_ICON,
                                                GetSystemMetrics(SM_CXSMICON),
@@ -77,7 +77,7 @@ bool RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC highlightProc
   main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   main.lpszClassName = kWindowClass;
   WNDCLASSEXW highlight{};
-  highlight.lpfnWndProc = highlightProc;
+  highlight.lpfnWndProc = &win32::WindowBase::WindowProc;
   highlight.lpszClassName = kHighlightClass;
   if (!win32::EnsureWindowClass(main, instance) || !win32::EnsureWindowClass(highlight, instance))
     return false;
@@ -99,18 +99,14 @@ bool MainWindow::Create(HINSTANCE instance) {
   instance_ = instance;
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  if (!RegisterClasses(instance, &MainWindow::WindowProc, &MainWindow::HighlightProc)) {
-    return false;
-  }
+  if (!RegisterClasses(instance)) return false;
   win32::UniqueMenu mainMenu(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_MAINMENU)));
   trayMenu_.reset(LoadMenuW(instance, MAKEINTRESOURCEW(IDR_TRAYMENU)));
   dpi_ = win32::WindowDpi(nullptr);
   RECT rc = win32::WindowRectForClient(Px(kMainClientWidthTwips), Px(kMainClientHeightTwips),
                                        kWindowStyle, 0, true, dpi_);
-  hwnd_ = CreateWindowExW(0, kWindowClass, kTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                          rc.right - rc.left, rc.bottom - rc.top, nullptr, mainMenu.get(), instance,
-                          this);
-  if (!hwnd_) {
+  if (!CreateHandle(0, kWindowClass, kTitle, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    rc.right - rc.left, rc.bottom - rc.top, nullptr, mainMenu.get(), instance)) {
     trayMenu_.reset();
     return false;
   }
@@ -119,11 +115,11 @@ bool MainWindow::Create(HINSTANCE instance) {
     Destroy();
     return false;
   }
-  ApplyDpi(win32::WindowDpi(hwnd_));
-  AddDialogWindow(hwnd_);
+  ApplyDpi(win32::WindowDpi(Handle()));
+  AddDialogWindow(Handle());
   // Sent to every top-level window when the shell (re)creates the taskbar.
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-  sessionNotices_ = WTSRegisterSessionNotification(hwnd_, NOTIFY_FOR_THIS_SESSION) != FALSE;
+  sessionNotices_ = WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION) != FALSE;
   return true;
 }
 
@@ -131,11 +127,7 @@ bool MainWindow::CreateControls() {
   constexpr DWORD child = WS_CHILD | WS_CLIPSIBLINGS;
   // The highlight frame first, and kept at the bottom of the Z-order, so that the buttons
   // are drawn over it and it shows as a border around the active one.
-  HWND frame = CreateWindowExW(0, kHighlightClass, L"", child | WS_DISABLED, 0, 0, 0, 0, hwnd_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HIGHLIGHT)),
-                               instance_, nullptr);
-  if (!frame) return false;
-  SetWindowLongPtrW(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  if (!highlight_.Create(Handle(), instance_)) return false;
 
   for (const MainControl& c : MainWindowControls()) {
     const std::wstring caption = Utf8ToWide(c.caption);
@@ -143,12 +135,13 @@ bool MainWindow::CreateControls() {
     if (c.kind == MainControlKind::Button) {
       w = CreateWindowExW(0, L"BUTTON", caption.c_str(),
                           child | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0, 0, 0,
-                          0, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))),
+                          0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))),
                           instance_, nullptr);
     } else {
-      w = CreateWindowExW(
-          0, L"STATIC", caption.c_str(), child | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
-          hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))), instance_, nullptr);
+      w = CreateWindowExW(0, L"STATIC", caption.c_str(), child | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                          0, 0, 0, 0, Handle(),
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(c))), instance_,
+                          nullptr);
     }
     if (!w) return false;
   }
@@ -165,7 +158,7 @@ bool MainWindow::CreateControls() {
       {kHandOffClass, L"", child | ES_AUTOHSCROLL, IDC_CHANGEMODEHID},
   }};
   for (const Extra& e : extras) {
-    if (!CreateWindowExW(0, e.cls, e.text, e.style, 0, 0, 0, 0, hwnd_,
+    if (!CreateWindowExW(0, e.cls, e.text, e.style, 0, 0, 0, 0, Handle(),
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(e.id)), instance_, nullptr)) {
       return false;
     }
@@ -173,7 +166,7 @@ bool MainWindow::CreateControls() {
 
   toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+                             CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, instance_, nullptr);
   if (toolTip_) {
     for (const MainControl& c : MainWindowControls()) {
       if (c.kind != MainControlKind::Button) continue;
@@ -189,7 +182,7 @@ void MainWindow::AddToolTip(HWND control, const std::wstring& text) {
   TTTOOLINFOW ti{};
   ti.cbSize = sizeof(ti);
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = hwnd_;
+  ti.hwnd = Handle();
   ti.uId = reinterpret_cast<UINT_PTR>(control);
   std::wstring copy = text;
   ti.lpszText = copy.data();
@@ -199,7 +192,7 @@ void MainWindow::AddToolTip(HWND control, const std::wstring& text) {
 void MainWindow::ApplyDpi(UINT dpi) {
   dpi_ = dpi ? dpi : 96;
   HFONT font = win32::CreateMessageFont(kFontPoints, dpi_);
-  for (HWND c = GetWindow(hwnd_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+  for (HWND c = GetWindow(Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
     SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   if (toolTip_) {
@@ -215,19 +208,19 @@ void MainWindow::FitWindowToClient(const RECT* suggested) {
   const int height = Px(kMainClientHeightTwips);
   RECT rc = win32::WindowRectForClient(width, height, kWindowStyle, 0, true, dpi_);
   RECT now{};
-  GetWindowRect(hwnd_, &now);
+  GetWindowRect(Handle(), &now);
   const int x = suggested ? suggested->left : now.left;
   const int y = suggested ? suggested->top : now.top;
-  SetWindowPos(hwnd_, nullptr, x, y, rc.right - rc.left, rc.bottom - rc.top,
+  SetWindowPos(Handle(), nullptr, x, y, rc.right - rc.left, rc.bottom - rc.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
   // A menu bar that wraps takes more height than the estimate: make up the difference.
   RECT client{};
-  GetClientRect(hwnd_, &client);
+  GetClientRect(Handle(), &client);
   const int dw = width - (client.right - client.left);
   const int dh = height - (client.bottom - client.top);
-  if ((dw != 0 || dh != 0) && !IsIconic(hwnd_)) {
-    GetWindowRect(hwnd_, &now);
-    SetWindowPos(hwnd_, nullptr, 0, 0, now.right - now.left + dw, now.bottom - now.top + dh,
+  if ((dw != 0 || dh != 0) && !IsIconic(Handle())) {
+    GetWindowRect(Handle(), &now);
+    SetWindowPos(Handle(), nullptr, 0, 0, now.right - now.left + dw, now.bottom - now.top + dh,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
   }
 }
@@ -250,7 +243,7 @@ void MainWindow::LayoutControls() {
                  SWP_NOACTIVATE);
   }
   FitWindowToClient(nullptr);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void MainWindow::ClearHandOffBox() { SetWindowTextW(Control(IDC_CHANGEMODEHID), L""); }
@@ -260,27 +253,26 @@ void MainWindow::SetVersionText(const std::string& text) {
 }
 
 void MainWindow::Show() {
-  ShowWindow(hwnd_, SW_SHOWNORMAL);
-  UpdateWindow(hwnd_);
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  UpdateWindow(Handle());
 }
 
 void MainWindow::EnableFlashTimer() {
-  if (hwnd_) SetTimer(hwnd_, kFlashTimerId, 1, nullptr);
+  if (Handle()) SetTimer(Handle(), kFlashTimerId, 1, nullptr);
 }
 
 void MainWindow::ArmFlashEndTimer(std::int32_t ms) {
-  if (hwnd_) SetTimer(hwnd_, kFlashEndTimerId, static_cast<UINT>(ms > 0 ? ms : 1), nullptr);
+  if (Handle()) SetTimer(Handle(), kFlashEndTimerId, static_cast<UINT>(ms > 0 ? ms : 1), nullptr);
 }
 
 void MainWindow::Destroy() {
-  if (hwnd_) {
-    RemoveDialogWindow(hwnd_);
-    if (sessionNotices_) WTSUnRegisterSessionNotification(hwnd_);
+  if (HWND window = Handle()) {
+    RemoveDialogWindow(window);
+    if (sessionNotices_) WTSUnRegisterSessionNotification(window);
     sessionNotices_ = false;
-    KillTimer(hwnd_, kFlashTimerId);
-    KillTimer(hwnd_, kFlashEndTimerId);
-    DestroyWindow(hwnd_);  // destroys the attached main menu and the tool tips
-    hwnd_ = nullptr;
+    KillTimer(window, kFlashTimerId);
+    KillTimer(window, kFlashEndTimerId);
+    DestroyWindow(window);  // destroys the attached main menu, the tool tips and the frame
     mainMenu_ = nullptr;
     toolTip_ = nullptr;
   }
@@ -290,20 +282,7 @@ void MainWindow::Destroy() {
 
 // --- Messages --------------------------------------------------------------------------
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  MainWindow* self;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (self && self->hwnd_ == hwnd) return self->OnMessage(msg, wp, lp);
-  return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     if (controller_) controller_->OnTaskbarCreated();
     return 0;
@@ -327,13 +306,13 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_TIMER:
       if (wp == kFlashTimerId) {
-        KillTimer(hwnd_, kFlashTimerId);
+        KillTimer(Handle(), kFlashTimerId);
         if (controller_) controller_->timFlashTray_Timer();
         return 0;
       }
       if (wp == kFlashEndTimerId) {
         // One-shot: while the picture stays up the controller arms it again.
-        KillTimer(hwnd_, kFlashEndTimerId);
+        KillTimer(Handle(), kFlashEndTimerId);
         if (controller_) controller_->timFlashEnd_Timer();
         return 0;
       }
@@ -341,15 +320,7 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_WTSSESSION_CHANGE:
       if (controller_) controller_->OnSessionChange();
       return 0;
-    case HK_MSG_LONGEST_HOOK_CALL:
-      return static_cast<LRESULT>(wp >= 2 ? LongestHookWaitMs(wp == 2)
-                                          : LongestHookCallMicros(wp == 0));
-    case HK_MSG_HOOK_REINSTALLS: return HookReinstalls();
-    case HK_MSG_TRAY_ADDS: return controller_ ? controller_->TrayIconAdds() : 0;
-    case HK_MSG_FLASH_SHOWING:
-      if (!controller_) return 0;
-      if (wp == 1) return controller_->FlashesShown();
-      return controller_->FlashShowing() ? 1 : 0;
+    case HK_MSG_DIAGNOSTIC: return AnswerDiagnostic(wp);
     case WM_CLOSE:
       // The close box sends the window to the tray; the program goes on running.
       if (onClose_)
@@ -379,7 +350,21 @@ LRESULT MainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     default: break;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+LRESULT MainWindow::AnswerDiagnostic(WPARAM what) const {
+  switch (static_cast<Diagnostic>(what)) {
+    case Diagnostic::LongestKeyboardHookCallMicros: return LongestHookCallMicros(true);
+    case Diagnostic::LongestMouseHookCallMicros: return LongestHookCallMicros(false);
+    case Diagnostic::LongestKeyboardEventWaitMs: return LongestHookWaitMs(true);
+    case Diagnostic::LongestMouseEventWaitMs: return LongestHookWaitMs(false);
+    case Diagnostic::HookReinstalls: return HookReinstalls();
+    case Diagnostic::FlashShowing: return controller_ && controller_->FlashShowing() ? 1 : 0;
+    case Diagnostic::FlashesShown: return controller_ ? controller_->FlashesShown() : 0;
+    case Diagnostic::TrayIconAdds: return controller_ ? controller_->TrayIconAdds() : 0;
+  }
+  return 0;
 }
 
 void MainWindow::OnCommand(int id) {
@@ -431,17 +416,23 @@ void MainWindow::DrawCopyrightPicture(const DRAWITEMSTRUCT& item) {
   DrawTextW(dc, L"Hushkey", -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-LRESULT CALLBACK MainWindow::HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+bool HighlightFrame::Create(HWND parent, HINSTANCE instance) {
+  // Disabled: the clicks go to the buttons it frames.
+  return CreateHandle(0, kHighlightClass, L"", WS_CHILD | WS_CLIPSIBLINGS | WS_DISABLED, 0, 0, 0, 0,
+                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_HIGHLIGHT)),
+                      instance) != nullptr;
+}
+
+LRESULT HighlightFrame::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_NCHITTEST: return HTTRANSPARENT;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(hwnd, &ps);
-      auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
       RECT rc;
       GetClientRect(hwnd, &rc);
-      const win32::UniqueBrush brush(CreateSolidBrush(self ? self->highlightColour_ : 0));
+      const win32::UniqueBrush brush(CreateSolidBrush(colour_));
       FillRect(dc, &rc, brush.get());
       EndPaint(hwnd, &ps);
       return 0;

@@ -1,7 +1,7 @@
-// frmMain on Win32: the top-level window "Hushkey " with the mode buttons, the message bar,
-// the highlight frame, tool tips and menus, laid out from the twips table and scaled to the
-// monitor's DPI. It shows what the controller asks through MainViewPort and hands every
-// click, menu command, tray callback and flash-timer tick to the controller.
+// The program's main window: the top-level window "Hushkey " with the mode buttons, the
+// message bar, the highlight frame, tool tips and menus, laid out from the twips table and
+// scaled to the monitor's DPI. It shows what the controller asks through MainViewPort and
+// hands every click, menu command, tray callback and flash-timer tick to the controller.
 #pragma once
 
 #include <windows.h>
@@ -12,6 +12,7 @@
 #include "hushkey/modes/main_ports.h"
 #include "hushkey/resources/resource_ids.h"
 #include "win32/handles_win32.h"
+#include "win32/window_base_win32.h"
 #include "win32/window_win32.h"
 
 namespace hushkey {
@@ -21,7 +22,22 @@ class MainController;
 // The tray's callback message.
 inline constexpr UINT kTrayCallbackMessage = HK_MSG_TRAY_CALLBACK;
 
-class MainWindow final : public MainViewPort {
+// The frame drawn behind the active mode's button: a child window filled with its colour
+// that lets clicks through to what is under it.
+class HighlightFrame final : public win32::WindowBase {
+ public:
+  HighlightFrame() = default;
+  // Creates the frame, hidden, as the child IDC_HIGHLIGHT of `parent`.
+  bool Create(HWND parent, HINSTANCE instance);
+  void SetColour(Colour colour) { colour_ = colour; }
+
+ private:
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+
+  Colour colour_ = 0;
+};
+
+class MainWindow final : public MainViewPort, public win32::WindowBase {
  public:
   MainWindow() = default;
   ~MainWindow() override;
@@ -53,8 +69,6 @@ class MainWindow final : public MainViewPort {
   void ClearHandOffBox();
   // The Options menu command (mnuOptions_Click), run only while the command is enabled.
   void SetOptionsHandler(std::function<void()> onOptions) { onOptions_ = std::move(onOptions); }
-
-  HWND Handle() const { return hwnd_; }
 
   // The version label's text.
   void SetVersionText(const std::string& text);
@@ -88,9 +102,9 @@ class MainWindow final : public MainViewPort {
   void ArmFlashEndTimer(std::int32_t ms) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  static LRESULT CALLBACK HighlightProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+  // A diagnostic question (HK_MSG_DIAGNOSTIC): the figure asked for.
+  LRESULT AnswerDiagnostic(WPARAM what) const;
   void OnCommand(int id);
   bool CreateControls();
   void ApplyDpi(UINT dpi);
@@ -99,10 +113,10 @@ class MainWindow final : public MainViewPort {
   int Px(int twips) const { return win32::TwipsToPixels(twips, dpi_); }
   void AddToolTip(HWND control, const std::wstring& text);
   void DrawCopyrightPicture(const DRAWITEMSTRUCT& item);
-  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  HWND Control(int id) const { return GetDlgItem(Handle(), id); }
 
   HINSTANCE instance_ = nullptr;
-  HWND hwnd_ = nullptr;
+  HighlightFrame highlight_;
   HWND toolTip_ = nullptr;
   HMENU mainMenu_ = nullptr;     // owned by the window once attached
   win32::UniqueMenu trayMenu_;   // loaded resource, destroyed with the window
@@ -112,7 +126,6 @@ class MainWindow final : public MainViewPort {
   win32::UniqueFont font_;
   UINT dpi_ = 96;
   TwipsRect highlightRect_{};
-  Colour highlightColour_ = 0;
   std::string autoLockToolTip_;
   MainController* controller_ = nullptr;
   std::function<void()> onExit_;

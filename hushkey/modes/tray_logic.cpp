@@ -1,5 +1,7 @@
 #include "hushkey/modes/tray_logic.h"
 
+#include "hushkey/engine/text_chars.h"
+
 namespace hushkey {
 
 TrayIcon IconForMode(LockMode mode) {
@@ -8,8 +10,6 @@ TrayIcon IconForMode(LockMode mode) {
 }
 
 namespace {
-
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 // Length in bytes and in UTF-16 units of the character starting at text[i]. Invalid or
 // truncated sequences are taken one byte at a time.
@@ -27,7 +27,7 @@ void NextChar(std::string_view text, std::size_t i, std::size_t& bytes, std::siz
       len = 1;
     } else {
       for (std::size_t k = 1; k < len; ++k) {
-        if (!IsContinuation(static_cast<unsigned char>(text[i + k]))) {
+        if (!IsUtf8Continuation(text[i + k])) {
           len = 1;
           break;
         }

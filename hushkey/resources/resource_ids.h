@@ -53,16 +53,8 @@
 /* Private messages of the main window (WM_APP = 0x8000 and up). */
 /* The tray's callback: the mouse event code in lParam. */
 #define HK_MSG_TRAY_CALLBACK 0x8001
-/* Diagnostics: answers the longest time one call of the keyboard (wParam 0) or mouse
-   (wParam 1) hook procedure took, in microseconds; with wParam 2 (3), the longest time a
-   keyboard (mouse) event waited between its time stamp and reaching the hook, in ms. */
-#define HK_MSG_LONGEST_HOOK_CALL 0x8002
-/* Diagnostics: answers 1 while the tray and pointer flash shows the blocked picture; with
-   wParam 1, how often the picture was put up since start-up. */
-#define HK_MSG_FLASH_SHOWING 0x8003
-/* Diagnostics: answers how often the hook watchdog installed the hooks again. */
-#define HK_MSG_HOOK_REINSTALLS 0x8004
-/* Diagnostics: answers how often the tray icon was added (start-up, taskbar re-creation). */
-#define HK_MSG_TRAY_ADDS 0x8005
+/* A diagnostic question from a program that drives the window from outside: wParam says
+   which figure (hushkey/resources/diagnostics.h), the answer is the figure. */
+#define HK_MSG_DIAGNOSTIC 0x8002
 
 #endif

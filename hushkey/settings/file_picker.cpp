@@ -1,5 +1,7 @@
 #include "hushkey/settings/file_picker.h"
 
+#include "hushkey/engine/text_chars.h"
+
 namespace hushkey {
 
 namespace {
@@ -11,7 +13,7 @@ std::string_view FirstCharacters(std::string_view text, std::size_t count) {
   std::size_t i = 0;
   for (std::size_t n = 0; i < text.size() && n < count; ++n) {
     ++i;
-    while (i < text.size() && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) ++i;
+    while (i < text.size() && IsUtf8Continuation(text[i])) ++i;
   }
   return text.substr(0, i);
 }

@@ -1,4 +1,4 @@
-// frmOptions on Win32: the window, its controls from the layout table, their DPI scaling and
+// The options dialog's window: its controls from the layout table, their DPI scaling and
 // tool tips, the entry gate's cover, and showing the model's state.
 #include "hushkey/settings/options_dialog_win32.h"
 
@@ -79,7 +79,7 @@ bool OptionsDialog::Create(HINSTANCE instance, HWND owner) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   WNDCLASSEXW dialog{};
-  dialog.lpfnWndProc = &OptionsDialog::WindowProc;
+  dialog.lpfnWndProc = &win32::WindowBase::WindowProc;
   dialog.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   dialog.lpszClassName = kOptionsWindowClass;
   WNDCLASSEXW cover{};
@@ -93,19 +93,15 @@ bool OptionsDialog::Create(HINSTANCE instance, HWND owner) {
   const RECT rc = win32::WindowRectForClient(
       Px(kOptionsClientWidthTwips), Px(kOptionsClientHeightTwips), kWindowStyle, 0, false, dpi_);
   // No icon of its own: the platform's default one. Placed where the platform puts windows.
-  window_.reset(CreateWindowExW(0, kOptionsWindowClass, win32::Utf8ToWide(kOptionsCaption).c_str(),
-                                kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
-                                rc.bottom - rc.top, owner, nullptr, instance, this));
-  if (!window_) {
-    hwnd_ = nullptr;
-    return false;
-  }
+  window_.reset(CreateHandle(0, kOptionsWindowClass, win32::Utf8ToWide(kOptionsCaption).c_str(),
+                             kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
+                             rc.bottom - rc.top, owner, nullptr, instance));
+  if (!window_) return false;
   if (!CreateControls(instance)) {
     window_.reset();
-    hwnd_ = nullptr;
     return false;
   }
-  ApplyDpi(win32::WindowDpi(hwnd_));
+  ApplyDpi(win32::WindowDpi(Handle()));
   return true;
 }
 
@@ -132,7 +128,7 @@ bool OptionsDialog::CreateControls(HINSTANCE instance) {
     const std::wstring text = row.kind == K::TextBox || row.kind == K::ScrollBar
                                   ? std::wstring()
                                   : win32::Utf8ToWide(row.caption);
-    HWND w = CreateWindowExW(look.exStyle, look.cls, text.c_str(), style, 0, 0, 0, 0, hwnd_,
+    HWND w = CreateWindowExW(look.exStyle, look.cls, text.c_str(), style, 0, 0, 0, 0, Handle(),
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(OptionsControlId(c))),
                              instance, nullptr);
     if (!w) return false;
@@ -142,7 +138,7 @@ bool OptionsDialog::CreateControls(HINSTANCE instance) {
 
   toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance, nullptr);
+                             CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, instance, nullptr);
   if (toolTip_) {
     for (const OptionsControlRow& row : OptionsDialogControls()) {
       if (!row.toolTip.empty()) AddToolTip(Control(row.id), row.toolTip);
@@ -155,7 +151,7 @@ void OptionsDialog::AddToolTip(HWND control, std::string_view text) {
   TTTOOLINFOW ti{};
   ti.cbSize = sizeof(ti);
   ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  ti.hwnd = hwnd_;
+  ti.hwnd = Handle();
   ti.uId = reinterpret_cast<UINT_PTR>(control);
   std::wstring copy = win32::Utf8ToWide(text);
   ti.lpszText = copy.data();
@@ -178,17 +174,17 @@ void OptionsDialog::ApplyDpi(UINT dpi) {
   }
   Layout();
   FitWindowToClient(nullptr);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void OptionsDialog::FitWindowToClient(const RECT* suggested) {
-  if (IsZoomed(hwnd_) || IsIconic(hwnd_)) return;
+  if (IsZoomed(Handle()) || IsIconic(Handle())) return;
   const RECT rc = win32::WindowRectForClient(
       Px(kOptionsClientWidthTwips), Px(kOptionsClientHeightTwips), kWindowStyle, 0, false, dpi_);
   RECT now{};
-  GetWindowRect(hwnd_, &now);
+  GetWindowRect(Handle(), &now);
   const RECT& at = suggested ? *suggested : now;
-  SetWindowPos(hwnd_, nullptr, at.left, at.top, rc.right - rc.left, rc.bottom - rc.top,
+  SetWindowPos(Handle(), nullptr, at.left, at.top, rc.right - rc.left, rc.bottom - rc.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -212,7 +208,7 @@ void OptionsDialog::Layout() {
 // the border), the request centred across it, both above every other control.
 void OptionsDialog::PlaceCover() {
   RECT outer{};
-  GetWindowRect(hwnd_, &outer);
+  GetWindowRect(Handle(), &outer);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
   SetWindowPos(Control(C::frameEntryReq), HWND_TOP, 0, 0, width, height, SWP_NOACTIVATE);
@@ -256,7 +252,7 @@ void OptionsDialog::Refresh() {
   if (covered_ && !covered) {
     // The gate has opened: the keyboard starts at the first control of the tab order.
     lastFocus_ = Control(OptionsTabOrder().front());
-    if (GetActiveWindow() == hwnd_) SetFocus(lastFocus_);
+    if (GetActiveWindow() == Handle()) SetFocus(lastFocus_);
   }
   covered_ = covered;
   refreshing_ = false;
@@ -285,9 +281,9 @@ void OptionsDialog::RefreshTabStops() {
 // control that can take it.
 void OptionsDialog::KeepFocusUsable() {
   HWND focus = GetFocus();
-  if (!focus || !IsChild(hwnd_, focus) || IsWindowEnabled(focus)) return;
-  HWND next = GetNextDlgTabItem(hwnd_, focus, FALSE);
-  SetFocus(next && next != focus ? next : hwnd_);
+  if (!focus || !IsChild(Handle(), focus) || IsWindowEnabled(focus)) return;
+  HWND next = GetNextDlgTabItem(Handle(), focus, FALSE);
+  SetFocus(next && next != focus ? next : Handle());
 }
 
 }  // namespace hushkey

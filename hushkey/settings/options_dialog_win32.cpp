@@ -1,4 +1,4 @@
-// frmOptions on Win32: the modal run, the window's messages and the user's actions.
+// The options dialog's modal run, its window's messages and the user's actions.
 #include "hushkey/settings/options_dialog_win32.h"
 
 #include "hushkey/engine/message_dispatch_win32.h"
@@ -24,21 +24,21 @@ OptionsDialog::OptionsDialog(const OptionsDialogSources& sources, std::string pr
              std::move(programPath), std::move(keySeqReminder)) {}
 
 OptionsDialog::~OptionsDialog() {
-  if (hwnd_) RemoveDialogWindow(hwnd_);
+  if (Handle()) RemoveDialogWindow(Handle());
 }
 
 OptionsClosedBy OptionsDialog::ShowModal(HINSTANCE instance, HWND owner) {
   if (!Create(instance, owner)) return OptionsClosedBy::NotClosed;
-  picker_.SetOwner(hwnd_);
+  picker_.SetOwner(Handle());
   model_.Form_Load();
   PlaceCover();
   Refresh();
 
   // EnableWindow answers whether the window was disabled before.
   const bool ownerWasEnabled = owner && !EnableWindow(owner, FALSE);
-  AddDialogWindow(hwnd_);
-  ShowWindow(hwnd_, SW_SHOWNORMAL);
-  SetForegroundWindow(hwnd_);
+  AddDialogWindow(Handle());
+  ShowWindow(Handle(), SW_SHOWNORMAL);
+  SetForegroundWindow(Handle());
 
   // The program's input hooks and timers keep running in here, as in the main loop.
   MSG msg;
@@ -54,56 +54,41 @@ OptionsClosedBy OptionsDialog::ShowModal(HINSTANCE instance, HWND owner) {
     DispatchThreadMessage(msg);
   }
 
-  RemoveDialogWindow(hwnd_);
+  RemoveDialogWindow(Handle());
   // The owner comes back before the dialog goes, so that it is the window activated next.
   if (ownerWasEnabled) EnableWindow(owner, TRUE);
   window_.reset();
-  hwnd_ = nullptr;
   return model_.ClosedBy();
 }
 
 void OptionsDialog::Activate() {
-  if (!hwnd_) return;
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
-  SetForegroundWindow(hwnd_);
+  if (!Handle()) return;
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetForegroundWindow(Handle());
 }
 
 // ---- OptionsViewPort -----------------------------------------------------------------------
 
 void OptionsDialog::SetGateTimer(GateTimer timer, bool on) {
-  if (!hwnd_) return;
+  if (!Handle()) return;
   const UINT_PTR id = timer == GateTimer::Fail ? kFailTimerId : kPassTimerId;
   const UINT ms = static_cast<UINT>(timer == GateTimer::Fail ? kEntryReqFailMs : kEntryReqPassMs);
   if (on) {
-    SetTimer(hwnd_, id, ms, nullptr);
+    SetTimer(Handle(), id, ms, nullptr);
   } else {
-    KillTimer(hwnd_, id);
+    KillTimer(Handle(), id);
   }
 }
 
 void OptionsDialog::ShowMessage(const std::string& text, MessageIcon icon) {
   const UINT type = MB_OK | (icon == MessageIcon::Exclamation ? MB_ICONEXCLAMATION : 0);
-  MessageBoxW(hwnd_, win32::Utf8ToWide(text).c_str(), win32::Utf8ToWide(kMessageBoxCaption).c_str(),
-              type);
+  MessageBoxW(Handle(), win32::Utf8ToWide(text).c_str(),
+              win32::Utf8ToWide(kMessageBoxCaption).c_str(), type);
 }
 
 // ---- Messages ------------------------------------------------------------------------------
 
-LRESULT CALLBACK OptionsDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  OptionsDialog* self;
-  if (msg == WM_NCCREATE) {
-    self = static_cast<OptionsDialog*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<OptionsDialog*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  }
-  if (msg == WM_NCDESTROY) SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-  if (self && self->hwnd_ == hwnd) return self->OnMessage(msg, wp, lp);
-  return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
-LRESULT OptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT OptionsDialog::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_COMMAND: {
       const int index = LOWORD(wp) - kOptionsControlIdBase;
@@ -138,7 +123,7 @@ LRESULT OptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       // and gets the focus back afterwards.
       if (LOWORD(wp) == WA_INACTIVE) {
         HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        if (focus && IsChild(Handle(), focus)) lastFocus_ = focus;
       } else if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_) &&
                  IsWindowVisible(lastFocus_)) {
         SetFocus(lastFocus_);
@@ -152,7 +137,7 @@ LRESULT OptionsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     default: break;
   }
-  return DefWindowProcW(hwnd_, msg, wp, lp);
+  return DefWindowProcW(hwnd, msg, wp, lp);
 }
 
 void OptionsDialog::OnCommand(OptionsControl control, int code, HWND window) {

@@ -1,4 +1,4 @@
-// frmOptions on Win32: a modal top-level window "Options" of its own class, owned by the main
+// The options dialog: a modal top-level window "Options" of its own class, owned by the main
 // window (disabled while it is up), with every control of the layout table scaled to the
 // monitor's DPI, tool tips, and keyboard navigation in the table's tab order through the
 // dialog manager. The window keeps no settings of its own: each click, edit, scroll and timer
@@ -15,6 +15,7 @@
 #include "hushkey/settings/options_model.h"
 #include "hushkey/settings/registry_routines_win32.h"
 #include "win32/handles_win32.h"
+#include "win32/window_base_win32.h"
 
 namespace hushkey {
 
@@ -27,7 +28,7 @@ struct OptionsDialogSources {
   DesktopPort& desktop;
 };
 
-class OptionsDialog final : private OptionsViewPort {
+class OptionsDialog final : private OptionsViewPort, private win32::WindowBase {
  public:
   // programPath: the running program (UTF-8), for the Run value; keySeqReminder: the text
   // shown under the entry request when ShowLckUnlSeq is on. One object serves one opening.
@@ -54,8 +55,7 @@ class OptionsDialog final : private OptionsViewPort {
   void ShowMessage(const std::string& text, MessageIcon icon) override;
   void CloseDialog() override { closed_ = true; }
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
   void OnCommand(OptionsControl control, int code, HWND window);
   void hscMouseSpeed_Scroll(int request, int thumb);
 
@@ -89,7 +89,6 @@ class OptionsDialog final : private OptionsViewPort {
   win32::UniqueFont font_;
   win32::UniqueFont headingFont_;
   win32::UniqueWindow window_;  // last: destroyed before the fonts its controls use
-  HWND hwnd_ = nullptr;
 };
 
 }  // namespace hushkey

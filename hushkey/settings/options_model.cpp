@@ -6,6 +6,7 @@
 
 #include "hushkey/autolock/countdown.h"
 #include "hushkey/engine/mouse_speed.h"
+#include "hushkey/engine/text_chars.h"
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/settings/run_value.h"
 #include "hushkey/engine/text_conversions.h"
@@ -15,9 +16,6 @@ namespace hushkey {
 namespace {
 
 using C = OptionsControl;
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::string_view TrimSpaces(std::string_view s) {
   while (!s.empty() && s.front() == ' ') s.remove_prefix(1);

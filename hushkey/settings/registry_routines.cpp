@@ -3,6 +3,7 @@
 #include <array>
 #include <vector>
 
+#include "hushkey/engine/text_chars.h"
 #include "hushkey/engine/text_conversions.h"
 
 namespace hushkey {
@@ -15,8 +16,6 @@ std::string CleanKeyPath(std::string_view path) {
   if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
   return std::string(path);
 }
-
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool SameText(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

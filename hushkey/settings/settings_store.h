@@ -39,28 +39,4 @@ class SettingsStore {
   bool Set(SettingId id, std::string_view value) { return Write(KeyOf(id).key, value); }
 };
 
-// A store held in memory: the fake for tests and a stand-in where no persistent store is
-// wanted. Keeps a log of the keys read, in order.
-class MemorySettingsStore : public SettingsStore {
- public:
-  std::optional<std::string> Read(std::string_view key) override {
-    reads_.emplace_back(key);
-    auto it = values_.find(std::string(key));
-    if (it == values_.end()) return std::nullopt;
-    return it->second;
-  }
-  bool Write(std::string_view key, std::string_view value) override {
-    values_[std::string(key)] = std::string(value);
-    return true;
-  }
-  bool Contains(std::string_view key) const { return values_.count(std::string(key)) != 0; }
-  std::size_t Size() const { return values_.size(); }
-  const std::vector<std::string>& Reads() const { return reads_; }
-  void ClearReads() { reads_.clear(); }
-
- private:
-  std::map<std::string, std::string> values_;
-  std::vector<std::string> reads_;
-};
-
 }  // namespace hushkey

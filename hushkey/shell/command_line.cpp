@@ -1,19 +1,11 @@
 #include "hushkey/shell/command_line.h"
 
 #include <algorithm>
-#include <array>
 
 #include "hushkey/engine/mode_table.h"
+#include "hushkey/engine/text_chars.h"
 
 namespace hushkey {
-
-namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-}  // namespace
 
 std::string ArgumentText(std::string_view commandLine) {
   std::size_t i = 0;

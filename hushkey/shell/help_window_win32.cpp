@@ -31,7 +31,7 @@ HFONT CreateFixedPitchFont(UINT dpi) {
 
 bool HelpWindow::Create(HINSTANCE instance, const std::string& caption) {
   WNDCLASSEXW wc{};
-  wc.lpfnWndProc = &HelpWindow::WindowProc;
+  wc.lpfnWndProc = &win32::WindowBase::WindowProc;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_HUSHKEY));
   wc.lpszClassName = kClassName;
@@ -40,11 +40,10 @@ bool HelpWindow::Create(HINSTANCE instance, const std::string& caption) {
   const RECT rc =
       win32::WindowRectForClient(win32::TwipsToPixels(kClientWidth, dpi),
                                  win32::TwipsToPixels(kClientHeight, dpi), kStyle, 0, false, dpi);
-  window_.reset(CreateWindowExW(0, kClassName, win32::Utf8ToWide(caption).c_str(), kStyle,
-                                CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left,
-                                rc.bottom - rc.top, nullptr, nullptr, instance, nullptr));
+  window_.reset(CreateHandle(0, kClassName, win32::Utf8ToWide(caption).c_str(), kStyle,
+                             CW_USEDEFAULT, CW_USEDEFAULT, rc.right - rc.left, rc.bottom - rc.top,
+                             nullptr, nullptr, instance));
   if (!window_) return false;
-  SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   HWND label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0,
                                0, win32::TwipsToPixels(kLabelWidth, dpi),
                                win32::TwipsToPixels(kLabelHeight, dpi), window_.get(),
@@ -65,13 +64,11 @@ void HelpWindow::Show(HINSTANCE instance, const std::string& caption, const std:
   SetForegroundWindow(window_.get());
 }
 
-LRESULT CALLBACK HelpWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<HelpWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (msg == WM_NCDESTROY && self) {
+LRESULT HelpWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCDESTROY) {
     // Closed with its close box: the next Help builds it anew.
-    self->window_.release();
-    self->font_.reset();
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    window_.release();
+    font_.reset();
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }

@@ -1,5 +1,5 @@
-// frmSyntaxMsg on Win32: the help text in a window of its own, in a fixed-pitch font so that
-// the switch lines line up. One window: a second Help gives it the new text and brings it
+// The help window: the help text in a window of its own, in a fixed-pitch font so that the
+// switch lines line up. One window: a second Help gives it the new text and brings it
 // to the front. Its close box closes it.
 #pragma once
 
@@ -8,10 +8,11 @@
 #include <string>
 
 #include "win32/handles_win32.h"
+#include "win32/window_base_win32.h"
 
 namespace hushkey {
 
-class HelpWindow {
+class HelpWindow final : public win32::WindowBase {
  public:
   HelpWindow() = default;
   ~HelpWindow() { window_.reset(); }
@@ -21,10 +22,9 @@ class HelpWindow {
   // Shows `text` (UTF-8, CR LF between lines) under `caption`, creating the window when it
   // is not open. The main window stays usable.
   void Show(HINSTANCE instance, const std::string& caption, const std::string& text);
-  HWND Handle() const { return window_.get(); }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
   bool Create(HINSTANCE instance, const std::string& caption);
 
   win32::UniqueWindow window_;

@@ -16,6 +16,7 @@
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/engine/lock_mode.h"
 #include "tests/support/fakes.h"
+#include "tests/support/memory_settings_store.h"
 
 namespace hushkey {
 namespace {

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "hushkey/resources/diagnostics.h"
 #include "hushkey/resources/resource_ids.h"
 
 namespace hushkey::e2e {
@@ -539,7 +540,7 @@ class HushkeyE2E : public ::testing::Test {
   void TearDown() override {
     if (hushkey_.Running() && main_ && !heldUp_) {
       // The hooks were never dropped in these runs: a reinstall here is a false alarm.
-      EXPECT_EQ(Ask(HK_MSG_HOOK_REINSTALLS), 0u) << "the hook watchdog put the hooks back";
+      EXPECT_EQ(Ask(Diagnostic::HookReinstalls), 0u) << "the hook watchdog put the hooks back";
     }
     if (hushkey_.Running()) {
       // Exit through the program's tray menu command (available in every mode), else end it.
@@ -649,19 +650,21 @@ class HushkeyE2E : public ::testing::Test {
 
   void Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); }
 
-  // Asks the running program a diagnostic question (HK_MSG_*); 0 when it does not answer.
-  DWORD_PTR Ask(UINT message, WPARAM wp = 0) const {
+  // Asks the running program for a figure (HK_MSG_DIAGNOSTIC); 0 when it does not answer.
+  DWORD_PTR Ask(Diagnostic what) const {
     DWORD_PTR answer = 0;
-    SendMessageTimeoutW(main_, message, wp, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    SendMessageTimeoutW(main_, HK_MSG_DIAGNOSTIC, static_cast<WPARAM>(what), 0, SMTO_ABORTIFHUNG,
+                        5000, &answer);
     return answer;
   }
   void PrintLongestHookCalls(const char* after) const {
     std::printf(
         "[ measure  ] longest hook call after %s: keyboard %.1f ms, mouse %.1f ms; longest wait "
         "before the hook: keyboard %ld ms, mouse %ld ms\n",
-        after, Ask(HK_MSG_LONGEST_HOOK_CALL, 0) / 1000.0, Ask(HK_MSG_LONGEST_HOOK_CALL, 1) / 1000.0,
-        static_cast<long>(Ask(HK_MSG_LONGEST_HOOK_CALL, 2)),
-        static_cast<long>(Ask(HK_MSG_LONGEST_HOOK_CALL, 3)));
+        after, Ask(Diagnostic::LongestKeyboardHookCallMicros) / 1000.0,
+        Ask(Diagnostic::LongestMouseHookCallMicros) / 1000.0,
+        static_cast<long>(Ask(Diagnostic::LongestKeyboardEventWaitMs)),
+        static_cast<long>(Ask(Diagnostic::LongestMouseEventWaitMs)));
   }
 
   // Holds the program's user-interface thread (and with it its input hooks) while `during`

@@ -144,11 +144,11 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
   EXPECT_TRUE(ModeButtonsEnabled(false));
   // The shell restarts and re-creates its taskbar: the icon goes in again, the lock holds.
-  const DWORD_PTR trayAdds = Ask(HK_MSG_TRAY_ADDS);
+  const DWORD_PTR trayAdds = Ask(Diagnostic::TrayIconAdds);
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(main_, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
                       kDeadline, &ignored);
-  EXPECT_EQ(Ask(HK_MSG_TRAY_ADDS), trayAdds + 1);
+  EXPECT_EQ(Ask(Diagnostic::TrayIconAdds), trayAdds + 1);
   EXPECT_EQ(Message(), kLockText);
 
   // Alt+Home held past the repeat delay (five key-downs) acts once, as a tap: autolock.
@@ -348,7 +348,7 @@ TEST_F(HushkeyE2E, ToddlerSoak) {
   start = GetTickCount();
   int repeats = 0;
   bool flashSeen = false;
-  const DWORD_PTR flashesBefore = Ask(HK_MSG_FLASH_SHOWING, 1);
+  const DWORD_PTR flashesBefore = Ask(Diagnostic::FlashesShown);
   while (GetTickCount() - start < 60000) {
     INPUT down = KeyInput('A', false);
     SendInput(1, &down, sizeof(INPUT));
@@ -356,20 +356,20 @@ TEST_F(HushkeyE2E, ToddlerSoak) {
     while (GetTickCount() - start < static_cast<DWORD>(repeats) * 1000 / 30) PumpOnce(5);
     if (repeats % 60 == 0) {
       ASSERT_TRUE(hushkey_.Running()) << "died after " << repeats << " repeats";
-      flashSeen = flashSeen || Ask(HK_MSG_FLASH_SHOWING) == 1;
+      flashSeen = flashSeen || Ask(Diagnostic::FlashShowing) == 1;
     }
   }
   Send({KeyInput('A', true)});
   EXPECT_TRUE(flashSeen) << "the blocked picture never showed";
   // One picture drawn out over the whole minute, not one per repeat.
-  EXPECT_LE(Ask(HK_MSG_FLASH_SHOWING, 1) - flashesBefore, 2u);
+  EXPECT_LE(Ask(Diagnostic::FlashesShown) - flashesBefore, 2u);
   Tap(VK_LCONTROL);  // passes: marks the end of what was sent
   ASSERT_TRUE(WaitUntil([] { return g_received.GotKeyDown(VK_CONTROL); }));
   EXPECT_EQ(g_received.keyDowns, std::vector<UINT>{VK_CONTROL});
   EXPECT_EQ(g_received.chars, L"");
   EXPECT_EQ(g_received.clicks, 0);
   // The flash ends about 150 ms after the last swallowed key.
-  EXPECT_TRUE(WaitUntil([&] { return Ask(HK_MSG_FLASH_SHOWING) == 0; }, 5000));
+  EXPECT_TRUE(WaitUntil([&] { return Ask(Diagnostic::FlashShowing) == 0; }, 5000));
   Chord(VK_LMENU, VK_HOME);
   ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
   PrintLongestHookCalls("the toddler soak");
@@ -411,7 +411,7 @@ TEST_F(HushkeyE2E, ToddlerSoak) {
   std::printf("[ measure  ] %d mode changes in %lu ms\n", changes,
               static_cast<unsigned long>(GetTickCount() - start));
 
-  EXPECT_TRUE(WaitUntil([&] { return Ask(HK_MSG_FLASH_SHOWING) == 0; }, 5000));
+  EXPECT_TRUE(WaitUntil([&] { return Ask(Diagnostic::FlashShowing) == 0; }, 5000));
   const auto held1 = hushkey_.Held();
   const SIZE_T private1 = hushkey_.PrivateBytes();
   std::printf("[ measure  ] private bytes before/after: %.1f/%.1f MiB\n", private0 / 1048576.0,
@@ -439,7 +439,7 @@ TEST_F(HushkeyE2E, AMissedAltReleaseDoesNotTurnABareHomeIntoTheSequence) {
   PumpFor(300);
   ASSERT_NO_FATAL_FAILURE(WithProgramHeldUp([] { Send({KeyInput(VK_LMENU, true)}); }));
   // The events the held-up program missed tell the watchdog its hooks may be gone.
-  EXPECT_TRUE(WaitUntil([&] { return Ask(HK_MSG_HOOK_REINSTALLS) >= 1; }, 5000));
+  EXPECT_TRUE(WaitUntil([&] { return Ask(Diagnostic::HookReinstalls) >= 1; }, 5000));
   Tap(VK_HOME);
   Tap(VK_LCONTROL);
   ASSERT_TRUE(WaitUntil([] { return g_received.GotKeyDown(VK_CONTROL); }));
@@ -477,7 +477,7 @@ TEST_F(HushkeyE2E, ExitDuringAFlashEndsCleanly) {
   // The Windows key is swallowed with the cue in mode 1: keep the blocked picture up.
   ASSERT_TRUE(WaitUntil([&] {
     Tap(VK_LWIN);
-    return Ask(HK_MSG_FLASH_SHOWING) == 1;
+    return Ask(Diagnostic::FlashShowing) == 1;
   }));
   Tap(VK_LWIN);
   PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_POPUP_EXIT, 0), 0);

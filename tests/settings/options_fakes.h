@@ -8,6 +8,7 @@
 
 #include "tests/support/mode_code.h"
 #include "hushkey/settings/options_model.h"
+#include "tests/support/memory_settings_store.h"
 
 namespace hushkey::test {
 

@@ -8,9 +8,9 @@
 
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/settings/setting_keys.h"
-#include "hushkey/settings/settings_store.h"
 #include "hushkey/engine/text_conversions.h"
 #include "hushkey/engine/time_text.h"
+#include "tests/support/memory_settings_store.h"
 
 namespace hushkey {
 namespace {
