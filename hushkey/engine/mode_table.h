@@ -51,156 +51,67 @@ enum class ModeCommand : std::uint8_t {
 
 struct ModeRow {
   LockMode mode;
-  std::string_view handOff;                  // its hand-off text; empty: not handed off
-  std::array<std::string_view, 2> switches;  // its command-line switches (lower case)
-  ModeCommand command;
-  std::string_view runSwitch;     // as a start-mode option: the switch the Run value holds
-  std::string_view startCaption;  // ... and its option button's caption
-  std::string_view helpLine;      // its line in the help text's list of switches
-  TrayIcon icon;
-  StatusShown status;
-  std::string_view statusText;
-  std::optional<MainButton> highlight;
-  Colour highlightColour;
+  std::string_view handOff{};                  // its hand-off text; empty: not handed off
+  std::array<std::string_view, 2> switches{};  // its command-line switches (lower case)
+  ModeCommand command = ModeCommand::None;
+  std::string_view runSwitch{};     // as a start-mode option: the switch the Run value holds
+  std::string_view startCaption{};  // ... and its option button's caption
+  std::string_view helpLine{};      // its line in the help text's list of switches
+  TrayIcon icon = TrayIcon::Blank;
+  StatusShown status = StatusShown::Unchanged;
+  std::string_view statusText{};
+  std::optional<MainButton> highlight{};
+  Colour highlightColour = 0;
   // How much input it swallows: for the moment a mode command moves between two modes, and
   // for what is kept off while keys are filtered (2 and up).
-  std::uint8_t strictness;
+  std::uint8_t strictness = 0;
 };
 
 // The start-mode options come first, in the order of the options dialog and the help text.
+// clang-format off
 inline constexpr std::array<ModeRow, 10> kModeTable{{
-    {ModeBlockWinCtrl,
-     "1",
-     {"/blockwin"},
-     ModeCommand::BlockWinCtrl,
-     "/BlockWin",
-     "Block window control keys mode  [/blockwin]",
-     "/BlockWin  - block window control keys (has associated autorepeat keys and mouse "
-     "control opts)",
-     TrayIcon::Amber,
-     StatusShown::Text,
-     kBlockWinCtrlText,
-     MainButton::BlockWinCtrl,
-     kColourOrange,
-     2},
-    {ModeLocked,
-     "2",
-     {"/lock", "/locked"},
-     ModeCommand::LockAll,
-     "/Locked",
-     "System locked mode  [/lock]",
-     "/Lock      - system locked (unlocking from this will not take you an autolock state)",
-     TrayIcon::Red,
-     StatusShown::Text,
-     kLockAllText,
-     MainButton::LockAll,
-     kColourRed,
-     4},
-    {ModeLockedAuto,
-     "20",
-     {"/autolockl"},
-     ModeCommand::LockReturningToAutolock,
-     "/AutoLockL",
-     "Autolock mode (initially set locked)  [/autolockl]",
-     "/AutoLockL - autolock mode (initially set locked)",
-     TrayIcon::Red,
-     StatusShown::Text,
-     kLockAllText,
-     MainButton::LockAll,
-     kColourRed,
-     4},
-    {ModeAutoLock,
-     "3",
-     {"/autolocku"},
-     ModeCommand::AutoLock,
-     "/AutoLockU",
-     "Autolock mode (initially set unlocked)  [/autolocku]",
-     "/AutoLockU - autolock mode (initially set unlocked)",
-     TrayIcon::Green,
-     StatusShown::Autolock,
-     "",
-     MainButton::AutoLock,
-     kColourGreen,
-     1},
-    {ModeUnlocked,
-     "0",
-     {"/unlock", "/unlocked"},
-     ModeCommand::None,
-     "/Unlocked",
-     "Unlocked (just go to tray)  [/unlocked]",
-     "/Unlocked  - unlocked, just hide in the system tray",
-     TrayIcon::Blank,
-     StatusShown::Text,
-     "",
-     std::nullopt,
-     0,
-     0},
-    {ModeAutoLockSuspended,
-     "",
-     {},
-     ModeCommand::None,
-     "",
-     "",
-     "",
-     TrayIcon::Blue,
-     StatusShown::Autolock,
-     "",
-     MainButton::AutoLock,
-     kColourGreen,
-     1},
-    {ModeAllowOnly,
-     "4",
-     {"/allowonly"},
-     ModeCommand::AllowOnly,
-     "",
-     "",
-     "",
-     TrayIcon::Amber,
-     StatusShown::Text,
-     kAllowOnlyText,
-     MainButton::AllowOnly,
-     kColourOrange,
-     3},
-    {ModeEntryReq,
-     "",
-     {},
-     ModeCommand::None,
-     "",
-     "",
-     "",
-     TrayIcon::Blank,
-     StatusShown::Unchanged,
-     "",
-     std::nullopt,
-     0,
-     0},
-    {StartRequestShow,
-     "-1",
-     {"/show"},
-     ModeCommand::None,
-     "",
-     "",
-     "",
-     TrayIcon::Blank,
-     StatusShown::Unchanged,
-     "",
-     std::nullopt,
-     0,
-     0},
-    {StartRequestUnload,
-     "-3",
-     {"/unload"},
-     ModeCommand::None,
-     "",
-     "",
-     "",
-     TrayIcon::Blank,
-     StatusShown::Unchanged,
-     "",
-     std::nullopt,
-     0,
-     0},
+    {.mode = ModeBlockWinCtrl, .handOff = "1", .switches = {"/blockwin"},
+     .command = ModeCommand::BlockWinCtrl, .runSwitch = "/BlockWin",
+     .startCaption = "Block window control keys mode  [/blockwin]",
+     .helpLine = "/BlockWin  - block window control keys (has associated autorepeat keys and "
+                 "mouse control opts)",
+     .icon = TrayIcon::Amber, .status = StatusShown::Text, .statusText = kBlockWinCtrlText,
+     .highlight = MainButton::BlockWinCtrl, .highlightColour = kColourOrange, .strictness = 2},
+    {.mode = ModeLocked, .handOff = "2", .switches = {"/lock", "/locked"},
+     .command = ModeCommand::LockAll, .runSwitch = "/Locked",
+     .startCaption = "System locked mode  [/lock]",
+     .helpLine = "/Lock      - system locked (unlocking from this will not take you an autolock "
+                 "state)",
+     .icon = TrayIcon::Red, .status = StatusShown::Text, .statusText = kLockAllText,
+     .highlight = MainButton::LockAll, .highlightColour = kColourRed, .strictness = 4},
+    {.mode = ModeLockedAuto, .handOff = "20", .switches = {"/autolockl"},
+     .command = ModeCommand::LockReturningToAutolock, .runSwitch = "/AutoLockL",
+     .startCaption = "Autolock mode (initially set locked)  [/autolockl]",
+     .helpLine = "/AutoLockL - autolock mode (initially set locked)",
+     .icon = TrayIcon::Red, .status = StatusShown::Text, .statusText = kLockAllText,
+     .highlight = MainButton::LockAll, .highlightColour = kColourRed, .strictness = 4},
+    {.mode = ModeAutoLock, .handOff = "3", .switches = {"/autolocku"},
+     .command = ModeCommand::AutoLock, .runSwitch = "/AutoLockU",
+     .startCaption = "Autolock mode (initially set unlocked)  [/autolocku]",
+     .helpLine = "/AutoLockU - autolock mode (initially set unlocked)",
+     .icon = TrayIcon::Green, .status = StatusShown::Autolock,
+     .highlight = MainButton::AutoLock, .highlightColour = kColourGreen, .strictness = 1},
+    {.mode = ModeUnlocked, .handOff = "0", .switches = {"/unlock", "/unlocked"},
+     .runSwitch = "/Unlocked", .startCaption = "Unlocked (just go to tray)  [/unlocked]",
+     .helpLine = "/Unlocked  - unlocked, just hide in the system tray",
+     .status = StatusShown::Text},
+    {.mode = ModeAutoLockSuspended,
+     .icon = TrayIcon::Blue, .status = StatusShown::Autolock,
+     .highlight = MainButton::AutoLock, .highlightColour = kColourGreen, .strictness = 1},
+    {.mode = ModeAllowOnly, .handOff = "4", .switches = {"/allowonly"},
+     .command = ModeCommand::AllowOnly,
+     .icon = TrayIcon::Amber, .status = StatusShown::Text, .statusText = kAllowOnlyText,
+     .highlight = MainButton::AllowOnly, .highlightColour = kColourOrange, .strictness = 3},
+    {.mode = ModeEntryReq},
+    {.mode = StartRequestShow, .handOff = "-1", .switches = {"/show"}},
+    {.mode = StartRequestUnload, .handOff = "-3", .switches = {"/unload"}},
 }};
+// clang-format on
 
 // The row of a mode; nullptr for a code outside the table.
 constexpr const ModeRow* RowOf(LockMode mode) {

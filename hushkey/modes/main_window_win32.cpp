@@ -293,7 +293,7 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       const int code = HIWORD(wp);
       // The hidden text box's change: a second start handed its request over.
       if (id == IDC_CHANGEMODEHID && code == EN_CHANGE) {
-        if (onHandOff_) onHandOff_(win32::WindowTextUtf8(Control(IDC_CHANGEMODEHID)));
+        if (events_) events_->OnHandOff(win32::WindowTextUtf8(Control(IDC_CHANGEMODEHID)));
         return 0;
       }
       // Button clicks, menu commands and the picture's click (all code 0) and accelerators
@@ -323,8 +323,8 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case HK_MSG_DIAGNOSTIC: return AnswerDiagnostic(wp);
     case WM_CLOSE:
       // The close box sends the window to the tray; the program goes on running.
-      if (onClose_)
-        onClose_();
+      if (events_)
+        events_->OnClose();
       else
         MinimiseToTray();
       return 0;
@@ -333,7 +333,7 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       // program may still refuse the shutdown, and this one must then go on locking.
       return TRUE;
     case WM_ENDSESSION:
-      if (wp && onEndSession_) onEndSession_();
+      if (wp && events_) events_->OnEndSession();
       return 0;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
@@ -372,12 +372,12 @@ void MainWindow::OnCommand(int id) {
     case IDC_EXIT:
     case IDM_FILE_EXIT:
     case IDM_POPUP_EXIT:
-      if (onExit_) onExit_();
+      if (events_) events_->OnExit();
       return;
     case IDM_OPTIONS:
       // A command posted while the menu item is greyed (any mode but unlocked) is refused.
-      if (onOptions_ && !(GetMenuState(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND) & MF_GRAYED)) {
-        onOptions_();
+      if (events_ && !(GetMenuState(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND) & MF_GRAYED)) {
+        events_->OnOptions();
       }
       return;
     default: break;
@@ -392,13 +392,13 @@ void MainWindow::OnCommand(int id) {
     case IDM_FILE_MINTOTRAY: controller_->mnuFileMinToTray_Click(); break;
     case IDM_POPUP_RESTORE: controller_->mnuPopupRestore_Click(); break;
     case IDM_HELP_HELP:
-      if (onHelp_) onHelp_();
+      if (events_) events_->OnHelp();
       break;
     case IDM_HELP_ABOUT:
-      if (onAbout_) onAbout_();
+      if (events_) events_->OnAbout();
       break;
     case IDC_COPYRIGHT:
-      if (onCopyright_) onCopyright_();
+      if (events_) events_->OnCopyright();
       break;
     default: break;
   }

@@ -37,6 +37,28 @@ class HighlightFrame final : public win32::WindowBase {
   Colour colour_ = 0;
 };
 
+// What the main window's events reach besides the controller's handlers: the program's own
+// commands.
+class MainWindowEvents {
+ public:
+  virtual ~MainWindowEvents() = default;
+  virtual MainController& Controller() = 0;
+  // The program's exit (Exit button and both Exit menu commands).
+  virtual void OnExit() = 0;
+  // The close box and the control menu's Close.
+  virtual void OnClose() = 0;
+  // Windows shuts down or the user logs off (the session really ends).
+  virtual void OnEndSession() = 0;
+  // The hidden hand-off text box changed; its text (UTF-8).
+  virtual void OnHandOff(const std::string& text) = 0;
+  // The Help menu's Help and About, a click on the copyright picture, and the Options menu
+  // command (mnuOptions_Click, run only while the command is enabled).
+  virtual void OnHelp() = 0;
+  virtual void OnAbout() = 0;
+  virtual void OnCopyright() = 0;
+  virtual void OnOptions() = 0;
+};
+
 class MainWindow final : public MainViewPort, public win32::WindowBase {
  public:
   MainWindow() = default;
@@ -48,27 +70,14 @@ class MainWindow final : public MainViewPort, public win32::WindowBase {
   // the window cannot be created.
   bool Create(HINSTANCE instance);
 
-  // Where the window's events go. Both must be set before the window is shown.
-  void SetController(MainController& controller) { controller_ = &controller; }
-  // The program's exit (Exit button and both Exit menu commands).
-  void SetExitHandler(std::function<void()> onExit) { onExit_ = std::move(onExit); }
-  // The close box and the control menu's Close (without a handler: to the tray).
-  void SetCloseHandler(std::function<void()> onClose) { onClose_ = std::move(onClose); }
-  // Windows shuts down or the user logs off (the session really ends).
-  void SetEndSessionHandler(std::function<void()> onEnd) { onEndSession_ = std::move(onEnd); }
-  // The hidden hand-off text box changed; its text (UTF-8) is handed over.
-  void SetHandOffHandler(std::function<void(const std::string&)> onText) {
-    onHandOff_ = std::move(onText);
+  // Where the window's events go; set before the window is shown.
+  void SetEvents(MainWindowEvents& events) {
+    events_ = &events;
+    controller_ = &events.Controller();
   }
-  // The Help menu's Help and About, and a click on the copyright picture.
-  void SetHelpHandler(std::function<void()> onHelp) { onHelp_ = std::move(onHelp); }
-  void SetAboutHandler(std::function<void()> onAbout) { onAbout_ = std::move(onAbout); }
-  void SetCopyrightHandler(std::function<void()> onClick) { onCopyright_ = std::move(onClick); }
 
   // Empties the hidden hand-off text box (its change handler then sees an empty text).
   void ClearHandOffBox();
-  // The Options menu command (mnuOptions_Click), run only while the command is enabled.
-  void SetOptionsHandler(std::function<void()> onOptions) { onOptions_ = std::move(onOptions); }
 
   // The version label's text.
   void SetVersionText(const std::string& text);
@@ -127,15 +136,8 @@ class MainWindow final : public MainViewPort, public win32::WindowBase {
   UINT dpi_ = 96;
   TwipsRect highlightRect_{};
   std::string autoLockToolTip_;
-  MainController* controller_ = nullptr;
-  std::function<void()> onExit_;
-  std::function<void()> onClose_;
-  std::function<void()> onEndSession_;
-  std::function<void(const std::string&)> onHandOff_;
-  std::function<void()> onHelp_;
-  std::function<void()> onAbout_;
-  std::function<void()> onCopyright_;
-  std::function<void()> onOptions_;
+  MainWindowEvents* events_ = nullptr;
+  MainController* controller_ = nullptr;  // the events' controller
 };
 
 }  // namespace hushkey

@@ -94,17 +94,7 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
   controller_ = std::make_unique<MainController>(
       state_, window_, *tray_, *timer_, desktop_, check_,
       [this](std::int32_t origMouseSpeed) { return LoadSettings(store_, origMouseSpeed); });
-  window_.SetController(*controller_);
-  window_.SetExitHandler([this] { shutdown_.cmdExit_Click(); });
-  window_.SetCloseHandler([this] { shutdown_.Unload(UnloadReason::ControlMenu); });
-  window_.SetEndSessionHandler([this] { shutdown_.Unload(UnloadReason::WindowsEnding); });
-  window_.SetHandOffHandler([this](const std::string& text) {
-    txtChangeModeHid_Change(text, state_.CurrentMode, *this, controller_->AllowOnlyPending());
-  });
-  window_.SetHelpHandler([this] { ShowHelpText(); });
-  window_.SetAboutHandler([this] { mnuHelpAbout_Click(); });
-  window_.SetCopyrightHandler([this] { imgCopyright_Click(); });
-  window_.SetOptionsHandler([this] { mnuOptions_Click(); });
+  window_.SetEvents(*this);
   controller_->SetEntryGateHook([this] {
     if (options_) options_->OpenEntryGate();
   });
@@ -114,6 +104,10 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
       std::make_unique<FilterContext>(FilterContext{state_, desktop_, *timer_, *controller_});
   SetFilterContext(filters_.get());
   return std::nullopt;
+}
+
+void HushkeyApp::OnHandOff(const std::string& text) {
+  txtChangeModeHid_Change(text, state_.CurrentMode, *this, controller_->AllowOnlyPending());
 }
 
 void HushkeyApp::MessageLoop() {

@@ -50,7 +50,10 @@ class Win32InputHooks final : public InputHooksPort {
   DWORD error_ = 0;
 };
 
-class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, private ShutdownPort {
+class HushkeyApp final : private StartupPort,
+                         private MainWindowCommandsPort,
+                         private ShutdownPort,
+                         private MainWindowEvents {
  public:
   HushkeyApp() = default;
   HushkeyApp(const HushkeyApp&) = delete;
@@ -97,6 +100,16 @@ class HushkeyApp final : private StartupPort, private MainWindowCommandsPort, pr
   void MinimiseToTray() override;
   void ClearHandOffBox() override;
   void AsOneCommand(const std::function<void()>& steps) override;
+  // MainWindowEvents
+  MainController& Controller() override { return *controller_; }
+  void OnExit() override { shutdown_.cmdExit_Click(); }
+  void OnClose() override { shutdown_.Unload(UnloadReason::ControlMenu); }
+  void OnEndSession() override { shutdown_.Unload(UnloadReason::WindowsEnding); }
+  void OnHandOff(const std::string& text) override;
+  void OnHelp() override { ShowHelpText(); }
+  void OnAbout() override { mnuHelpAbout_Click(); }
+  void OnCopyright() override { imgCopyright_Click(); }
+  void OnOptions() override { mnuOptions_Click(); }
   // ShutdownPort
   void RestoreDesktop() override;
   bool TrayIconAdded() override;
