@@ -71,7 +71,7 @@ class LongtickHost::EventSink final : public UntypedDispatch {
                                    EXCEPINFO*, UINT*) override {
     if (result) VariantInit(result);
     // CountDown (1) is not used; only Timer is handled.
-    if (id == kDispidTimerEvent && onTimer_ && *onTimer_) {
+    if (id == longtick::kDispidTimer && onTimer_ && *onTimer_) {
       AddRef();  // the handler may close the host
       (*onTimer_)();
       Release();
@@ -156,7 +156,7 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
     const std::wstring path = ProgramFolder() + kLongtickFile;
     host->library_.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
     if (!host->library_) {
-      return fail(L"The timer control " + std::wstring(kLongtickProgId) +
+      return fail(L"The timer control " + std::wstring(longtick::kProgId) +
                   L" is not registered, and " + path + L" could not be loaded (error " +
                   std::to_wstring(GetLastError()) + L").");
     }
@@ -171,7 +171,7 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
       fhr = factory->CreateInstance(nullptr, IID_IUnknown, unknown.put_void());
     }
     if (FAILED(fhr) || !unknown) {
-      return fail(L"The timer control " + std::wstring(kLongtickProgId) +
+      return fail(L"The timer control " + std::wstring(longtick::kProgId) +
                   L" is not registered, and " + path + L" could not create it (" +
                   HresultText(fhr) + L").");
     }
@@ -179,7 +179,7 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
 
   const HRESULT dhr = unknown->QueryInterface(IID_IDispatch, host->control_.put_void());
   if (FAILED(dhr) || !host->control_) {
-    return fail(L"The timer control " + std::wstring(kLongtickProgId) +
+    return fail(L"The timer control " + std::wstring(longtick::kProgId) +
                 L" has no dispatch interface (" + HresultText(dhr) + L").");
   }
 
@@ -206,7 +206,7 @@ std::unique_ptr<LongtickHost> LongtickHost::Create(std::wstring* error) {
     hr = host->connection_->Advise(host->sink_.get(), &host->cookie_);
   }
   if (FAILED(hr) || !host->connection_ || host->cookie_ == 0) {
-    return fail(L"The timer control " + std::wstring(kLongtickProgId) +
+    return fail(L"The timer control " + std::wstring(longtick::kProgId) +
                 L" does not offer its Timer event (" + HresultText(hr) + L").");
   }
 
@@ -287,29 +287,29 @@ VARIANT LongVariant(std::int32_t value) {
 
 bool LongtickHost::Enabled() {
   win32::ScopedVariant v;
-  return GetProperty(kDispidEnabled, VT_BOOL, v) && v->boolVal != VARIANT_FALSE;
+  return GetProperty(longtick::kDispidEnabled, VT_BOOL, v) && v->boolVal != VARIANT_FALSE;
 }
 
-void LongtickHost::SetEnabled(bool on) { PutProperty(kDispidEnabled, BoolVariant(on)); }
+void LongtickHost::SetEnabled(bool on) { PutProperty(longtick::kDispidEnabled, BoolVariant(on)); }
 
 std::int32_t LongtickHost::IntervalMinutes() {
   win32::ScopedVariant v;
-  return GetProperty(kDispidIntervalMinutes, VT_I4, v) ? v->lVal : 0;
+  return GetProperty(longtick::kDispidIntervalMinutes, VT_I4, v) ? v->lVal : 0;
 }
 
 // A total beyond 32 bits is refused by the control (the value is stored, the count target
 // keeps its old value); the refusal is not reported further.
 void LongtickHost::SetIntervalMinutes(std::int32_t minutes) {
-  PutProperty(kDispidIntervalMinutes, LongVariant(minutes));
+  PutProperty(longtick::kDispidIntervalMinutes, LongVariant(minutes));
 }
 
 std::int32_t LongtickHost::IntervalSeconds() {
   win32::ScopedVariant v;
-  return GetProperty(kDispidIntervalSeconds, VT_I4, v) ? v->lVal : 0;
+  return GetProperty(longtick::kDispidIntervalSeconds, VT_I4, v) ? v->lVal : 0;
 }
 
 void LongtickHost::SetIntervalSeconds(std::int32_t seconds) {
-  PutProperty(kDispidIntervalSeconds, LongVariant(seconds));
+  PutProperty(longtick::kDispidIntervalSeconds, LongVariant(seconds));
 }
 
 }  // namespace hushkey

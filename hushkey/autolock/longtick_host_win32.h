@@ -14,25 +14,17 @@
 #include <string>
 
 #include "hushkey/engine/ports.h"
+#include "longtick/control/longtick_ids_win32.h"
 #include "win32/com_win32.h"
 #include "win32/handles_win32.h"
 
 namespace hushkey {
 
-// {F7BB6675-236C-4E5A-AB86-35BF25E402A6}
-inline constexpr CLSID kLongtickClsid = {
-    0xF7BB6675, 0x236C, 0x4E5A, {0xAB, 0x86, 0x35, 0xBF, 0x25, 0xE4, 0x02, 0xA6}};
-// __Longtick, the event interface {7E8A0FFB-9D76-4CE3-97B7-D83BF1DA27BA}
-inline constexpr IID kLongtickEventsIid = {
-    0x7E8A0FFB, 0x9D76, 0x4CE3, {0x97, 0xB7, 0xD8, 0x3B, 0xF1, 0xDA, 0x27, 0xBA}};
-
-inline constexpr DISPID kDispidEnabled = 0x68030000;
-inline constexpr DISPID kDispidIntervalMinutes = 0x68030003;
-inline constexpr DISPID kDispidIntervalSeconds = 0x68030004;
-inline constexpr DISPID kDispidTimerEvent = 2;
+inline constexpr CLSID kLongtickClsid = longtick::ToGuid(longtick::kClsid);
+// __Longtick, the event interface
+inline constexpr IID kLongtickEventsIid = longtick::ToGuid(longtick::kEventsIid);
 
 inline constexpr wchar_t kLongtickFile[] = L"longtick.ocx";
-inline constexpr wchar_t kLongtickProgId[] = L"LongtickOCX.Longtick";
 
 class LongtickHost final : public InactivityTimerPort {
  public:

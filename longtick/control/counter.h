@@ -8,18 +8,9 @@
 #include <optional>
 #include <string_view>
 
-namespace longtick {
+#include "longtick/control/longtick_ids.h"
 
-// Dispatch identifiers of the control's interfaces (they are part of its contract with every
-// container and must match the type library).
-inline constexpr int32_t kDispidEnabled = 0x68030000;
-inline constexpr int32_t kDispidIntervalDays = 0x68030001;
-inline constexpr int32_t kDispidIntervalHours = 0x68030002;
-inline constexpr int32_t kDispidIntervalMinutes = 0x68030003;
-inline constexpr int32_t kDispidIntervalSeconds = 0x68030004;
-inline constexpr int32_t kDispidAbout = -552;
-inline constexpr int32_t kDispidCountDown = 1;
-inline constexpr int32_t kDispidTimer = 2;
+namespace longtick {
 
 enum class Interval { Seconds, Minutes, Hours, Days };
 

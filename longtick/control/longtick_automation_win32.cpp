@@ -10,7 +10,7 @@
 
 namespace longtick {
 
-// The counter's copy of the standard About-box dispatch identifier.
+// About is the standard About-box method.
 static_assert(kDispidAbout == DISPID_ABOUTBOX);
 
 namespace {
@@ -93,7 +93,7 @@ HRESULT LongtickControl::Report(Result result) {
   ComPtr<ICreateErrorInfo> create;
   if (SUCCEEDED(CreateErrorInfo(create.put()))) {
     create->SetGUID(IID__Longtick);
-    create->SetSource(const_cast<LPOLESTR>(L"LongtickOCX.Longtick"));
+    create->SetSource(const_cast<LPOLESTR>(kProgId));
     create->SetDescription(
         const_cast<LPOLESTR>(overflow ? L"Overflow" : L"The timer could not be started"));
     ComPtr<IErrorInfo> info;

@@ -7,6 +7,7 @@
 
 #include "longtick/control/longtick_control_win32.h"
 #include "longtick/control/control_resource_ids.h"
+#include "longtick/control/longtick_ids.h"
 #include "win32/handles_win32.h"
 
 namespace longtick {

@@ -5,8 +5,6 @@
 
 namespace longtick {
 
-inline constexpr wchar_t kProgId[] = L"LongtickOCX.Longtick";
-
 HRESULT RegisterServer();
 // Removes everything RegisterServer wrote; missing entries are not an error.
 HRESULT UnregisterServer();

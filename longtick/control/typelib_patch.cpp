@@ -59,34 +59,7 @@ std::optional<size_t> FindVersionField(const std::vector<uint8_t>& b, const Guid
   return std::nullopt;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 }  // namespace
-
-std::optional<GuidBytes> ParseGuid(std::string_view text) {
-  if (text.size() == 38 && text.front() == '{' && text.back() == '}') text = text.substr(1, 36);
-  if (text.size() != 36 || text[8] != '-' || text[13] != '-' || text[18] != '-' || text[23] != '-')
-    return std::nullopt;
-  std::array<uint8_t, 16> be{};  // bytes in written order
-  size_t k = 0;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '-') continue;
-    int hi = HexDigit(text[i]), lo = i + 1 < text.size() ? HexDigit(text[i + 1]) : -1;
-    if (hi < 0 || lo < 0 || k >= 16) return std::nullopt;
-    be[k++] = static_cast<uint8_t>(hi << 4 | lo);
-    ++i;
-  }
-  if (k != 16) return std::nullopt;
-  // Data1, Data2 and Data3 are little-endian in memory, Data4 is a byte array.
-  GuidBytes g{be[3], be[2], be[1], be[0], be[5], be[4], be[7], be[6]};
-  std::copy(be.begin() + 8, be.end(), g.begin() + 8);
-  return g;
-}
 
 std::optional<TypeInfoVersion> GetTypeInfoVersion(const std::vector<uint8_t>& tlb,
                                                   const GuidBytes& guid) {

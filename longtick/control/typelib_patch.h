@@ -3,18 +3,13 @@
 // compilation.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
-#include <string_view>
 #include <vector>
 
+#include "longtick/control/guid_text.h"
+
 namespace longtick {
-
-using GuidBytes = std::array<uint8_t, 16>;  // in memory order of a GUID structure
-
-// "7E8A0FFB-9D76-4CE3-97B7-D83BF1DA27BA" (braces allowed) in GUID memory order.
-std::optional<GuidBytes> ParseGuid(std::string_view text);
 
 struct TypeInfoVersion {
   uint16_t major = 0;

@@ -22,6 +22,7 @@
 
 #include "hushkey/resources/diagnostics.h"
 #include "hushkey/resources/resource_ids.h"
+#include "longtick/control/longtick_ids.h"
 
 namespace hushkey::e2e {
 
@@ -276,8 +277,7 @@ inline std::wstring ProgramFolder() {
 
 inline bool ControlClassRegistered() {
   HKEY key;
-  if (RegOpenKeyExW(HKEY_CLASSES_ROOT,
-                    L"CLSID\\{F7BB6675-236C-4E5A-AB86-35BF25E402A6}\\InprocServer32", 0, KEY_READ,
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, L"CLSID\\{" LONGTICK_CLSID "}\\InprocServer32", 0, KEY_READ,
                     &key) != ERROR_SUCCESS) {
     return false;
   }

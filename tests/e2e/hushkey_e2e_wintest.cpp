@@ -809,7 +809,7 @@ TEST(HushkeyWithoutControl, NamesTheMissingControlAndExitsWithAnError) {
     texts += L"\n";
   }
   EXPECT_NE(texts.find(L"longtick.ocx"), std::wstring::npos) << "message: " << texts;
-  EXPECT_NE(texts.find(L"LongtickOCX.Longtick"), std::wstring::npos);
+  EXPECT_NE(texts.find(longtick::kProgId), std::wstring::npos);
   // The main window was never created.
   EXPECT_EQ(hushkey.FindMainWindow(), nullptr);
 

@@ -13,17 +13,15 @@
 #include <string>
 #include <vector>
 
+#include "longtick/control/longtick_ids_win32.h"
+
 namespace lttest {
 
-inline const CLSID kClsid = {
-    0xF7BB6675, 0x236C, 0x4E5A, {0xAB, 0x86, 0x35, 0xBF, 0x25, 0xE4, 0x02, 0xA6}};
-inline const IID kControlIid = {
-    0x666B14E2, 0x8302, 0x4E34, {0x83, 0x03, 0x8B, 0x7A, 0xF5, 0x77, 0x31, 0xB1}};
-inline const IID kEventsIid = {
-    0x7E8A0FFB, 0x9D76, 0x4CE3, {0x97, 0xB7, 0xD8, 0x3B, 0xF1, 0xDA, 0x27, 0xBA}};
-inline const GUID kLibid = {
-    0xD4536FD8, 0x91E2, 0x4F95, {0xBE, 0xE4, 0x03, 0xDF, 0x1D, 0xD4, 0x74, 0x7B}};
-inline constexpr wchar_t kProgId[] = L"LongtickOCX.Longtick";
+inline constexpr CLSID kClsid = longtick::ToGuid(longtick::kClsid);
+inline constexpr IID kControlIid = longtick::ToGuid(longtick::kControlIid);
+inline constexpr IID kEventsIid = longtick::ToGuid(longtick::kEventsIid);
+inline constexpr GUID kLibid = longtick::ToGuid(longtick::kLibid);
+using longtick::kProgId;
 
 std::wstring OcxPath();                           // longtick.ocx beside the test program
 std::wstring SystemProgram(const wchar_t* name);  // e.g. regsvr32.exe in the system folder

@@ -163,10 +163,10 @@ TEST_F(CounterTest, IntervalPutResetsStoresNotifiesThenComputes) {
 }
 
 TEST_F(CounterTest, EachIntervalReportsItsOwnDispid) {
-  const std::pair<Interval, int32_t> cases[] = {{Interval::Seconds, 0x68030004},
-                                                {Interval::Minutes, 0x68030003},
-                                                {Interval::Hours, 0x68030002},
-                                                {Interval::Days, 0x68030001}};
+  const std::pair<Interval, int32_t> cases[] = {{Interval::Seconds, kDispidIntervalSeconds},
+                                                {Interval::Minutes, kDispidIntervalMinutes},
+                                                {Interval::Hours, kDispidIntervalHours},
+                                                {Interval::Days, kDispidIntervalDays}};
   for (auto [which, dispid] : cases) {
     host.log.clear();
     counter.PutInterval(which, 2);

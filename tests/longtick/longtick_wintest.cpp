@@ -20,9 +20,11 @@ using namespace lttest;
 
 namespace {
 
-constexpr DISPID kEnabled = 0x68030000, kDays = 0x68030001, kHours = 0x68030002,
-                 kMinutes = 0x68030003, kSeconds = 0x68030004, kAbout = -552;
-constexpr DISPID kCountDown = 1, kTimer = 2;
+constexpr DISPID kEnabled = longtick::kDispidEnabled, kAbout = longtick::kDispidAbout;
+constexpr DISPID kDays = longtick::kDispidIntervalDays, kHours = longtick::kDispidIntervalHours;
+constexpr DISPID kMinutes = longtick::kDispidIntervalMinutes,
+                 kSeconds = longtick::kDispidIntervalSeconds;
+constexpr DISPID kCountDown = longtick::kDispidCountDown, kTimer = longtick::kDispidTimer;
 
 class RegisteredControl : public ::testing::Environment {
  public:
@@ -1084,7 +1086,8 @@ TEST(Script, CscriptUsesTheControlByName) {
   std::wstring script = std::wstring(dir) + L"longtick_client.vbs";
   {
     std::ofstream out(script.c_str());
-    out << "Set t = CreateObject(\"LongtickOCX.Longtick\")\r\n"
+    out << "Set t = CreateObject(\"" LONGTICK_PROGID
+           "\")\r\n"
            "t.IntervalSeconds = 7\r\n"
            "t.IntervalMinutes = 1\r\n"
            "t.IntervalHours = 2\r\n"
@@ -1097,7 +1100,8 @@ TEST(Script, CscriptUsesTheControlByName) {
            "WScript.Echo \"overflow \" & Hex(Err.Number) & \" \" & Err.Description & \" \" & "
            "t.IntervalDays\r\n"
            "Err.Clear\r\n"
-           "Set e = WScript.CreateObject(\"LongtickOCX.Longtick\", \"lt_\")\r\n"
+           "Set e = WScript.CreateObject(\"" LONGTICK_PROGID
+           "\", \"lt_\")\r\n"
            "WScript.Echo \"events by prefix \" & Hex(Err.Number) & \" \" & Err.Description\r\n"
            "Err.Clear\r\n"
            "WScript.ConnectObject t, \"lt_\"\r\n"

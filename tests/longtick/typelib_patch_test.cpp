@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "longtick/control/longtick_ids.h"
 #include "longtick/control/resource_images.h"
 
 namespace longtick {
@@ -17,16 +18,21 @@ std::vector<uint8_t> ReadFile(const char* path) {
                               std::istreambuf_iterator<char>());
 }
 
-const GuidBytes kEvents = *ParseGuid("{7E8A0FFB-9D76-4CE3-97B7-D83BF1DA27BA}");
-const GuidBytes kControl = *ParseGuid("666B14E2-8302-4E34-8303-8B7AF57731B1");
+const GuidBytes kEvents = MemoryBytes(kEventsIid);
+const GuidBytes kControl = MemoryBytes(kControlIid);
 
 TEST(ParseGuid, MemoryOrderAndRejects) {
-  GuidBytes want{0xE2, 0x14, 0x6B, 0x66, 0x02, 0x83, 0x34, 0x4E,
-                 0x83, 0x03, 0x8B, 0x7A, 0xF5, 0x77, 0x31, 0xB1};
-  EXPECT_EQ(kControl, want);
-  EXPECT_FALSE(ParseGuid("666B14E2-8302-4E34-8303-8B7AF57731B"));
-  EXPECT_FALSE(ParseGuid("666B14E2-8302-4E34-8303-8B7AF57731BX"));
-  EXPECT_FALSE(ParseGuid("666B14E2+8302-4E34-8303-8B7AF57731B1"));
+  const GuidBytes want{0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66,
+                       0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF};
+  for (const char* text :
+       {"00112233-4455-6677-8899-AABBCCDDEEFF", "{00112233-4455-6677-8899-aabbccddeeff}"}) {
+    ASSERT_TRUE(ParseGuidText(text)) << text;
+    EXPECT_EQ(MemoryBytes(*ParseGuidText(text)), want) << text;
+  }
+  for (const char* bad :
+       {"00112233-4455-6677-8899-AABBCCDDEEF", "00112233-4455-6677-8899-AABBCCDDEEFX",
+        "00112233+4455-6677-8899-AABBCCDDEEFF", "{00112233-4455-6677-8899-AABBCCDDEEFF"})
+    EXPECT_FALSE(ParseGuidText(bad)) << bad;
 }
 
 TEST(TypelibPatch, EventInterfaceGetsVersionOneZero) {
@@ -51,7 +57,8 @@ TEST(TypelibPatch, EventInterfaceGetsVersionOneZero) {
 
 TEST(TypelibPatch, UnknownGuidOrDamagedLibraryIsRefused) {
   std::vector<uint8_t> raw = ReadFile(LT_RAW_TLB);
-  GuidBytes other = *ParseGuid("00000000-0000-0000-0000-000000000001");
+  GuidBytes other = kEvents;  // one bit off
+  other[15] ^= 1;
   EXPECT_FALSE(SetTypeInfoVersion(raw, other, {1, 0}));
   std::vector<uint8_t> cut(raw.begin(), raw.begin() + 0x60);
   EXPECT_FALSE(SetTypeInfoVersion(cut, kEvents, {1, 0}));

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "hushkey/resources/resource_ids.h"
+#include "longtick/control/longtick_ids_win32.h"
 
 namespace {
 
@@ -33,16 +34,12 @@ struct Arguments {
 
 // Every key the control's registration writes under the classes root.
 const wchar_t* const kClassKeys[] = {
-    L"CLSID\\{F7BB6675-236C-4E5A-AB86-35BF25E402A6}",
-    L"LongtickOCX.Longtick",
-    L"TypeLib\\{D4536FD8-91E2-4F95-BEE4-03DF1DD4747B}",
-    L"Interface\\{666B14E2-8302-4E34-8303-8B7AF57731B1}",
-    L"Interface\\{7E8A0FFB-9D76-4CE3-97B7-D83BF1DA27BA}",
+    L"CLSID\\{" LONGTICK_CLSID "}",          longtick::kProgId,
+    L"TypeLib\\{" LONGTICK_LIBID "}",        L"Interface\\{" LONGTICK_CONTROL_IID "}",
+    L"Interface\\{" LONGTICK_EVENTS_IID "}",
 };
-constexpr CLSID kClsid = {
-    0xF7BB6675, 0x236C, 0x4E5A, {0xAB, 0x86, 0x35, 0xBF, 0x25, 0xE4, 0x02, 0xA6}};
-constexpr GUID kLibid = {
-    0xD4536FD8, 0x91E2, 0x4F95, {0xBE, 0xE4, 0x03, 0xDF, 0x1D, 0xD4, 0x74, 0x7B}};
+constexpr CLSID kClsid = longtick::ToGuid(longtick::kClsid);
+constexpr GUID kLibid = longtick::ToGuid(longtick::kLibid);
 // The installer's upgrade codes, 64-bit and 32-bit: one Hushkey per user, of either bitness.
 const wchar_t* const kUpgradeCodes[] = {L"{4FABE75E-DDC7-4278-9666-79F22EB75F76}",
                                         L"{BDCB1E73-605A-4254-9517-84F18B167AAF}"};
@@ -484,7 +481,7 @@ TEST_F(Package, InstalledProgramHostsTheControlThroughTheRegistration) {
   EXPECT_EQ(Upper(typelib), Upper(InstalledControl()));
   SysFreeString(typelib);
   CLSID byName{};
-  EXPECT_EQ(CLSIDFromProgID(L"LongtickOCX.Longtick", &byName), S_OK);
+  EXPECT_EQ(CLSIDFromProgID(longtick::kProgId, &byName), S_OK);
   EXPECT_TRUE(IsEqualCLSID(byName, kClsid));
 
   // A copy of the program with no control beside it can have it only from the registration.
