@@ -25,17 +25,6 @@ inline constexpr std::uint32_t kTrayLeftButtonUp = 514;
 inline constexpr std::uint32_t kTrayLeftButtonDoubleClick = 515;
 inline constexpr std::uint32_t kTrayRightButtonUp = 517;
 
-// A DontLockIfCheckPort over a function, for wiring the check in without a class of its own.
-class DontLockIfCheckFunction final : public DontLockIfCheckPort {
- public:
-  explicit DontLockIfCheckFunction(std::function<DontLockIfVerdict()> check)
-      : check_(std::move(check)) {}
-  DontLockIfVerdict CheckDontLockIf() override { return check_ ? check_() : DontLockIfVerdict{}; }
-
- private:
-  std::function<DontLockIfVerdict()> check_;
-};
-
 class MainController final : public FilterActionPort {
  public:
   // All references must outlive the controller.

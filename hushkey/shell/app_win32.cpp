@@ -39,8 +39,8 @@ std::string ProgramName() {
 
 }  // namespace
 
-DontLockIfVerdict HushkeyApp::CheckDontLockIfNow() {
-  return CheckDontLockIf(state_, {DontLockIfValuesIn(store_), clock_, addresses_, files_});
+DontLockIfVerdict HushkeyApp::CheckDontLockIf() {
+  return hushkey::CheckDontLockIf(state_, {DontLockIfValuesIn(store_), clock_, addresses_, files_});
 }
 
 int HushkeyApp::Run(HINSTANCE instance) {
@@ -92,7 +92,7 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
   }
   tray_ = std::make_unique<TrayIconWin32>(instance_, window_.Handle(), kTrayCallbackMessage);
   controller_ = std::make_unique<MainController>(
-      state_, window_, *tray_, *timer_, desktop_, check_,
+      state_, window_, *tray_, *timer_, desktop_, static_cast<DontLockIfCheckPort&>(*this),
       [this](std::int32_t origMouseSpeed) { return LoadSettings(store_, origMouseSpeed); });
   window_.SetEvents(*this);
   controller_->SetEntryGateHook([this] {

@@ -53,7 +53,8 @@ class Win32InputHooks final : public InputHooksPort {
 class HushkeyApp final : private StartupPort,
                          private MainWindowCommandsPort,
                          private ShutdownPort,
-                         private MainWindowEvents {
+                         private MainWindowEvents,
+                         private DontLockIfCheckPort {
  public:
   HushkeyApp() = default;
   HushkeyApp(const HushkeyApp&) = delete;
@@ -67,7 +68,8 @@ class HushkeyApp final : private StartupPort,
   // Creates the timer control, the main window, the tray icon and the controller, and wires
   // them. Answers the exit code when the program cannot run (the user has been told why).
   std::optional<int> BuildMainWindow();
-  DontLockIfVerdict CheckDontLockIfNow();
+  // The don't-lock-if check over the Win32 clock, address table, file search and store.
+  DontLockIfVerdict CheckDontLockIf() override;
   void MessageLoop();
   void ReleaseAll();
   // The Help menu's Help, its About, and the copyright picture.
@@ -126,8 +128,6 @@ class HushkeyApp final : private StartupPort,
   // The marker-file search runs on the UI thread, which also serves the input hooks: it
   // never holds that thread longer than this.
   BoundedFileSearch files_{std::make_shared<Win32FileSearch>(), std::chrono::milliseconds(100)};
-  // The don't-lock-if check over the Win32 clock, address table, file search and store.
-  DontLockIfCheckFunction check_{[this] { return CheckDontLockIfNow(); }};
   Win32NamedMutex mutex_;
   std::optional<InstanceMutex> instanceMutex_;  // held from start-up to unload
   Win32HandOffSender handOff_;
