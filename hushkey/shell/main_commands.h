@@ -30,7 +30,8 @@ class MainWindowCommandsPort {
   // it has to wait for another, the mode is not set before the lock has run.
   virtual void LockReturningToAutolock() = 0;
   // Runs `steps`, calls of the commands above, as one mode command (see
-  // MainController::AsOneCommand).
+  // MainController::AsOneCommand). While another command runs, `steps` is kept and run after
+  // it: it must not refer to anything that ends with the caller.
   virtual void AsOneCommand(const std::function<void()>& steps) = 0;
 };
 

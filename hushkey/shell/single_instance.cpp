@@ -93,7 +93,7 @@ void txtChangeModeHid_Change(std::string_view text, LockMode currentMode,
     case HandOffAction::ChangeMode:
       // One command: nothing passes between the cancel and the new mode, and a key
       // sequence pressed meanwhile acts on the mode the change leaves.
-      commands.AsOneCommand([&] {
+      commands.AsOneCommand([decision, &commands] {
         if (decision.cancelFirst) commands.cmdCancel_Click();
         RunModeCommand(decision.mode, commands);  // "0": Cancel was all
       });
