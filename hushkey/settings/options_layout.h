@@ -96,8 +96,6 @@ constexpr OptionsControl Nth(OptionsControl first, int k) {
 }
 constexpr OptionsControl DontLockIfOption(int k) { return Nth(OptionsControl::optDontLockIf0, k); }
 constexpr OptionsControl DayCheckBox(int k) { return Nth(OptionsControl::chkDontLockIfDay0, k); }
-constexpr OptionsControl DayLabel(int k) { return Nth(OptionsControl::lblDontLockIfDay0, k); }
-constexpr OptionsControl StartModeOption(int k) { return Nth(OptionsControl::optStartMode0, k); }
 
 enum class OptionsControlKind {
   Label,

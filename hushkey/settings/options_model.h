@@ -186,7 +186,6 @@ class OptionsModel {
   std::string Text(OptionsControl control) const;  // text boxes; captions for the rest
   std::int32_t MouseSpeed() const { return values_.hscMouseSpeed; }
   const OptionsValues& Values() const { return values_; }
-  const OptionsEnabling& Enabling() const { return enabling_; }
   const EntryGate& Gate() const { return gate_; }
   // How the dialog closed; the main window runs RefreshSettings afterwards in every case.
   OptionsClosedBy ClosedBy() const { return closedBy_; }
