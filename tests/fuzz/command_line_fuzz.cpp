@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (argument.size() > line.size() || line.substr(line.size() - argument.size()) != argument)
     std::abort();
   const hushkey::LockMode code = hushkey::StartRequestForSwitch(argument);
-  switch (code) {
+  switch (hushkey::Code(code)) {
     case -3:
     case -1:
     case 0:

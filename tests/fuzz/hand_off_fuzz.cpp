@@ -36,7 +36,9 @@ bool IsCode(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   // The first byte picks the mode the program is in.
-  const hushkey::LockMode modes[] = {0, 1, 2, 20, 3, 30, 4, 99};
+  using namespace hushkey;
+  const LockMode modes[] = {ModeUnlocked, ModeBlockWinCtrl,      ModeLocked,    ModeLockedAuto,
+                            ModeAutoLock, ModeAutoLockSuspended, ModeAllowOnly, ModeEntryReq};
   hushkey::LockMode mode = modes[data[0] % 8];
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
   const hushkey::HandOffDecision decision = hushkey::DecideHandOff(text, mode);
