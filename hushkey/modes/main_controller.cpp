@@ -47,8 +47,12 @@ void MainController::SetEnabledStates(bool modeButtons, bool options, bool exit,
 // stricter of the mode the running command started from and the mode now, so a move from
 // one mode that swallows input to another lets nothing through in between. The allow-only
 // delay lets commands in on purpose.
+bool MainController::MayRunNow() const {
+  return commandDepth_ == 0 || (composing_ && commandDepth_ == 1);
+}
+
 bool MainController::Queued(void (MainController::*command)()) {
-  if (commandDepth_ == 0 || (composing_ && commandDepth_ == 1)) return false;
+  if (MayRunNow()) return false;
   queued_.push_back([this, command] { (this->*command)(); });
   return true;
 }
@@ -62,7 +66,7 @@ void MainController::RunWhenIdle(std::function<void()> work) {
 }
 
 void MainController::AsOneCommand(const std::function<void()>& steps) {
-  if (commandDepth_ > 0 && !(composing_ && commandDepth_ == 1)) {
+  if (!MayRunNow()) {
     queued_.push_back([this, steps] { AsOneCommand(steps); });
     return;
   }

@@ -118,6 +118,8 @@ class MainController final : public FilterActionPort {
   // Holds a mode command that comes while another one runs; true when it was held. The
   // outermost running command runs the held ones when it has finished.
   bool Queued(void (MainController::*command)());
+  // No command runs, or only the steps of AsOneCommand themselves are running.
+  bool MayRunNow() const;
   // The accessibility shortcuts off while the mode swallows or filters keys, back otherwise.
   void SyncAccessShortcuts();
   class CommandScope {
