@@ -23,7 +23,6 @@ class RegistrySettingsStore : public SettingsStore {
   std::optional<std::string> Read(std::string_view key) override;
   bool Write(std::string_view key, std::string_view value) override;
 
-
  private:
   std::wstring keyPath_;
 };
