@@ -40,6 +40,10 @@ LockMode FilterMode(const AppState& app) {
 
 namespace {
 
+bool ForegroundIsPassthru(FilterContext& ctx) {
+  return ctx.desktop.ForegroundWindowClass() == ctx.app.settings.PassthruWCls;
+}
+
 bool IsSequenceAction(FilterAction a) {
   return a != FilterAction::None && a != FilterAction::RestartTimer;
 }
@@ -53,9 +57,8 @@ void RunSequence(FilterContext& ctx, FilterAction action, std::uint32_t vk) {
     return;
   }
   ctx.actions.RunWhenIdle([&ctx, vk] {
-    const KeyOutcome again = DecideKey(
-        ctx.app.CurrentMode, vk, true, true, 0, ctx.app.settings,
-        [&ctx] { return ctx.desktop.ForegroundWindowClass() == ctx.app.settings.PassthruWCls; });
+    const KeyOutcome again = DecideKey(ctx.app.CurrentMode, vk, true, true, 0, ctx.app.settings,
+                                       [&ctx] { return ForegroundIsPassthru(ctx); });
     if (IsSequenceAction(again.decision.Action)) RunFilterAction(ctx, again.decision.Action);
   });
 }
@@ -103,10 +106,9 @@ bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message
     lock.SequenceKey = 0;
   }
 
-  const KeyOutcome out = DecideKey(
-      FilterMode(ctx.app), vkCode, keyDown, lock.LeftAltDown || lock.RightAltDown, lock.LastKeyDown,
-      ctx.app.settings,
-      [&ctx] { return ctx.desktop.ForegroundWindowClass() == ctx.app.settings.PassthruWCls; });
+  const KeyOutcome out =
+      DecideKey(FilterMode(ctx.app), vkCode, keyDown, lock.LeftAltDown || lock.RightAltDown,
+                lock.LastKeyDown, ctx.app.settings, [&ctx] { return ForegroundIsPassthru(ctx); });
   lock.LastKeyDown = out.LastKeyDown;
   const bool swallow =
       KeepReleasesOfPassedKeys(lock, vkCode, keyDown, eventTime, out.decision.Swallow);
