@@ -319,10 +319,6 @@ void MainController::OnTrayCallback(std::uint32_t code) {
   }
 }
 
-void MainController::mnuPopupRestore_Click() { view_.Restore(); }
-
-void MainController::mnuFileMinToTray_Click() { view_.MinimiseToTray(); }
-
 // --- Autolock --------------------------------------------------------------------------
 
 void MainController::RefreshSettings() {
@@ -367,19 +363,15 @@ void MainController::EnableFlashTimer() {
     flashLastCueTick_ = desktop_.TickCount();
     return;
   }
-  if (flashTimerHook_) flashTimerHook_();
+  if (hooks_.flashTimer) hooks_.flashTimer();
 }
 
 void MainController::OpenEntryGate() {
-  if (entryGateHook_) entryGateHook_();
+  if (hooks_.entryGate) hooks_.entryGate();
 }
 
-void MainController::SetFlashTimerHook(std::function<void()> hook) {
-  flashTimerHook_ = std::move(hook);
-}
-
-void MainController::SetEntryGateHook(std::function<void()> hook) {
-  entryGateHook_ = std::move(hook);
+void MainController::cmdExit_Click() {
+  if (hooks_.exit) hooks_.exit();
 }
 
 }  // namespace hushkey

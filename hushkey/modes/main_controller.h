@@ -25,21 +25,22 @@ inline constexpr std::uint32_t kTrayLeftButtonUp = 514;
 inline constexpr std::uint32_t kTrayLeftButtonDoubleClick = 515;
 inline constexpr std::uint32_t kTrayRightButtonUp = 517;
 
-class MainController final : public FilterActionPort {
+class MainController final : public FilterActionPort, public MainWindowCommandsPort {
  public:
   // All references must outlive the controller.
   MainController(AppState& state, MainViewPort& view, TrayPort& tray, InactivityTimerPort& timer,
                  DesktopPort& desktop, DontLockIfCheckPort& check, SettingsLoader loadSettings);
 
   // Mode commands (also the buttons' click handlers).
-  void cmdLockAll_Click();
+  void cmdLockAll_Click() override;
   // The Lock command with the mode then set to 20 (Alt+Home returns to autolock), as one
   // command: asked for while another runs, both steps wait for it together.
-  void LockReturningToAutolock();
+  void LockReturningToAutolock() override;
   void cmdAutoLock_Click() override;
-  void cmdBlockWinCtrl_Click();
-  void cmdAllowOnly_Click();
+  void cmdBlockWinCtrl_Click() override;
+  void cmdAllowOnly_Click() override;
   void cmdCancel_Click() override;
+  void cmdExit_Click() override;
   void LockAll() override;
 
   // Status display and tray icon for CurrentMode.
@@ -84,12 +85,17 @@ class MainController final : public FilterActionPort {
 
   // Tray callback (the event code the tray puts in lParam).
   void OnTrayCallback(std::uint32_t code);
-  void mnuPopupRestore_Click();
-  void mnuFileMinToTray_Click();
+  void mnuPopupRestore_Click() override { view_.Restore(); }
+  void MinimiseToTray() override { view_.MinimiseToTray(); }
+  void ClearHandOffBox() override { view_.ClearHandOffBox(); }
 
-  // What the input filters request besides the mode commands: both go to hooks the Win32
-  // window installs (the flash timer; the options dialog's entry gate). Without a hook the
-  // request is ignored.
+  // What the input filters request besides the mode commands, and Exit: they go to hooks
+  // the program installs (the flash timer; the options dialog's entry gate; the ending).
+  // Without a hook the request is ignored.
+  struct Hooks {
+    std::function<void()> flashTimer, entryGate, exit;
+  };
+  void SetHooks(Hooks hooks) { hooks_ = std::move(hooks); }
   void EnableFlashTimer() override;
   void OpenEntryGate() override;
   bool CommandRunning() const override { return commandDepth_ > 0; }
@@ -99,11 +105,9 @@ class MainController final : public FilterActionPort {
   // wait until all of the steps are done, and the filters decide with the stricter of the
   // mode before and the mode now throughout (a second start moving a locked desktop
   // from one lock to another).
-  void AsOneCommand(const std::function<void()>& steps);
+  void AsOneCommand(const std::function<void()>& steps) override;
   // True during the allow-only command's delay, when the mode reads 0 but allow-only comes.
   bool AllowOnlyPending() const { return allowOnlyPending_; }
-  void SetFlashTimerHook(std::function<void()> hook);
-  void SetEntryGateHook(std::function<void()> hook);
 
   // The tray icon exists once the first UpdateTrayIcon has added it (even if the platform
   // call failed). DeleteTrayIcon removes it on unload; afterwards nothing is shown in the
@@ -145,8 +149,7 @@ class MainController final : public FilterActionPort {
   DesktopPort& desktop_;
   DontLockIfCheckPort& check_;
   SettingsLoader loadSettings_;
-  std::function<void()> flashTimerHook_;
-  std::function<void()> entryGateHook_;
+  Hooks hooks_;
   int commandDepth_ = 0;
   bool composing_ = false;  // AsOneCommand's steps are running
   bool allowOnlyPending_ = false;

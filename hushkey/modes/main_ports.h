@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "hushkey/autolock/dont_lock_if.h"
@@ -38,6 +39,8 @@ class MainViewPort {
   // The tray's right-button menu: bring the window to the front, then pop up the tray menu
   // ("Restore", "Exit") at the pointer.
   virtual void ShowTrayMenu() = 0;
+  // Empties the hidden hand-off text box (txtChangeModeHid).
+  virtual void ClearHandOffBox() = 0;
   // The one-shot timer that ends the tray and pointer flash: (re)armed for ms milliseconds;
   // its tick calls the controller's timFlashEnd_Timer.
   virtual void ArmFlashEndTimer(std::int32_t ms) = 0;
@@ -55,6 +58,34 @@ class TrayPort {
   // The flash: every system pointer shape shows the blocked picture, then the user's own.
   virtual void SetBlockedCursors() = 0;
   virtual void RestoreCursors() = 0;
+};
+
+// The main window's commands as the start-up, the hand-off from a second start and the
+// program's ending run them: the main controller. The mode commands write CurrentMode.
+class MainWindowCommandsPort {
+ public:
+  virtual ~MainWindowCommandsPort() = default;
+  // The mode commands of the main window's buttons.
+  virtual void cmdLockAll_Click() = 0;
+  virtual void cmdAutoLock_Click() = 0;
+  virtual void cmdBlockWinCtrl_Click() = 0;
+  virtual void cmdAllowOnly_Click() = 0;
+  virtual void cmdCancel_Click() = 0;
+  // Exit: unloads the main window, which ends the program.
+  virtual void cmdExit_Click() = 0;
+  // The tray menu's Restore: shows the window normally and brings it to the front.
+  virtual void mnuPopupRestore_Click() = 0;
+  // Minimises the main window and hides it; only the tray icon stays.
+  virtual void MinimiseToTray() = 0;
+  // Empties the hidden hand-off text box (txtChangeModeHid).
+  virtual void ClearHandOffBox() = 0;
+  // Lock, then mode 20: locked, returning to autolock on unlock. One command, so that when
+  // it has to wait for another, the mode is not set before the lock has run.
+  virtual void LockReturningToAutolock() = 0;
+  // Runs `steps`, calls of the commands above, as one mode command (see
+  // MainController::AsOneCommand). While another command runs, `steps` is kept and run after
+  // it: it must not refer to anything that ends with the caller.
+  virtual void AsOneCommand(const std::function<void()>& steps) = 0;
 };
 
 // The don't-lock-if check as the main window calls it: what it found, changing nothing.

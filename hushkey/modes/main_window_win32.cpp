@@ -389,7 +389,7 @@ void MainWindow::OnCommand(int id) {
     case IDC_BLOCKWINCTRL: controller_->cmdBlockWinCtrl_Click(); break;
     case IDC_ALLOWONLY: controller_->cmdAllowOnly_Click(); break;
     case IDC_CANCEL: controller_->cmdCancel_Click(); break;
-    case IDM_FILE_MINTOTRAY: controller_->mnuFileMinToTray_Click(); break;
+    case IDM_FILE_MINTOTRAY: controller_->MinimiseToTray(); break;
     case IDM_POPUP_RESTORE: controller_->mnuPopupRestore_Click(); break;
     case IDM_HELP_HELP:
       if (events_) events_->OnHelp();

@@ -76,9 +76,6 @@ class MainWindow final : public MainViewPort, public win32::WindowBase {
     controller_ = &events.Controller();
   }
 
-  // Empties the hidden hand-off text box (its change handler then sees an empty text).
-  void ClearHandOffBox();
-
   // The version label's text.
   void SetVersionText(const std::string& text);
 
@@ -108,6 +105,8 @@ class MainWindow final : public MainViewPort, public win32::WindowBase {
   void Restore() override;
   void MinimiseToTray() override;
   void ShowTrayMenu() override;
+  // Its change handler then sees an empty text.
+  void ClearHandOffBox() override;
   void ArmFlashEndTimer(std::int32_t ms) override;
 
  private:

@@ -74,22 +74,6 @@ void HushkeyApp::ReportStartupFailure(const std::string& message) {
               win32::Utf8ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
-// --- MainWindowCommandsPort ------------------------------------------------------------
-
-void HushkeyApp::cmdLockAll_Click() { controller_->cmdLockAll_Click(); }
-void HushkeyApp::LockReturningToAutolock() { controller_->LockReturningToAutolock(); }
-void HushkeyApp::cmdAutoLock_Click() { controller_->cmdAutoLock_Click(); }
-void HushkeyApp::cmdBlockWinCtrl_Click() { controller_->cmdBlockWinCtrl_Click(); }
-void HushkeyApp::cmdAllowOnly_Click() { controller_->cmdAllowOnly_Click(); }
-void HushkeyApp::cmdCancel_Click() { controller_->cmdCancel_Click(); }
-void HushkeyApp::cmdExit_Click() { shutdown_.cmdExit_Click(); }
-void HushkeyApp::mnuPopupRestore_Click() { controller_->mnuPopupRestore_Click(); }
-void HushkeyApp::MinimiseToTray() { window_.MinimiseToTray(); }
-void HushkeyApp::ClearHandOffBox() { window_.ClearHandOffBox(); }
-void HushkeyApp::AsOneCommand(const std::function<void()>& steps) {
-  controller_->AsOneCommand(steps);
-}
-
 // --- ShutdownPort ----------------------------------------------------------------------
 
 void HushkeyApp::RestoreDesktop() {

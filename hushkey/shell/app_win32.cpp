@@ -56,7 +56,7 @@ int HushkeyApp::Run(HINSTANCE instance) {
       return *failed;
     }
   }
-  switch (Form_Load(argument, state_, {*this, hooks_, *this, handOff_})) {
+  switch (Form_Load(argument, state_, {*this, hooks_, controller_.get(), handOff_})) {
     case StartupOutcome::HandedOff: return 0;
     case StartupOutcome::HooksRefused: ReleaseAll(); return 4;
     case StartupOutcome::Running: break;
@@ -66,7 +66,7 @@ int HushkeyApp::Run(HINSTANCE instance) {
   watchdog_.Start(instance_, [this] { ClearAltState(state_.lock); });
   MessageLoop();
   // The loop ended without an unload (a quit request): end the same way.
-  shutdown_.Unload(UnloadReason::TaskManager);
+  shutdown_->Unload(UnloadReason::TaskManager);
   return 0;
 }
 
@@ -94,11 +94,14 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
   controller_ = std::make_unique<MainController>(
       state_, window_, *tray_, *timer_, desktop_, static_cast<DontLockIfCheckPort&>(*this),
       [this](std::int32_t origMouseSpeed) { return LoadSettings(store_, origMouseSpeed); });
+  shutdown_.emplace(*controller_, hooks_, static_cast<ShutdownPort&>(*this));
   window_.SetEvents(*this);
-  controller_->SetEntryGateHook([this] {
-    if (options_) options_->OpenEntryGate();
-  });
-  controller_->SetFlashTimerHook([this] { window_.EnableFlashTimer(); });
+  controller_->SetHooks({.flashTimer = [this] { window_.EnableFlashTimer(); },
+                         .entryGate =
+                             [this] {
+                               if (options_) options_->OpenEntryGate();
+                             },
+                         .exit = [this] { shutdown_->cmdExit_Click(); }});
   timer_->SetTimerHandler([this] { controller_->Longtick1_Timer(); });
   filters_ =
       std::make_unique<FilterContext>(FilterContext{state_, desktop_, *timer_, *controller_});
@@ -107,7 +110,7 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
 }
 
 void HushkeyApp::OnHandOff(const std::string& text) {
-  txtChangeModeHid_Change(text, state_.CurrentMode, *this, controller_->AllowOnlyPending());
+  txtChangeModeHid_Change(text, state_.CurrentMode, *controller_, controller_->AllowOnlyPending());
 }
 
 void HushkeyApp::MessageLoop() {

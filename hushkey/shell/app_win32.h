@@ -1,7 +1,7 @@
 // The composition root of Hushkey.exe: owns the program state, the settings store, the
 // desktop, the main window, the tray icon, the hosted timer control and the controller,
 // wires them together, and carries out the portable start-up, hand-off and ending over
-// them (it is their StartupPort, MainWindowCommandsPort and ShutdownPort).
+// them (it is their StartupPort and ShutdownPort; the controller runs the commands).
 #pragma once
 
 #include <windows.h>
@@ -51,7 +51,6 @@ class Win32InputHooks final : public InputHooksPort {
 };
 
 class HushkeyApp final : private StartupPort,
-                         private MainWindowCommandsPort,
                          private ShutdownPort,
                          private MainWindowEvents,
                          private DontLockIfCheckPort {
@@ -90,23 +89,11 @@ class HushkeyApp final : private StartupPort,
   void UpdateTrayIcon() override;
   void DispatchPendingMessages() override;
   void ReportStartupFailure(const std::string& message) override;
-  // MainWindowCommandsPort
-  void cmdLockAll_Click() override;
-  void LockReturningToAutolock() override;
-  void cmdAutoLock_Click() override;
-  void cmdBlockWinCtrl_Click() override;
-  void cmdAllowOnly_Click() override;
-  void cmdCancel_Click() override;
-  void cmdExit_Click() override;
-  void mnuPopupRestore_Click() override;
-  void MinimiseToTray() override;
-  void ClearHandOffBox() override;
-  void AsOneCommand(const std::function<void()>& steps) override;
   // MainWindowEvents
   MainController& Controller() override { return *controller_; }
-  void OnExit() override { shutdown_.cmdExit_Click(); }
-  void OnClose() override { shutdown_.Unload(UnloadReason::ControlMenu); }
-  void OnEndSession() override { shutdown_.Unload(UnloadReason::WindowsEnding); }
+  void OnExit() override { shutdown_->cmdExit_Click(); }
+  void OnClose() override { shutdown_->Unload(UnloadReason::ControlMenu); }
+  void OnEndSession() override { shutdown_->Unload(UnloadReason::WindowsEnding); }
   void OnHandOff(const std::string& text) override;
   void OnHelp() override { ShowHelpText(); }
   void OnAbout() override { mnuHelpAbout_Click(); }
@@ -133,7 +120,7 @@ class HushkeyApp final : private StartupPort,
   Win32HandOffSender handOff_;
   HookWatchdogWin32 watchdog_;
   Win32InputHooks hooks_{watchdog_};
-  ProgramShutdown shutdown_{*this, hooks_, *this};
+  std::optional<ProgramShutdown> shutdown_;  // once the controller is built
   std::optional<win32::ComApartment> apartment_;
   MainWindow window_;
   HelpWindow help_;

@@ -51,7 +51,7 @@ StartupOutcome Form_Load(std::string_view argumentText, AppState& state, Startup
   }
   // CurrentMode, not the switch read above: a hand-off processed with the pending
   // messages may have entered a mode already, and must not be undone here.
-  EnterStartMode(state.CurrentMode, ports.commands);
+  EnterStartMode(state.CurrentMode, *ports.commands);
   return StartupOutcome::Running;
 }
 

@@ -62,7 +62,9 @@ class StartupPort {
 struct StartupPorts {
   StartupPort& startup;
   InputHooksPort& hooks;
-  MainWindowCommandsPort& commands;
+  // The main controller; none in a second start, which hands its request over and builds
+  // nothing.
+  MainWindowCommandsPort* commands;
   HandOffSenderPort& handOff;
 };
 

@@ -610,7 +610,7 @@ TEST_F(MainControllerTest, DeletedTrayIconIsAddedAgainByNextUpdate) {
 TEST_F(MainControllerTest, TrayCallbackCodes) {
   Start(ModeUnlocked);
   for (std::uint32_t code : {512u, 513u, 514u, 515u, 516u, 517u, 518u}) ctl.OnTrayCallback(code);
-  ctl.mnuFileMinToTray_Click();
+  ctl.MinimiseToTray();
   EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
                               "[0] restore", "[0] restore", "[0] traymenu", "[0] minimise"}));
 }
@@ -666,8 +666,7 @@ TEST_F(MainControllerTest, FilterRequestsReachHooksAndCommands) {
   FilterActionPort& port = ctl;
   port.EnableFlashTimer();  // no hook yet: ignored
   port.OpenEntryGate();
-  ctl.SetFlashTimerHook([&] { ++flashes; });
-  ctl.SetEntryGateHook([&] { ++gates; });
+  ctl.SetHooks({[&] { ++flashes; }, [&] { ++gates; }, nullptr});
   port.EnableFlashTimer();
   port.OpenEntryGate();
   port.OpenEntryGate();

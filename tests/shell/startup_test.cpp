@@ -111,7 +111,7 @@ TEST(Form_Load, StepsInOrderThenExactlyOneStartCommand) {
     windows.topLevel = {10};
     windows.Add(10, 11, "ThunderRT6TextBox");
     const StartupOutcome outcome =
-        Form_Load(c.argument, state, {startup, hooks, commands, windows});
+        Form_Load(c.argument, state, {startup, hooks, &commands, windows});
     EXPECT_EQ(outcome, c.another      ? StartupOutcome::HandedOff
                        : c.keyboardOk ? StartupOutcome::Running
                                       : StartupOutcome::HooksRefused);

@@ -231,6 +231,7 @@ class FakeView final : public MainViewPort {
   void Restore() override { Show(true, "restore"); }
   void MinimiseToTray() override { Show(false, "minimise"); }
   void ShowTrayMenu() override { log_.Add("traymenu"); }
+  void ClearHandOffBox() override { log_.Add("clear"); }
   void ArmFlashEndTimer(std::int32_t ms) override {
     log_.Add("flash end in " + std::to_string(ms));
   }
