@@ -107,6 +107,7 @@ void MainController::cmdLockAll_Click() {
   if (Queued(&MainController::cmdLockAll_Click)) return;
   const CommandScope scope(*this);
   LockSteps(ModeLocked);
+  AnnounceLock();
 }
 
 void MainController::LockReturningToAutolock() {
@@ -114,6 +115,15 @@ void MainController::LockReturningToAutolock() {
   const CommandScope scope(*this);
   LockSteps(ModeLocked);
   state_.CurrentMode = ModeLockedAuto;
+  AnnounceLock();
+}
+
+void MainController::AnnounceLock() {
+  if (lockAnnounced_ || !trayAdded_ || !state_.settings.ShowLckUnlSeq) return;
+  const std::string notice = LockNotice(state_.CurrentMode);
+  if (notice.empty()) return;
+  lockAnnounced_ = true;
+  tray_.Notify(notice);
 }
 
 void MainController::LockSteps(LockMode mode) {
@@ -133,6 +143,7 @@ void MainController::LockAll() {
   LockSteps(ModeLockedAuto);
   state_.CurrentMode = ModeLockedAuto;
   UpdateTrayIcon();
+  AnnounceLock();
 }
 
 void MainController::cmdAutoLock_Click() {
@@ -248,12 +259,14 @@ void MainController::UpdateTrayIcon() {
     AddTrayIcon();
     trayAdded_ = true;
   }
-  trayTip_ = CutTrayTip(view_.Message());
+  // A new lock is announced again once the desktop has been out of one.
+  if (Strictness(state_.CurrentMode) < Strictness(ModeLocked)) lockAnnounced_ = false;
+  trayTip_ = TrayTip(state_.CurrentMode, view_.Message());
   tray_.Modify(IconForMode(state_.CurrentMode), trayTip_);
 }
 
 void MainController::AddTrayIcon() {
-  tray_.Add();
+  trayKeyboard_ = tray_.Add();
   ++trayAdds_;
 }
 
@@ -313,8 +326,15 @@ void MainController::OnTaskbarCreated() {
 void MainController::OnTrayCallback(std::uint32_t code) {
   switch (code) {
     case kTrayLeftButtonUp:
-    case kTrayLeftButtonDoubleClick: mnuPopupRestore_Click(); break;
-    case kTrayRightButtonUp: view_.ShowTrayMenu(); break;
+    case kTrayLeftButtonDoubleClick:
+    case kTrayKeySelect: mnuPopupRestore_Click(); break;
+    // A tray that reports the keyboard sends both for a right click: one menu.
+    case kTrayRightButtonUp:
+      if (!trayKeyboard_) view_.ShowTrayMenu();
+      break;
+    case kTrayContextMenu:
+      if (trayKeyboard_) view_.ShowTrayMenu();
+      break;
     default: break;
   }
 }

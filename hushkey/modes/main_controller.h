@@ -24,6 +24,10 @@ using SettingsLoader = std::function<Settings(std::int32_t origMouseSpeed)>;
 inline constexpr std::uint32_t kTrayLeftButtonUp = 514;
 inline constexpr std::uint32_t kTrayLeftButtonDoubleClick = 515;
 inline constexpr std::uint32_t kTrayRightButtonUp = 517;
+// A tray that reports the keyboard sends these: the context menu (right button, Shift+F10,
+// the menu key) and Enter or Space on the focused icon.
+inline constexpr std::uint32_t kTrayContextMenu = 0x007B;
+inline constexpr std::uint32_t kTrayKeySelect = 0x0401;
 
 class MainController final : public FilterActionPort, public MainWindowCommandsPort {
  public:
@@ -138,6 +142,8 @@ class MainController final : public FilterActionPort, public MainWindowCommandsP
   };
   // The steps of the manual lock in `mode` (2, or 20 for LockAll).
   void LockSteps(LockMode mode);
+  // Once per lock, while the reminder setting is on: a notification naming the unlock keys.
+  void AnnounceLock();
   void SetEnabledStates(bool modeButtons, bool options, bool exit, bool cancel);
   void EndFlash();
   void Highlight(MainButton button, Colour colour);
@@ -156,6 +162,8 @@ class MainController final : public FilterActionPort, public MainWindowCommandsP
   bool shortcutsOff_ = false;
   std::vector<std::function<void()>> queued_;
   bool trayAdded_ = false;
+  bool trayKeyboard_ = false;  // the tray sends the context-menu and key-select codes
+  bool lockAnnounced_ = false;
   int trayAdds_ = 0;
   int flashesShown_ = 0;
   std::uint32_t flashLastCueTick_ = 0;  // the last swallowed input while the picture is up

@@ -50,10 +50,13 @@ class TrayPort {
  public:
   virtual ~TrayPort() = default;
   // Adds the icon with no picture and no tip (first refresh), then lets pending window
-  // messages be processed once.
-  virtual void Add() = 0;
+  // messages be processed once. Answers true when the tray also reports the keyboard (the
+  // context-menu and key-select codes instead of the bare right-button release).
+  virtual bool Add() = 0;
   // Shows the icon and tooltip (already cut to what the tray record holds).
   virtual void Modify(TrayIcon icon, const std::string& tip) = 0;
+  // A notification from the icon that takes no focus and makes no sound.
+  virtual void Notify(const std::string& text) = 0;
   virtual void Delete() = 0;
   // The flash: every system pointer shape shows the blocked picture, then the user's own.
   virtual void SetBlockedCursors() = 0;

@@ -85,8 +85,20 @@ void MainWindow::MinimiseToTray() {
 void MainWindow::ShowTrayMenu() {
   SetForegroundWindow(Handle());
   POINT pt{};
-  GetCursorPos(&pt);
+  if (trayMenuAnchor_)
+    pt = *trayMenuAnchor_;
+  else
+    GetCursorPos(&pt);
   if (HMENU popup = GetSubMenu(trayMenu_.get(), 0)) {
+    // Each command is enabled exactly when its button or menu command is; Restore is the
+    // default (bold), as a double click on the icon does it.
+    const auto enable = [popup](UINT item, bool on) {
+      EnableMenuItem(popup, item, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED));
+    };
+    enable(IDM_POPUP_LOCKALL, IsWindowEnabled(Control(IDC_LOCKALL)));
+    enable(IDM_POPUP_AUTOLOCK, IsWindowEnabled(Control(IDC_AUTOLOCK)));
+    enable(IDM_POPUP_OPTIONS, !(GetMenuState(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND) & MF_GRAYED));
+    SetMenuDefaultItem(popup, IDM_POPUP_RESTORE, FALSE);
     TrackPopupMenu(popup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, Handle(), nullptr);
     // Lets the menu close properly when the user clicks elsewhere.
     PostMessageW(Handle(), WM_NULL, 0, 0);

@@ -1,6 +1,7 @@
 #include "hushkey/modes/main_window_win32.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 #include <wtsapi32.h>
 
 #include <array>
@@ -302,6 +303,9 @@ LRESULT MainWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case kTrayCallbackMessage:
+      // The context-menu code carries where the menu belongs (the icon, for the keyboard).
+      trayMenuAnchor_.reset();
+      if (LOWORD(lp) == WM_CONTEXTMENU) trayMenuAnchor_ = POINT{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)};
       if (controller_) controller_->OnTrayCallback(static_cast<std::uint32_t>(LOWORD(lp)));
       return 0;
     case WM_TIMER:
@@ -375,10 +379,17 @@ void MainWindow::OnCommand(int id) {
       if (events_) events_->OnExit();
       return;
     case IDM_OPTIONS:
+    case IDM_POPUP_OPTIONS:
       // A command posted while the menu item is greyed (any mode but unlocked) is refused.
       if (events_ && !(GetMenuState(mainMenu_, IDM_OPTIONS, MF_BYCOMMAND) & MF_GRAYED)) {
         events_->OnOptions();
       }
+      return;
+    // The tray menu's mode commands act as their buttons do, and only when those could.
+    case IDM_POPUP_LOCKALL:
+    case IDM_POPUP_AUTOLOCK:
+      if (IsWindowEnabled(Control(id == IDM_POPUP_LOCKALL ? IDC_LOCKALL : IDC_AUTOLOCK)))
+        OnCommand(id == IDM_POPUP_LOCKALL ? IDC_LOCKALL : IDC_AUTOLOCK);
       return;
     default: break;
   }
@@ -392,6 +403,7 @@ void MainWindow::OnCommand(int id) {
     case IDM_FILE_MINTOTRAY: controller_->MinimiseToTray(); break;
     case IDM_POPUP_RESTORE: controller_->mnuPopupRestore_Click(); break;
     case IDM_HELP_HELP:
+    case IDM_POPUP_HELP:
       if (events_) events_->OnHelp();
       break;
     case IDM_HELP_ABOUT:

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "hushkey/modes/main_ports.h"
@@ -126,11 +127,12 @@ class MainWindow final : public MainViewPort, public win32::WindowBase {
   HINSTANCE instance_ = nullptr;
   HighlightFrame highlight_;
   HWND toolTip_ = nullptr;
-  HMENU mainMenu_ = nullptr;     // owned by the window once attached
-  win32::UniqueMenu trayMenu_;   // loaded resource, destroyed with the window
-  bool hidePending_ = false;     // a Hide asked for inside an input hook call, not done yet
-  bool sessionNotices_ = false;  // registered for session lock/unlock/switch notices
-  UINT taskbarCreated_ = 0;      // the shell's "TaskbarCreated" message
+  HMENU mainMenu_ = nullptr;             // owned by the window once attached
+  win32::UniqueMenu trayMenu_;           // loaded resource, destroyed with the window
+  std::optional<POINT> trayMenuAnchor_;  // where the tray asked for its menu, if it said
+  bool hidePending_ = false;             // a Hide asked for inside an input hook call, not done yet
+  bool sessionNotices_ = false;          // registered for session lock/unlock/switch notices
+  UINT taskbarCreated_ = 0;              // the shell's "TaskbarCreated" message
   win32::UniqueFont font_;
   UINT dpi_ = 96;
   TwipsRect highlightRect_{};

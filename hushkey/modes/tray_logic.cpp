@@ -52,4 +52,23 @@ std::string CutTrayTip(std::string_view text, std::size_t maxUnits) {
   return std::string(text.substr(0, i));
 }
 
+std::string TrayTip(LockMode mode, std::string_view status) {
+  constexpr std::string_view kName = "Hushkey";
+  constexpr std::string_view kDash = " \xE2\x80\x93 ";  // an en dash between blanks
+  if (status.empty() && mode != ModeUnlocked) return std::string(kName);
+  std::string tip(kName);
+  tip += kDash;
+  tip += status.empty() ? std::string_view("unlocked") : status;
+  return CutTrayTip(tip);
+}
+
+std::string LockNotice(LockMode mode, std::string_view unlockKeys) {
+  if (Strictness(mode) < Strictness(ModeLocked)) return {};
+  std::string text = "Hushkey locked the keyboard and mouse. Press ";
+  text += unlockKeys;
+  text += " to unlock.";
+  if (mode == ModeLockedAuto) text += " Hushkey then returns to autolock.";
+  return text;
+}
+
 }  // namespace hushkey

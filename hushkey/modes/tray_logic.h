@@ -22,4 +22,12 @@ inline constexpr std::size_t kTrayTipMaxUnits = 127;
 // text is converted).
 std::string CutTrayTip(std::string_view text, std::size_t maxUnits = kTrayTipMaxUnits);
 
+// The tray icon's tooltip, never empty: "Hushkey – " and the status text; "Hushkey –
+// unlocked" in mode 0 with no status; "Hushkey" alone otherwise. Cut to what the tray holds.
+std::string TrayTip(LockMode mode, std::string_view status);
+
+// The notification shown when the desktop becomes locked, naming the keys that unlock it and,
+// in mode 20, what they return to; empty in modes that do not lock.
+std::string LockNotice(LockMode mode, std::string_view unlockKeys = "Alt+Home");
+
 }  // namespace hushkey

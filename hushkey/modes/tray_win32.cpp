@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "hushkey/engine/deferred_work_win32.h"
 #include "hushkey/modes/tray_logic.h"
@@ -52,19 +53,34 @@ TrayIconWin32::~TrayIconWin32() {
   Delete();
 }
 
-void TrayIconWin32::Add() {
+bool TrayIconWin32::Add() {
   // No picture and no tip yet: the first Modify fills them in.
   data_.hIcon = nullptr;
   data_.szTip[0] = L'\0';
   Shell_NotifyIconW(NIM_ADD, &data_);
   added_ = true;
+  // Asked for the newer protocol, the tray reports the keyboard too (Shift+F10, the menu
+  // key, Enter on the focused icon) and puts the event code in the low word of lParam.
+  data_.uVersion = NOTIFYICON_VERSION_4;
+  const bool keyboard = Shell_NotifyIconW(NIM_SETVERSION, &data_);
+  data_.uTimeout = 0;
   DispatchPendingMessages();
+  return keyboard;
 }
 
 void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
   wanted_ = icon;
   wantedTip_ = tip;
   pending_ = true;
+  FlushOutsideInputHook();
+}
+
+void TrayIconWin32::Notify(const std::string& text) {
+  notice_ = text;
+  FlushOutsideInputHook();
+}
+
+void TrayIconWin32::FlushOutsideInputHook() {
   // The notification area belongs to another process: inside an input hook call the update
   // waits until the hook procedure has returned. Whatever is wanted then is shown.
   if (!InsideInputHook()) {
@@ -81,23 +97,35 @@ void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
 }
 
 void TrayIconWin32::Flush() {
-  if (!pending_ || !added_) return;
-  pending_ = false;
-  // The tray keeps its own copy of the picture: the loaded one goes after the call.
-  const win32::UniqueIcon loaded(static_cast<HICON>(
-      LoadImageW(instance_, TrayIconResourceName(wanted_), IMAGE_ICON,
-                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-  data_.hIcon = loaded.get();
-  const std::wstring wide = win32::Utf8ToWide(wantedTip_);
-  const std::size_t n = std::min(wide.size(), std::size(data_.szTip) - 1);
-  wide.copy(data_.szTip, n);
-  data_.szTip[n] = L'\0';
-  Shell_NotifyIconW(NIM_MODIFY, &data_);
-  data_.hIcon = nullptr;
+  if (!added_) return;
+  if (pending_) {
+    pending_ = false;
+    // The tray keeps its own copy of the picture: the loaded one goes after the call.
+    const win32::UniqueIcon loaded(static_cast<HICON>(
+        LoadImageW(instance_, TrayIconResourceName(wanted_), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    data_.hIcon = loaded.get();
+    const std::wstring wide = win32::Utf8ToWide(wantedTip_);
+    const std::size_t n = std::min(wide.size(), std::size(data_.szTip) - 1);
+    wide.copy(data_.szTip, n);
+    data_.szTip[n] = L'\0';
+    Shell_NotifyIconW(NIM_MODIFY, &data_);
+    data_.hIcon = nullptr;
+  }
+  if (!notice_.empty()) {
+    NOTIFYICONDATAW info = data_;  // szInfo and szInfoTitle are empty in data_
+    info.uFlags = NIF_INFO;
+    info.dwInfoFlags = NIIF_INFO | NIIF_NOSOUND | NIIF_RESPECT_QUIET_TIME;
+    std::wstring(L"Hushkey").copy(info.szInfoTitle, std::size(info.szInfoTitle) - 1);
+    const std::wstring text = win32::Utf8ToWide(std::exchange(notice_, {}));
+    text.copy(info.szInfo, std::min(text.size(), std::size(info.szInfo) - 1));
+    Shell_NotifyIconW(NIM_MODIFY, &info);
+  }
 }
 
 void TrayIconWin32::Delete() {
   pending_ = false;
+  notice_.clear();
   if (!added_) return;
   Shell_NotifyIconW(NIM_DELETE, &data_);
   added_ = false;

@@ -25,15 +25,18 @@ class TrayIconWin32 final : public TrayPort {
   TrayIconWin32(const TrayIconWin32&) = delete;
   TrayIconWin32& operator=(const TrayIconWin32&) = delete;
 
-  void Add() override;
+  bool Add() override;
   void Modify(TrayIcon icon, const std::string& tip) override;
+  void Notify(const std::string& text) override;
   void Delete() override;
   void SetBlockedCursors() override;
   void RestoreCursors() override;
 
  private:
-  // Shows the wanted icon and tip, if an update is pending.
+  // Shows the wanted icon and tip, and the notice, if an update is pending.
   void Flush();
+  // Flushes now, or once the input hook procedure has returned.
+  void FlushOutsideInputHook();
 
   HINSTANCE instance_;
   NOTIFYICONDATAW data_{};
@@ -41,6 +44,7 @@ class TrayIconWin32 final : public TrayPort {
   TrayIcon wanted_ = TrayIcon::Blank;
   std::string wantedTip_;
   bool pending_ = false;  // wanted_ and wantedTip_ are not shown yet
+  std::string notice_;    // a notification not shown yet
   bool queued_ = false;   // a deferred Flush is waiting for the message loop
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

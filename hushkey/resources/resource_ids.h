@@ -25,6 +25,10 @@
 #define IDM_HELP_ABOUT 204
 #define IDM_POPUP_RESTORE 205
 #define IDM_POPUP_EXIT 206
+#define IDM_POPUP_LOCKALL 207
+#define IDM_POPUP_AUTOLOCK 208
+#define IDM_POPUP_OPTIONS 209
+#define IDM_POPUP_HELP 210
 
 /* Controls of the main window. */
 #define IDC_AUTOLOCK 1001

@@ -722,13 +722,43 @@ TEST_F(HushkeyE2E, HelpShowsTheSyntaxWindowAndAboutItsBox) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }
 
-// The tray's right button: the program comes to the front and pops up its tray menu
-// ("Restore", separator, "Exit") at the pointer; choosing Exit ends it with code 0.
-TEST_F(HushkeyE2E, TrayRightButtonMenuExitsTheProgram) {
+// The tray menu's mode commands act as their buttons do, and only when those could; the
+// right button (sent as a tray that also reports the keyboard sends it: the release, then
+// the context-menu code) pops up one tray menu; choosing Exit ends the program with code 0.
+TEST_F(HushkeyE2E, TrayMenuCommandsAndRightButtonMenuExitsTheProgram) {
   ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
   ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
-  PostMessageW(main_, kTrayCallback, 1, WM_RBUTTONUP);
+  PostMessageW(main_, WM_COMMAND, IDM_POPUP_AUTOLOCK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+  PostMessageW(main_, WM_COMMAND, IDM_POPUP_LOCKALL, 0);  // its button is disabled now
+  PumpFor(300);
+  EXPECT_EQ(Message().rfind(kAutoLockPrefix, 0), 0u) << "Lock now ran with its button disabled";
+  FocusProbe();
+  Chord(VK_LMENU, VK_HOME);
+  ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+  PostMessageW(main_, WM_COMMAND, IDM_POPUP_LOCKALL, 0);
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  Chord(VK_LMENU, VK_HOME);
+  ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+
+  PostMessageW(main_, kTrayCallback, MAKEWPARAM(200, 200), MAKELPARAM(WM_RBUTTONUP, 1));
+  PostMessageW(main_, kTrayCallback, MAKEWPARAM(200, 200), MAKELPARAM(WM_CONTEXTMENU, 1));
   ASSERT_NE(WaitForWindowOfClass(hushkey_.Pid(), L"#32768"), nullptr) << "no popup menu";
+  PumpFor(300);
+  std::pair<DWORD, int> menus{hushkey_.Pid(), 0};
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* m = reinterpret_cast<std::pair<DWORD, int>*>(lp);
+        DWORD pid = 0;
+        wchar_t cls[16];
+        GetWindowThreadProcessId(w, &pid);
+        if (pid == m->first && IsWindowVisible(w) && GetClassNameW(w, cls, 16) &&
+            std::wstring(cls) == L"#32768")
+          ++m->second;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&menus));
+  EXPECT_EQ(menus.second, 1) << "one right click, one menu";
   // The last item is Exit: Up from no selection wraps to it.
   Tap(VK_UP);
   Tap(VK_RETURN);

@@ -108,7 +108,7 @@ TEST_F(HushkeyResources, ProgramIconMenusAndManifest) {
   EXPECT_NE(text.find("PerMonitorV2"), std::string::npos);
   EXPECT_NE(text.find("true/pm"), std::string::npos);
 
-  // The menus as the window gets them: File, Options, Help; the tray menu Restore, -, Exit.
+  // The menus as the window gets them: File, Options, Help; the tray menu from Restore to Exit.
   HMENU main = LoadMenuW(module_, MAKEINTRESOURCEW(IDR_MAINMENU));
   ASSERT_NE(main, nullptr);
   wchar_t buf[64];
@@ -133,12 +133,21 @@ TEST_F(HushkeyResources, ProgramIconMenusAndManifest) {
   EXPECT_STREQ(buf, L"&SysTray");
   HMENU popup = GetSubMenu(tray, 0);
   ASSERT_NE(popup, nullptr);
-  ASSERT_EQ(GetMenuItemCount(popup), 3);
-  GetMenuStringW(popup, 0, buf, 64, MF_BYPOSITION);
-  EXPECT_STREQ(buf, L"Restore");
-  EXPECT_TRUE(GetMenuState(popup, 1, MF_BYPOSITION) & MF_SEPARATOR);
-  GetMenuStringW(popup, 2, buf, 64, MF_BYPOSITION);
-  EXPECT_STREQ(buf, L"Exit");
+  const std::pair<UINT, const wchar_t*> items[] = {
+      {IDM_POPUP_RESTORE, L"Restore"},    {IDM_POPUP_LOCKALL, L"Lock now"},
+      {IDM_POPUP_AUTOLOCK, L"Auto lock"}, {IDM_POPUP_OPTIONS, L"Options\u2026"},
+      {IDM_POPUP_HELP, L"Help"},          {0, nullptr},
+      {IDM_POPUP_EXIT, L"Exit"}};
+  ASSERT_EQ(GetMenuItemCount(popup), static_cast<int>(std::size(items)));
+  for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+    if (!items[i].second) {
+      EXPECT_TRUE(GetMenuState(popup, i, MF_BYPOSITION) & MF_SEPARATOR);
+      continue;
+    }
+    EXPECT_EQ(GetMenuItemID(popup, i), items[i].first);
+    GetMenuStringW(popup, i, buf, 64, MF_BYPOSITION);
+    EXPECT_STREQ(buf, items[i].second);
+  }
   DestroyMenu(tray);
 }
 

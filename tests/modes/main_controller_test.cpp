@@ -23,6 +23,8 @@ const std::string kLock(kLockAllText);
 const std::string kBlock(kBlockWinCtrlText);
 const std::string kAllow(kAllowOnlyText);
 const std::string kIp(kSuspendedIpText);
+// What the tray tooltip shows before the status text.
+const std::string kTip = "Hushkey \xE2\x80\x93 ";
 
 const std::string kHlAuto = HighlightEvent({240, 125, 1395, 605}, 0x00C000);
 const std::string kHlLock = HighlightEvent({2985, 125, 1395, 605}, 0x0000FF);
@@ -88,9 +90,14 @@ TEST_P(CommandOrderTest, RunsStepsInOrder) {
 // The lock's steps, in the mode they run in: 2 for the Lock button, 20 for the lock from
 // autolock (already 20 while its steps run, so that a command coming meanwhile sees it).
 std::vector<std::string> LockSteps(const std::string& mode) {
-  std::vector<std::string> steps = {"modes F",           "options F",    "exit F",
-                                    "cancel F",          "msg " + kLock, kHlLock,
-                                    "tray Red " + kLock, "hide"};
+  std::vector<std::string> steps = {"modes F",
+                                    "options F",
+                                    "exit F",
+                                    "cancel F",
+                                    "msg " + kLock,
+                                    kHlLock,
+                                    "tray Red " + kTip + kLock,
+                                    "hide"};
   for (std::string& s : steps) s = "[" + mode + "] " + s;
   return steps;
 }
@@ -117,65 +124,66 @@ const CommandCase kCommands[] = {
      .command = &MainController::LockAll,
      .expected = Concat(
          Concat({"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0"}, LockSteps("20")),
-         {"[20] screensaver", "[20] tray Red " + kLock}),
+         {"[20] screensaver", "[20] tray Red " + kTip + kLock}),
      .endMode = LockMode{20}},
     {.name = "AutoLockFromUnlocked",
      .command = &MainController::cmdAutoLock_Click,
      .expected = {"[0] check", "[3] modes F", "[3] options F", "[3] exit T", "[3] cancel T",
                   "[3] check", "[3] msg countdown", "[3] " + kHlAuto, "[3] timer enabled T",
-                  "[3] tray Green countdown", "[3] hide"},
+                  "[3] tray Green " + kTip + "countdown", "[3] hide"},
      .endMode = LockMode{3}},
     {.name = "BlockWinCtrlWithMouseSpeed",
      .setMouseSpd = true,
      .command = &MainController::cmdBlockWinCtrl_Click,
      .expected = {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
-                  "[1] " + kHlBlock, "[1] mousespeed 3", "[1] tray Amber " + kBlock, "[1] hide"},
+                  "[1] " + kHlBlock, "[1] mousespeed 3", "[1] tray Amber " + kTip + kBlock,
+                  "[1] hide"},
      .endMode = LockMode{1}},
     {.name = "BlockWinCtrlWithoutMouseSpeed",
      .command = &MainController::cmdBlockWinCtrl_Click,
      .expected = {"[1] modes F", "[1] options F", "[1] exit T", "[1] cancel T", "[1] msg " + kBlock,
-                  "[1] " + kHlBlock, "[1] tray Amber " + kBlock, "[1] hide"},
+                  "[1] " + kHlBlock, "[1] tray Amber " + kTip + kBlock, "[1] hide"},
      .endMode = LockMode{1}},
     {.name = "AllowOnly",
      .command = &MainController::cmdAllowOnly_Click,
      .expected = {"[4] modes F", "[4] options F", "[4] exit T", "[4] cancel T", "[4] msg " + kAllow,
                   "[4] " + kHlAllow, "[0] wait 5000 pump",
                   // the allow-only text is longer than the tray tip holds
-                  "[4] tray Amber " + kAllow.substr(0, 127), "[4] hide"},
+                  "[4] tray Amber " + kTip + kAllow.substr(0, 117), "[4] hide"},
      .endMode = LockMode{4}},
     {.name = "CancelFromLockedLeavesTimer",
      .start = LockMode{2},
      .setMouseSpd = true,
      .command = &MainController::cmdCancel_Click,
      .expected = {"[2] modes T", "[2] options T", "[2] exit T", "[2] cancel F", "[0] msg ",
-                  "[0] nohighlight", "[0] tray Blank "},
+                  "[0] nohighlight", "[0] tray Blank " + kTip + "unlocked"},
      .endMode = LockMode{0}},
     {.name = "CancelFromAutolockStopsTimer",
      .start = LockMode{3},
      .command = &MainController::cmdCancel_Click,
      .expected = {"[3] timer enabled F", "[3] timer min 10", "[3] timer sec 0", "[3] modes T",
                   "[3] options T", "[3] exit T", "[3] cancel F", "[0] msg ", "[0] nohighlight",
-                  "[0] tray Blank "},
+                  "[0] tray Blank " + kTip + "unlocked"},
      .endMode = LockMode{0}},
     {.name = "CancelFromBlockWinCtrlRestoresMouseSpeed",
      .start = LockMode{1},
      .setMouseSpd = true,
      .command = &MainController::cmdCancel_Click,
      .expected = {"[1] mousespeed 7", "[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F",
-                  "[0] msg ", "[0] nohighlight", "[0] tray Blank "},
+                  "[0] msg ", "[0] nohighlight", "[0] tray Blank " + kTip + "unlocked"},
      .endMode = LockMode{0}},
     {.name = "CancelFromBlockWinCtrlMouseSpeedOff",
      .start = LockMode{1},
      .command = &MainController::cmdCancel_Click,
      .expected = {"[1] modes T", "[1] options T", "[1] exit T", "[1] cancel F", "[0] msg ",
-                  "[0] nohighlight", "[0] tray Blank "},
+                  "[0] nohighlight", "[0] tray Blank " + kTip + "unlocked"},
      .endMode = LockMode{0}},
     {.name = "CancelFromAllowOnly",
      .start = LockMode{4},
      .setMouseSpd = true,
      .command = &MainController::cmdCancel_Click,
      .expected = {"[4] modes T", "[4] options T", "[4] exit T", "[4] cancel F", "[0] msg ",
-                  "[0] nohighlight", "[0] tray Blank "},
+                  "[0] nohighlight", "[0] tray Blank " + kTip + "unlocked"},
      .endMode = LockMode{0}},
 };
 INSTANTIATE_TEST_SUITE_P(Commands, CommandOrderTest, ::testing::ValuesIn(kCommands),
@@ -205,8 +213,8 @@ TEST_F(MainControllerTest, AutoLockWithHoldingConditionEndsSuspendedAfterUserMsg
                   // UserMsg in mode 3: the check moves to 30 and announces (nested UserMsg,
                   // then the tray), then the outer UserMsg finishes with the same text.
                   "[3] check", "[30] check", "[30] msg " + kIp, "[30] " + kHlAuto,
-                  "[30] tray Blue " + kIp, "[30] msg " + kIp, "[30] " + kHlAuto,
-                  "[30] timer enabled T", "[30] tray Blue " + kIp, "[30] hide"}));
+                  "[30] tray Blue " + kTip + kIp, "[30] msg " + kIp, "[30] " + kHlAuto,
+                  "[30] timer enabled T", "[30] tray Blue " + kTip + kIp, "[30] hide"}));
   EXPECT_EQ(state.CurrentMode, ModeAutoLockSuspended);
 }
 
@@ -264,7 +272,7 @@ TEST_F(MainControllerTest, CancelDuringAllowOnlyDelayKeepsUnlockedAndVisible) {
   EXPECT_EQ(state.CurrentMode, ModeUnlocked);
   EXPECT_TRUE(view.visible);
   EXPECT_EQ(log.Count("] hide"), 0u);
-  EXPECT_EQ(log.events.back(), "[0] tray Blank ");
+  EXPECT_EQ(log.events.back(), "[0] tray Blank " + kTip + "unlocked");
   EXPECT_TRUE(view.modeButtons);
 }
 
@@ -274,7 +282,7 @@ TEST_F(MainControllerTest, LockSequenceDuringAllowOnlyDelayStaysLocked) {
   ctl.cmdAllowOnly_Click();
   EXPECT_EQ(state.CurrentMode, ModeLockedAuto);
   EXPECT_EQ(tray.icon, TrayIcon::Red);
-  EXPECT_EQ(log.events.back(), "[20] tray Red " + kLock);
+  EXPECT_EQ(log.events.back(), "[20] tray Red " + kTip + kLock);
 }
 
 // Alt+Home during the delay arms autolock; allow-only must not then take over with the
@@ -305,7 +313,8 @@ TEST_F(MainControllerTest, ACommandDuringAnotherRunsAfterIt) {
   EXPECT_EQ(state.CurrentMode, ModeAutoLock);
   EXPECT_EQ(view.message, "countdown");
   EXPECT_TRUE(view.cancel);
-  const auto lockDone = std::find(log.events.begin(), log.events.end(), "[20] tray Red " + kLock);
+  const auto lockDone =
+      std::find(log.events.begin(), log.events.end(), "[20] tray Red " + kTip + kLock);
   const auto autolock = std::find(log.events.begin(), log.events.end(), "[20] check");
   EXPECT_LT(lockDone, autolock) << "the autolock ran inside the lock";
 }
@@ -391,10 +400,11 @@ TEST_F(MainControllerTest, TaskbarRecreatedAddsTheIconAgain) {
   ctl.OnTaskbarCreated();
   ctl.timFlashTray_Timer();
   ctl.OnTaskbarCreated();
-  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
-                              "[3] tray add", "[3] tray Green armed", "[3] tray Blocked armed",
-                              "[3] cursors blocked", "[3] flash end in 150", "[3] tray add",
-                              "[3] tray Blocked armed"}));
+  EXPECT_THAT(log.events,
+              ElementsAreArray(std::vector<std::string>{
+                  "[3] tray add", "[3] tray Green " + kTip + "armed",
+                  "[3] tray Blocked " + kTip + "armed", "[3] cursors blocked",
+                  "[3] flash end in 150", "[3] tray add", "[3] tray Blocked " + kTip + "armed"}));
   EXPECT_EQ(ctl.TrayIconAdds(), 3);
 }
 
@@ -523,8 +533,9 @@ TEST_F(MainControllerTest, FirstTrayUpdateAddsThenModifies) {
   view.message = "m";
   ctl.UpdateTrayIcon();
   ctl.UpdateTrayIcon();
-  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
-                              "[2] tray add", "[2] tray Red m", "[2] tray Red m"}));
+  EXPECT_THAT(log.events,
+              ElementsAreArray(std::vector<std::string>{
+                  "[2] tray add", "[2] tray Red " + kTip + "m", "[2] tray Red " + kTip + "m"}));
   EXPECT_TRUE(ctl.TrayIconAdded());
 }
 
@@ -533,8 +544,7 @@ TEST_F(MainControllerTest, TrayTipIsCutToWhatTheTrayHolds) {
   view.message = std::string(100, 'x') + std::string(20, 'y') +
                  "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9zz";
   ctl.UpdateTrayIcon();
-  EXPECT_EQ(tray.tip, std::string(100, 'x') + std::string(20, 'y') +
-                          "\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9");
+  EXPECT_EQ(tray.tip, kTip + std::string(100, 'x') + std::string(17, 'y'));
 }
 
 // A flash shows the blocked picture until 150 ms after the last swallowed input: more
@@ -560,12 +570,12 @@ TEST_F(MainControllerTest, FlashIsExtendedNotNestedAndEndsWithTheModeThen) {
   ctl.timFlashEnd_Timer();
   EXPECT_FALSE(ctl.FlashShowing());
   EXPECT_EQ(ctl.FlashesShown(), 1);
-  EXPECT_THAT(log.events,
-              ElementsAreArray(std::vector<std::string>{
-                  "[2] tray Blocked " + kLock, "[2] cursors blocked", "[2] flash end in 150",
-                  "[2] flash end in 100", "[2] modes T", "[2] options T", "[2] exit T",
-                  "[2] cancel F", "[0] msg ", "[0] nohighlight", "[0] tray Blank ",
-                  "[0] tray Blank ", "[0] cursors restored"}));
+  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
+                              "[2] tray Blocked " + kTip + kLock, "[2] cursors blocked",
+                              "[2] flash end in 150", "[2] flash end in 100", "[2] modes T",
+                              "[2] options T", "[2] exit T", "[2] cancel F", "[0] msg ",
+                              "[0] nohighlight", "[0] tray Blank " + kTip + "unlocked",
+                              "[0] tray Blank " + kTip + "unlocked", "[0] cursors restored"}));
   EXPECT_EQ(desktop.waits, 0) << "the flash must not pump messages in a nested wait";
 }
 
@@ -581,13 +591,13 @@ TEST_F(MainControllerTest, RestoreDesktopEndsAFlashAndUndoesTheMouseSpeed) {
   ctl.RestoreDesktop();
   EXPECT_THAT(log.events,
               ElementsAreArray(std::vector<std::string>{
-                  "[1] tray Amber " + kBlock, "[1] cursors restored", "[1] mousespeed 7"}));
+                  "[1] tray Amber " + kTip + kBlock, "[1] cursors restored", "[1] mousespeed 7"}));
   ctl.timFlashTray_Timer();
   log.events.clear();
   ctl.DeleteTrayIcon();
   EXPECT_THAT(log.events,
               ElementsAreArray(std::vector<std::string>{
-                  "[1] tray Amber " + kBlock, "[1] cursors restored", "[1] tray delete"}));
+                  "[1] tray Amber " + kTip + kBlock, "[1] cursors restored", "[1] tray delete"}));
 }
 
 TEST_F(MainControllerTest, FlashWithoutTrayIconDoesNothing) {
@@ -603,16 +613,51 @@ TEST_F(MainControllerTest, DeletedTrayIconIsAddedAgainByNextUpdate) {
   EXPECT_FALSE(ctl.TrayIconAdded());
   ctl.timFlashTray_Timer();
   ctl.UpdateTrayIcon();
-  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
-                              "[0] tray delete", "[0] tray add", "[0] tray Blank "}));
+  EXPECT_THAT(log.events,
+              ElementsAreArray(std::vector<std::string>{"[0] tray delete", "[0] tray add",
+                                                        "[0] tray Blank " + kTip + "unlocked"}));
 }
 
 TEST_F(MainControllerTest, TrayCallbackCodes) {
-  Start(ModeUnlocked);
-  for (std::uint32_t code : {512u, 513u, 514u, 515u, 516u, 517u, 518u}) ctl.OnTrayCallback(code);
-  ctl.MinimiseToTray();
-  EXPECT_THAT(log.events, ElementsAreArray(std::vector<std::string>{
-                              "[0] restore", "[0] restore", "[0] traymenu", "[0] minimise"}));
+  // A tray that reports the keyboard sends the context-menu code after the right button's
+  // release, and the key-select code for Enter: one menu, one restore each.
+  for (const bool keyboard : {false, true}) {
+    log.events.clear();
+    ctl.DeleteTrayIcon();
+    tray.keyboard = keyboard;
+    Start(ModeUnlocked);
+    for (std::uint32_t code : {512u, 513u, 514u, 515u, 516u, 517u, 0x7Bu, 518u, 0x401u})
+      ctl.OnTrayCallback(code);
+    ctl.MinimiseToTray();
+    EXPECT_THAT(log.events,
+                ElementsAreArray(std::vector<std::string>{
+                    "[0] restore", "[0] restore", "[0] traymenu", "[0] restore", "[0] minimise"}));
+  }
+}
+
+// Locking tells the parent how to unlock, once per lock, while the reminder setting is on.
+TEST_F(MainControllerTest, LockIsAnnouncedOncePerLock) {
+  const std::string notice =
+      "[2] notify Hushkey locked the keyboard and mouse. Press Alt+Home "
+      "to unlock.";
+  for (const bool reminder : {true, false}) {
+    Start(ModeUnlocked);
+    state.settings.ShowLckUnlSeq = reminder;
+    ctl.cmdLockAll_Click();
+    ctl.timFlashTray_Timer();
+    ctl.timFlashEnd_Timer();
+    ctl.UpdateTrayIcon();
+    EXPECT_EQ(log.Count(notice), reminder ? 1u : 0u);
+    // Out of the lock and into autolock, whose timer locks again: announced again, saying
+    // what Alt+Home returns to.
+    ctl.cmdCancel_Click();
+    ctl.cmdAutoLock_Click();
+    ctl.Longtick1_Timer();
+    EXPECT_EQ(log.Count("[20] notify Hushkey locked the keyboard and mouse. Press Alt+Home to "
+                        "unlock. Hushkey then returns to autolock."),
+              reminder ? 1u : 0u);
+    ctl.cmdCancel_Click();
+  }
 }
 
 // --- Settings and the countdown description -------------------------------------------------
@@ -702,7 +747,7 @@ TEST_F(MainControllerTest, CheckDontLockIfMovesBetweenAutolockAndSuspended) {
     check.holds = c.holds;
     EXPECT_EQ(ctl.CheckDontLockIf(), c.result) << c.from;
     EXPECT_EQ(state.CurrentMode, c.to) << c.from;
-    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "[30] tray Blue " + kIp),
+    EXPECT_EQ(std::count(log.events.begin(), log.events.end(), "[30] tray Blue " + kTip + kIp),
               c.shown ? 1 : 0)
         << c.from;
   }

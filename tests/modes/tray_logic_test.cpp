@@ -24,6 +24,34 @@ TEST(IconForMode, EachModeHasItsColour) {
   for (const auto& c : cases) EXPECT_EQ(IconForMode(c.mode), c.icon) << c.mode;
 }
 
+// The tooltip says whose icon it is in every mode; the notice names the unlock keys only
+// when the desktop is locked.
+TEST(TrayTexts, TipAndLockNoticePerMode) {
+  const std::string dash = " \xE2\x80\x93 ";
+  const struct {
+    ModeCode mode;
+    const char* status;
+    std::string tip, notice;
+  } cases[] = {
+      {0, "", "Hushkey" + dash + "unlocked", ""},
+      {-1, "", "Hushkey", ""},
+      {1, "All window control keys disabled", "Hushkey" + dash + "All window control keys disabled",
+       ""},
+      {2, "x", "Hushkey" + dash + "x",
+       "Hushkey locked the keyboard and mouse. Press Alt+Home to unlock."},
+      {20, "x", "Hushkey" + dash + "x",
+       "Hushkey locked the keyboard and mouse. Press Alt+Home to unlock. Hushkey then returns "
+       "to autolock."},
+      {3, "y", "Hushkey" + dash + "y", ""},
+      {4, "", "Hushkey", ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TrayTip(c.mode, c.status), c.tip) << c.mode;
+    EXPECT_EQ(LockNotice(c.mode), c.notice) << c.mode;
+  }
+  EXPECT_EQ(TrayTip(ModeLocked, std::string(200, 'z')), "Hushkey" + dash + std::string(117, 'z'));
+}
+
 struct TipCase {
   const char* name;
   std::string text;

@@ -257,9 +257,10 @@ class FakeView final : public MainViewPort {
 class FakeTray final : public TrayPort {
  public:
   explicit FakeTray(EventLog& log) : log_(log) {}
-  void Add() override {
+  bool Add() override {
     ++adds;
     log_.Add("tray add");
+    return keyboard;
   }
   void Modify(TrayIcon i, const std::string& tip) override {
     icon = i;
@@ -268,11 +269,13 @@ class FakeTray final : public TrayPort {
     // What the thread handles while the notification area answers (once).
     if (duringModify) std::exchange(duringModify, nullptr)();
   }
+  void Notify(const std::string& text) override { log_.Add("notify " + text); }
   void Delete() override { log_.Add("tray delete"); }
   void SetBlockedCursors() override { log_.Add("cursors blocked"); }
   void RestoreCursors() override { log_.Add("cursors restored"); }
 
   int adds = 0;
+  bool keyboard = false;  // the tray sends the context-menu and key-select codes
   TrayIcon icon = TrayIcon::Blank;
   std::string tip;
   std::function<void()> duringModify;
