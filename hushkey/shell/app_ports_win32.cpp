@@ -1,9 +1,6 @@
-// What the portable start-up, hand-off and ending ask of the program, carried out on its
+// What the portable hand-off and ending ask of the program, carried out on its
 // main window, controller, tray icon, hooks and instance mutex.
-#include "hushkey/engine/access_shortcuts.h"
 #include "hushkey/engine/hooks_win32.h"
-#include "hushkey/engine/message_dispatch_win32.h"
-#include "hushkey/shell/app_title.h"
 #include "hushkey/shell/app_win32.h"
 #include "win32/text_win32.h"
 
@@ -50,29 +47,6 @@ void Win32InputHooks::RemoveMouseHook() {
 }
 
 std::string Win32InputHooks::LastErrorText() { return SystemErrorText(error_); }
-
-// --- StartupPort -----------------------------------------------------------------------
-
-// The guard was created before anything was built (Run); this reports it.
-bool HushkeyApp::CreateInstanceGuard() { return instanceMutex_->InstExists(); }
-void HushkeyApp::UndoLeftoverChanges() {
-  // A copy killed in the middle of a flash left the blocked picture on the system pointers;
-  // one killed while keys were filtered left the accessibility shortcuts off.
-  SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
-  RestoreAccessShortcuts(desktop_);
-}
-
-std::int32_t HushkeyApp::GetMouseSpeed() { return desktop_.GetMouseSpeed(); }
-void HushkeyApp::ShowMainWindow() { window_.Show(); }
-void HushkeyApp::SetVersionText(const std::string& text) { window_.SetVersionText(text); }
-void HushkeyApp::RefreshSettings() { controller_->RefreshSettings(); }
-void HushkeyApp::UpdateTrayIcon() { controller_->UpdateTrayIcon(); }
-void HushkeyApp::DispatchPendingMessages() { hushkey::DispatchPendingMessages(); }
-
-void HushkeyApp::ReportStartupFailure(const std::string& message) {
-  MessageBoxW(window_.Handle(), win32::Utf8ToWide(message).c_str(),
-              win32::Utf8ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
-}
 
 // --- ShutdownPort ----------------------------------------------------------------------
 

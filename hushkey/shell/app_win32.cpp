@@ -1,10 +1,12 @@
 #include "hushkey/shell/app_win32.h"
 
 #include "hushkey/about/about_window_win32.h"
+#include "hushkey/engine/access_shortcuts.h"
 #include "hushkey/engine/deferred_work_win32.h"
 #include "hushkey/engine/hooks_win32.h"
 #include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/resources/resource_ids.h"
+#include "hushkey/resources/version_text.h"
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/shell/app_title.h"
 #include "hushkey/shell/command_line.h"
@@ -46,20 +48,22 @@ DontLockIfVerdict HushkeyApp::CheckDontLockIf() {
 int HushkeyApp::Run(HINSTANCE instance) {
   instance_ = instance;
   DeclareDpiAwareness();
-  const std::string argument = ArgumentText(win32::WideToUtf8(GetCommandLineW()));
-  // The instance guard is asked before anything is built, so that a second start shows no
-  // window and needs no timer control: it only hands its request over and ends.
+  state_.CurrentMode = StartRequestForSwitch(ArgumentText(win32::WideToUtf8(GetCommandLineW())));
+  // The instance guard is asked before anything is built: a second start shows no window
+  // and needs no timer control. It hands its request over and ends; a request no running
+  // window took is lost without a word.
   instanceMutex_.emplace(mutex_);
-  if (!instanceMutex_->InstExists()) {
-    if (std::optional<int> failed = BuildMainWindow()) {
-      ReleaseAll();
-      return *failed;
-    }
+  if (instanceMutex_->InstExists()) {
+    HandOffToRunningInstance(handOff_, state_.CurrentMode);
+    return 0;
   }
-  switch (Form_Load(argument, state_, {*this, hooks_, controller_.get(), handOff_})) {
-    case StartupOutcome::HandedOff: return 0;
-    case StartupOutcome::HooksRefused: ReleaseAll(); return 4;
-    case StartupOutcome::Running: break;
+  if (std::optional<int> failed = BuildMainWindow()) {
+    ReleaseAll();
+    return *failed;
+  }
+  if (!Form_Load()) {
+    ReleaseAll();
+    return 4;
   }
   // Windows drops a hook that overran its time limit without a word: the watchdog notices
   // and installs both again. The dropped hook may have missed an Alt release.
@@ -107,6 +111,28 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
       std::make_unique<FilterContext>(FilterContext{state_, desktop_, *timer_, *controller_});
   SetFilterContext(filters_.get());
   return std::nullopt;
+}
+
+bool HushkeyApp::Form_Load() {
+  // A copy killed in the middle of a flash left the blocked picture on the system pointers;
+  // one killed while keys were filtered left the accessibility shortcuts off.
+  SystemParametersInfoW(SPI_SETCURSORS, 0, nullptr, 0);
+  RestoreAccessShortcuts(desktop_);
+  state_.lock.OrigMouseSpeed = desktop_.GetMouseSpeed();
+  window_.Show();
+  window_.SetVersionText(VersionLabel(HK_VERSION_MAJOR, HK_VERSION_MINOR, HK_VERSION_REVISION));
+  controller_->RefreshSettings();
+  controller_->UpdateTrayIcon();
+  DispatchPendingMessages();
+  if (const std::string failure = InstallInputHooks(hooks_); !failure.empty()) {
+    MessageBoxW(window_.Handle(), win32::Utf8ToWide(failure).c_str(),
+                win32::Utf8ToWide(kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+    return false;
+  }
+  // CurrentMode, not the switch read at the start: a hand-off processed with the pending
+  // messages may have entered a mode already, and must not be undone here.
+  EnterStartMode(state_.CurrentMode, *controller_);
+  return true;
 }
 
 void HushkeyApp::OnHandOff(const std::string& text) {

@@ -1,7 +1,7 @@
 // The composition root of Hushkey.exe: owns the program state, the settings store, the
 // desktop, the main window, the tray icon, the hosted timer control and the controller,
-// wires them together, and carries out the portable start-up, hand-off and ending over
-// them (it is their StartupPort and ShutdownPort; the controller runs the commands).
+// wires them together, starts them up, and carries out the portable hand-off and ending
+// over them (it is their ShutdownPort; the controller runs the commands).
 #pragma once
 
 #include <windows.h>
@@ -50,8 +50,7 @@ class Win32InputHooks final : public InputHooksPort {
   DWORD error_ = 0;
 };
 
-class HushkeyApp final : private StartupPort,
-                         private ShutdownPort,
+class HushkeyApp final : private ShutdownPort,
                          private MainWindowEvents,
                          private DontLockIfCheckPort {
  public:
@@ -79,16 +78,12 @@ class HushkeyApp final : private StartupPort,
   // whatever happened in it.
   void mnuOptions_Click();
 
-  // StartupPort
-  bool CreateInstanceGuard() override;
-  void UndoLeftoverChanges() override;
-  std::int32_t GetMouseSpeed() override;
-  void ShowMainWindow() override;
-  void SetVersionText(const std::string& text) override;
-  void RefreshSettings() override;
-  void UpdateTrayIcon() override;
-  void DispatchPendingMessages() override;
-  void ReportStartupFailure(const std::string& message) override;
+  // The main window's load handler, for the first instance once everything is built: the
+  // leftovers of a killed copy undone; the system mouse speed into OrigMouseSpeed; the
+  // window shown; the version label; the settings; the tray icon (its picture follows the
+  // request); pending messages once; the keyboard hook, then the mouse hook; the start mode
+  // entered. Answers false, the user told why, when a hook was refused.
+  bool Form_Load();
   // MainWindowEvents
   MainController& Controller() override { return *controller_; }
   void OnExit() override { shutdown_->cmdExit_Click(); }

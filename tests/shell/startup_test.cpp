@@ -41,83 +41,24 @@ TEST(InstallInputHooks, KeyboardThenMouseAndAPlainMessageWhenRefused) {
   }
 }
 
-struct FakeStartup : StartupPort {
-  FakeStartup(Log& log, AppState& state) : log(log), state(state) {}
-  bool CreateInstanceGuard() override { return log.push_back("guard"), anotherInstance; }
-  void UndoLeftoverChanges() override { log.push_back("undo leftovers"); }
-  std::int32_t GetMouseSpeed() override { return log.push_back("mouse speed"), 7; }
-  void ShowMainWindow() override { log.push_back("show"); }
-  void SetVersionText(const std::string& text) override { log.push_back(text); }
-  void RefreshSettings() override { log.push_back("settings"); }
-  void UpdateTrayIcon() override {
-    log.push_back("tray " + std::to_string(Code(state.CurrentMode)));
-  }
-  void ReportStartupFailure(const std::string&) override { log.push_back("failure"); }
-  void DispatchPendingMessages() override {
-    log.push_back("pump");
-    if (handOffWhilePumping != ModeUnlocked) state.CurrentMode = handOffWhilePumping;
-  }
-  Log& log;
-  AppState& state;
-  bool anotherInstance = false;
-  ModeCode handOffWhilePumping = 0;  // a mode a hand-off enters meanwhile; 0: none
-};
-
-// Everything up to the hooks, the tray icon showing the request, then `then`.
-Log Started(const char* tray, Log then) {
-  Log log{"guard", "undo leftovers", "mouse speed",      "show",         "v1.97", "settings",
-          tray,    "pump",           "install keyboard", "install mouse"};
-  log.insert(log.end(), then.begin(), then.end());
-  return log;
-}
-
-TEST(Form_Load, StepsInOrderThenExactlyOneStartCommand) {
+// The start request enters its mode by exactly one command; a hand-off taken while start-up
+// let pending messages through (mode 2 here) is what is entered, not undone.
+TEST(EnterStartMode, ExactlyOneCommandForTheRequest) {
   const struct {
-    const char* argument;
-    bool another, keyboardOk;
-    ModeCode handOff;
+    ModeCode request;
     Log log;
     ModeCode mode;
   } cases[] = {
-      {"", false, true, 0, Started("tray -1", {}), 0},
-      {"/unlocked", false, true, 0, Started("tray 0", {"minimise"}), 0},
-      {"/LOCK", false, true, 0, Started("tray 2", {"lock"}), 2},
-      {"/AutoLockL", false, true, 0, Started("tray 20", {"lock"}), 20},
-      {"/allowonly", false, true, 0, Started("tray 4", {"allowonly"}), 4},
-      // A hand-off taken with the pending messages is not undone by the start mode.
-      {"/show", false, true, 2, Started("tray -1", {"lock"}), 2},
-      // Another instance runs: hand over, nothing else.
-      {"/autolockl", true, true, 0, {"guard", "send 20 to 11"}, 20},
-      {"", true, true, 0, {"guard", "send -1 to 11"}, -1},
-      // Hooks refused: the user is told, no mode is entered.
-      {"/lock",
-       false,
-       false,
-       0,
-       {"guard", "undo leftovers", "mouse speed", "show", "v1.97", "settings", "tray 2", "pump",
-        "install keyboard", "failure"},
-       2},
+      {-1, {}, 0},           {0, {"minimise"}, 0}, {2, {"lock"}, 2},     {20, {"lock"}, 20},
+      {4, {"allowonly"}, 4}, {1, {"blockwin"}, 1}, {3, {"autolock"}, 3}, {-3, {}, 0},
   };
   for (const auto& c : cases) {
     Log log;
-    AppState state;
-    FakeStartup startup(log, state);
-    startup.anotherInstance = c.another;
-    startup.handOffWhilePumping = c.handOff;
-    FakeHooks hooks(log);
-    hooks.keyboardOk = c.keyboardOk;
-    FakeCommands commands(log, state.CurrentMode);
-    FakeWindows windows(log);
-    windows.topLevel = {10};
-    windows.Add(10, 11, "ThunderRT6TextBox");
-    const StartupOutcome outcome =
-        Form_Load(c.argument, state, {startup, hooks, &commands, windows});
-    EXPECT_EQ(outcome, c.another      ? StartupOutcome::HandedOff
-                       : c.keyboardOk ? StartupOutcome::Running
-                                      : StartupOutcome::HooksRefused);
-    EXPECT_EQ(log, c.log) << c.argument;
-    EXPECT_EQ(state.CurrentMode, c.mode) << c.argument;
-    EXPECT_EQ(state.lock.OrigMouseSpeed, c.another ? 0 : 7);
+    LockMode mode = c.request;
+    FakeCommands commands(log, mode);
+    EnterStartMode(mode, commands);
+    EXPECT_EQ(log, c.log) << c.request;
+    EXPECT_EQ(mode, c.mode) << c.request;
   }
 }
 
