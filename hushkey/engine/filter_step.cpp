@@ -51,13 +51,13 @@ bool IsSequenceAction(FilterAction a) {
 // A sequence completed: its command runs now, or, while a mode command is under way, once
 // that has finished, decided again against the mode it left (Alt+Home during a hand-off's
 // lock returning to autolock returns to autolock).
-void RunSequence(FilterContext& ctx, FilterAction action, std::uint32_t vk) {
+void RunSequence(FilterContext& ctx, FilterAction action, std::uint32_t vk, std::uint8_t mods) {
   if (!ctx.actions.CommandRunning()) {
     RunFilterAction(ctx, action);
     return;
   }
-  ctx.actions.RunWhenIdle([&ctx, vk] {
-    const KeyOutcome again = DecideKey(ctx.app.CurrentMode, vk, true, true, 0, ctx.app.settings,
+  ctx.actions.RunWhenIdle([&ctx, vk, mods] {
+    const KeyOutcome again = DecideKey(ctx.app.CurrentMode, vk, true, mods, 0, ctx.app.settings,
                                        [&ctx] { return ForegroundIsPassthru(ctx); });
     if (IsSequenceAction(again.decision.Action)) RunFilterAction(ctx, again.decision.Action);
   });
@@ -94,7 +94,13 @@ bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message
   UpdateAltState(lock, vkCode, keyDown, eventTime);
   // A remembered Alt key must still be held: one that stopped repeating long ago went up
   // unseen.
-  if (keyDown) ExpireAltState(lock, eventTime);
+  if (keyDown) {
+    // The unlock key held for its hold time repeats: what was held with it still is.
+    if (lock.UnlockHoldStart != 0 && vkCode == ctx.app.settings.sequences.unlock.vk &&
+        eventTime - lock.UnlockHoldLast <= AltHeldFreshMs)
+      RefreshHeldModifiers(lock, eventTime);
+    ExpireAltState(lock, eventTime);
+  }
 
   // The autorepeat of a key that completed a sequence is the same press: swallowed as its
   // first key-down was, and acting no more.
@@ -106,10 +112,30 @@ bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message
     lock.SequenceKey = 0;
   }
 
-  const KeyOutcome out =
-      DecideKey(FilterMode(ctx.app), vkCode, keyDown, lock.LeftAltDown || lock.RightAltDown,
-                lock.LastKeyDown, ctx.app.settings, [&ctx] { return ForegroundIsPassthru(ctx); });
+  const std::uint8_t mods = HeldModifiers(lock);
+  KeyOutcome out = DecideKey(FilterMode(ctx.app), vkCode, keyDown, mods, lock.LastKeyDown,
+                             ctx.app.settings, [&ctx] { return ForegroundIsPassthru(ctx); });
   lock.LastKeyDown = out.LastKeyDown;
+  // An unlock sequence that must be held acts at the key-down (its autorepeat) that comes
+  // once it has been held long enough; released earlier, it did nothing.
+  const KeySequence& unlock = ctx.app.settings.sequences.unlock;
+  if (ctx.app.settings.UnlockHoldMs > 0 && vkCode == unlock.vk) {
+    if (!keyDown || !IsSequenceAction(out.decision.Action) ||
+        !IsSequence(unlock, vkCode, keyDown, mods)) {
+      lock.UnlockHoldStart = 0;
+    } else if (lock.UnlockHoldStart == 0 || eventTime - lock.UnlockHoldLast > AltHeldFreshMs) {
+      // A new press, or one whose release was missed: the hold starts now.
+      lock.UnlockHoldStart = lock.UnlockHoldLast = eventTime | 1u;  // 0 means "not held"
+      out.decision.Action = FilterAction::None;
+    } else if (lock.UnlockHoldLast = eventTime;
+               eventTime - lock.UnlockHoldStart < ctx.app.settings.UnlockHoldMs) {
+      out.decision.Action = FilterAction::None;
+    } else if (eventTime - lock.UnlockHoldStart < ctx.app.settings.UnlockHoldMs) {
+      out.decision.Action = FilterAction::None;
+    } else {
+      lock.UnlockHoldStart = 0;
+    }
+  }
   const bool swallow =
       KeepReleasesOfPassedKeys(lock, vkCode, keyDown, eventTime, out.decision.Swallow);
 
@@ -117,7 +143,7 @@ bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message
   if (keyDown && IsSequenceAction(out.decision.Action)) {
     lock.SequenceKey = vkCode;
     lock.SequenceKeyTime = eventTime;
-    RunSequence(ctx, out.decision.Action, vkCode);
+    RunSequence(ctx, out.decision.Action, vkCode, mods);
   } else {
     RunFilterAction(ctx, out.decision.Action);
   }

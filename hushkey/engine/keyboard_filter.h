@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "hushkey/engine/key_decision.h"
+#include "hushkey/engine/key_sequence.h"
 #include "hushkey/engine/lock_mode.h"
 #include "hushkey/engine/settings_record.h"
 
@@ -65,8 +66,8 @@ inline constexpr VkSet BlockWinCtrlAllowed{
 // The keys that pass in allow-only mode (mode 4).
 inline constexpr VkSet AllowOnlyAllowed{{VkSpace, VkPageDown}, {VkVolumeMute, VkVolumeUp}};
 
-// Records the state of the Alt keys from an event; runs for every event in every mode.
-// eventTime is the event's own time stamp.
+// Records the state of the modifier keys (Alt, Ctrl, Shift; left and right) from an event;
+// runs for every event in every mode. eventTime is the event's own time stamp.
 constexpr void UpdateAltState(LockState& lock, std::uint32_t vkCode, bool keyDown,
                               std::uint32_t eventTime = 0) {
   if (vkCode == VkLeftAlt) {
@@ -75,24 +76,56 @@ constexpr void UpdateAltState(LockState& lock, std::uint32_t vkCode, bool keyDow
   } else if (vkCode == VkRightAlt) {
     lock.RightAltDown = keyDown;
     if (keyDown) lock.RightAltDownTime = eventTime;
+  } else if (vkCode >= VkLeftShift && vkCode <= VkRightCtrl) {
+    // 160..163 are left Shift, right Shift, left Ctrl, right Ctrl: bits 2, 3, 0, 1.
+    const unsigned bit = (vkCode - VkLeftShift + 2) % 4;
+    lock.CtrlShiftDown = static_cast<std::uint8_t>(keyDown ? lock.CtrlShiftDown | (1u << bit)
+                                                           : lock.CtrlShiftDown & ~(1u << bit));
+    if (keyDown) lock.CtrlShiftDownTime[bit] = eventTime;
   }
 }
 
 // A held key repeats its key-down at least this often (the longest repeat delay a keyboard
-// can be set to is one second), so an Alt key-down older than this, with nothing since,
+// can be set to is one second), so a modifier key-down older than this, with nothing since,
 // belongs to a key whose release the filter never saw: a hook gets no events while the
 // secure desktop is up, and none that arrive while it has run out of time.
 inline constexpr std::uint32_t AltHeldFreshMs = 1500;
 
-// Forgets an Alt key whose latest key-down is older than AltHeldFreshMs at eventTime (the
-// time stamp of any key-down), so that a missed release can never turn a bare Home or End
-// into a key sequence, nor keep the modes that swallow keys while Alt is down swallowing
+// Forgets a modifier key whose latest key-down is older than AltHeldFreshMs at eventTime
+// (the time stamp of any key-down), so that a missed release can never turn a bare key into
+// a key sequence, nor keep the modes that swallow keys while Alt is down swallowing
 // everything. Unsigned arithmetic: right across the 49.7-day wrap.
 constexpr void ExpireAltState(LockState& lock, std::uint32_t eventTime) {
   if (lock.LeftAltDown && eventTime - lock.LeftAltDownTime > AltHeldFreshMs)
     lock.LeftAltDown = false;
   if (lock.RightAltDown && eventTime - lock.RightAltDownTime > AltHeldFreshMs)
     lock.RightAltDown = false;
+  for (unsigned bit = 0; bit < 4; ++bit)
+    if ((lock.CtrlShiftDown >> bit & 1u) &&
+        eventTime - lock.CtrlShiftDownTime[bit] > AltHeldFreshMs)
+      lock.CtrlShiftDown = static_cast<std::uint8_t>(lock.CtrlShiftDown & ~(1u << bit));
+}
+
+// Marks every modifier key that is down as seen at eventTime: while a key pressed after them
+// repeats, they are still held (a keyboard repeats only the last key pressed).
+constexpr void RefreshHeldModifiers(LockState& lock, std::uint32_t eventTime) {
+  if (lock.LeftAltDown) lock.LeftAltDownTime = eventTime;
+  if (lock.RightAltDown) lock.RightAltDownTime = eventTime;
+  for (unsigned bit = 0; bit < 4; ++bit)
+    if (lock.CtrlShiftDown >> bit & 1u) lock.CtrlShiftDownTime[bit] = eventTime;
+}
+
+// The modifiers held now, as key-sequence bits (kModCtrl, kModAlt, kModShift).
+constexpr std::uint8_t HeldModifiers(const LockState& lock) {
+  return static_cast<std::uint8_t>(((lock.CtrlShiftDown & 3u) ? kModCtrl : 0) |
+                                   (lock.LeftAltDown || lock.RightAltDown ? kModAlt : 0) |
+                                   ((lock.CtrlShiftDown & 12u) ? kModShift : 0));
+}
+
+// A key-down of the sequence's key with (at least) its modifiers held.
+constexpr bool IsSequence(const KeySequence& seq, std::uint32_t vk, bool keyDown,
+                          std::uint8_t mods) {
+  return keyDown && vk == seq.vk && (mods & seq.modifiers) == seq.modifiers;
 }
 
 struct KeyOutcome {
@@ -113,16 +146,14 @@ constexpr KeyOutcome Swallow(std::uint32_t last, bool cue = false,
 }
 
 // Modes 1 and 4 share everything but their allow-list and the actions of the sequences.
-constexpr KeyOutcome DecideFiltered(std::uint32_t vk, bool keyDown, bool altHeld,
-                                    std::uint32_t lastKeyDown, bool stopARKeys,
+constexpr KeyOutcome DecideFiltered(std::uint32_t vk, bool keyDown, bool altHeld, bool lockSeq,
+                                    bool unlockSeq, std::uint32_t lastKeyDown, bool stopARKeys,
                                     const VkSet& allowed, FilterAction onLock,
                                     FilterAction onUnlock) {
   if (keyDown && vk == lastKeyDown && stopARKeys) return Swallow(lastKeyDown);
   const std::uint32_t last = keyDown ? vk : 0;
-  if (keyDown && altHeld) {
-    if (vk == VkEnd) return Swallow(last, false, onLock);
-    if (vk == VkHome) return Swallow(last, false, onUnlock);
-  }
+  if (lockSeq) return Swallow(last, false, onLock);
+  if (unlockSeq) return Swallow(last, false, onUnlock);
   if (altHeld) return Swallow(last);
   if (allowed.Contains(vk)) return Pass(last);
   return Swallow(last, keyDown);
@@ -130,18 +161,19 @@ constexpr KeyOutcome DecideFiltered(std::uint32_t vk, bool keyDown, bool altHeld
 
 }  // namespace detail
 
-// Decides one key event. altHeld is the Alt state after this event's own update.
-// passthru() answers whether the foreground window has the pass-through class; it is called
-// only in modes 0, 3 and 30, only when PassthruWCls is set, and only for the two key
-// sequences (the one case where the answer changes the outcome).
+// Decides one key event. mods are the modifiers held after this event's own update
+// (HeldModifiers). passthru() answers whether the foreground window has the pass-through
+// class; it is called only in modes 0, 3 and 30, only when PassthruWCls is set, and only for
+// the two key sequences (the one case where the answer changes the outcome).
 template <class PassthruQuery>
-constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, bool altHeld,
+constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, std::uint8_t mods,
                                std::uint32_t lastKeyDown, const Settings& settings,
                                PassthruQuery&& passthru) {
   using detail::Pass;
   using detail::Swallow;
-  const bool lockSeq = keyDown && altHeld && vk == VkEnd;
-  const bool unlockSeq = keyDown && altHeld && vk == VkHome;
+  const bool altHeld = (mods & kModAlt) != 0;
+  const bool lockSeq = IsSequence(settings.sequences.lock, vk, keyDown, mods);
+  const bool unlockSeq = !lockSeq && IsSequence(settings.sequences.unlock, vk, keyDown, mods);
   const auto isPassthru = [&] {
     return (lockSeq || unlockSeq) && !settings.PassthruWCls.empty() &&
            static_cast<bool>(passthru());
@@ -154,8 +186,9 @@ constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, bo
       return Swallow(lastKeyDown, false, lockSeq ? FilterAction::LockAll : FilterAction::AutoLock);
 
     case ModeBlockWinCtrl:
-      return detail::DecideFiltered(vk, keyDown, altHeld, lastKeyDown, settings.StopARKeys,
-                                    BlockWinCtrlAllowed, FilterAction::RestoreSpeedThenLockAll,
+      return detail::DecideFiltered(vk, keyDown, altHeld, lockSeq, unlockSeq, lastKeyDown,
+                                    settings.StopARKeys, BlockWinCtrlAllowed,
+                                    FilterAction::RestoreSpeedThenLockAll,
                                     FilterAction::RestoreSpeedThenAutoLock);
 
     case ModeLocked:
@@ -175,8 +208,8 @@ constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, bo
       return Swallow(lastKeyDown, false, lockSeq ? FilterAction::LockAll : FilterAction::Cancel);
 
     case ModeAllowOnly:
-      return detail::DecideFiltered(vk, keyDown, altHeld, lastKeyDown, settings.StopARKeys,
-                                    AllowOnlyAllowed, FilterAction::LockAll,
+      return detail::DecideFiltered(vk, keyDown, altHeld, lockSeq, unlockSeq, lastKeyDown,
+                                    settings.StopARKeys, AllowOnlyAllowed, FilterAction::LockAll,
                                     FilterAction::AutoLock);
 
     case ModeEntryReq:
@@ -188,10 +221,9 @@ constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, bo
 }
 
 // The same with the pass-through answer already known.
-constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, bool altHeld,
+constexpr KeyOutcome DecideKey(LockMode mode, std::uint32_t vk, bool keyDown, std::uint8_t mods,
                                std::uint32_t lastKeyDown, const Settings& settings, bool passthru) {
-  return DecideKey(mode, vk, keyDown, altHeld, lastKeyDown, settings,
-                   [passthru] { return passthru; });
+  return DecideKey(mode, vk, keyDown, mods, lastKeyDown, settings, [passthru] { return passthru; });
 }
 
 }  // namespace hushkey

@@ -44,6 +44,8 @@ inline constexpr std::uint32_t VkLeftAlt = 164;
 inline constexpr std::uint32_t VkRightAlt = 165;
 inline constexpr std::uint32_t VkLeftCtrl = 162;
 inline constexpr std::uint32_t VkRightCtrl = 163;
+inline constexpr std::uint32_t VkLeftShift = 160;
+inline constexpr std::uint32_t VkRightShift = 161;
 
 // State kept by the filters; everything starts at zero when the program starts.
 struct LockState {
@@ -53,11 +55,19 @@ struct LockState {
   // repeats its key-down, so a recent one shows that the key is still held.
   std::uint32_t LeftAltDownTime = 0;
   std::uint32_t RightAltDownTime = 0;
+  // The Ctrl and Shift keys kept the same way (bits: left Ctrl, right Ctrl, left Shift,
+  // right Shift), for the key sequences a parent may choose.
+  std::uint8_t CtrlShiftDown = 0;
+  std::array<std::uint32_t, 4> CtrlShiftDownTime{};
+  // The unlock sequence when it must be held: the time its key went down (0 when it is not
+  // being held) and of its latest autorepeat.
+  std::uint32_t UnlockHoldStart = 0;
+  std::uint32_t UnlockHoldLast = 0;
   std::uint32_t LastKeyDown = 0;       // only kept in modes 1 and 4; 0 = none
   std::uint32_t LastMouseCueTick = 0;  // tick of the last cue for a swallowed move
   std::int32_t OrigMouseSpeed = 0;     // system mouse speed read once at start-up
   bool MouseSpeedChanged = false;      // the program set a speed other than OrigMouseSpeed
-  // The End or Home key whose key-down completed a key sequence, while it is held (0 when
+  // The key whose key-down completed a key sequence, while it is held (0 when
   // none), and the time of its latest key-down: its autorepeats belong to that one press.
   std::uint32_t SequenceKey = 0;
   std::uint32_t SequenceKeyTime = 0;
@@ -69,8 +79,12 @@ struct LockState {
   std::uint8_t ButtonsPassedDown = 0;  // one bit per mouse button
 };
 
-// Forgets both Alt keys: after a session switch or lock, or when the hooks may have missed
-// events, a remembered Alt key can no longer be trusted.
-constexpr void ClearAltState(LockState& lock) { lock.LeftAltDown = lock.RightAltDown = false; }
+// Forgets every modifier key: after a session switch or lock, or when the hooks may have
+// missed events, a remembered Alt, Ctrl or Shift key can no longer be trusted.
+constexpr void ClearAltState(LockState& lock) {
+  lock.LeftAltDown = lock.RightAltDown = false;
+  lock.CtrlShiftDown = 0;
+  lock.UnlockHoldStart = 0;
+}
 
 }  // namespace hushkey

@@ -1,9 +1,11 @@
-// The in-memory settings: the thirteen values the filters, the mode commands, the status
+// The in-memory settings: the values the filters, the mode commands, the status
 // display and the autolock timer consult. Replaced as a whole by every settings load.
 #pragma once
 
 #include <cstdint>
 #include <string>
+
+#include "hushkey/engine/key_sequence.h"
 
 namespace hushkey {
 
@@ -24,6 +26,9 @@ struct Settings {
   DontLockIfCondition DontLockIfOpt = DontLockIfCondition::DayTime;
   std::string PassthruWCls;  // UTF-8
   float Timeout = 0.0f;      // minutes, fractions allowed
+  KeySequences sequences;    // the lock and unlock key sequences
+  // How long the unlock sequence must be held before it acts (0: at once).
+  std::uint32_t UnlockHoldMs = 0;
 
   bool operator==(const Settings&) const = default;
 };

@@ -120,7 +120,8 @@ void MainController::LockReturningToAutolock() {
 
 void MainController::AnnounceLock() {
   if (lockAnnounced_ || !trayAdded_ || !state_.settings.ShowLckUnlSeq) return;
-  const std::string notice = LockNotice(state_.CurrentMode);
+  const std::string notice =
+      LockNotice(state_.CurrentMode, KeySequenceText(state_.settings.sequences.unlock));
   if (notice.empty()) return;
   lockAnnounced_ = true;
   tray_.Notify(notice);

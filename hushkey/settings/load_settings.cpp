@@ -54,6 +54,14 @@ Settings LoadSettings(SettingsStore& store, std::int32_t origMouseSpeed,
   s.Timeout = ReadConverted<float>(store, SettingId::Timeout,
                                    TableDefault<float>(SettingId::Timeout, ParseSingle),
                                    ParseSingle, unconvertible);
+  // Sequences and a hold that break the rules fall back to the defaults: a hand-edited value
+  // must never leave the parent without a way to unlock.
+  const std::string lockText = store.Get(SettingId::LockKeySeq);
+  s.sequences = SequencesFromText(lockText, store.Get(SettingId::UnlockKeySeq));
+  const std::int32_t hold = ReadInt32Setting(store, SettingId::UnlockHoldMs);
+  s.UnlockHoldMs = hold >= 0 && hold <= static_cast<std::int32_t>(kLongestUnlockHoldMs)
+                       ? static_cast<std::uint32_t>(hold)
+                       : 0;
   return s;
 }
 

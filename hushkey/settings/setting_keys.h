@@ -34,6 +34,10 @@ enum class SettingId : std::size_t {
   DontLockIfIPMatch,
   DontLockIfFileExists,
   StartWithWin,
+  LockKeySeq,
+  UnlockKeySeq,
+  UnlockHoldMs,
+  UnlockWordHash,
   Count
 };
 
@@ -72,6 +76,12 @@ inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys{{
     // "-1" is the default for "is it ticked"; the options dialog picks the start-mode option
     // kDefaultStartMode when none is stored.
     {SettingId::StartWithWin, "StartWithWin", "-1"},
+    // The key sequences as text ("Ctrl+Alt+U"); how long the unlock one must be held, in
+    // milliseconds; the unlock word's salted hash (empty: no word).
+    {SettingId::LockKeySeq, "LockKeySeq", "Alt+End"},
+    {SettingId::UnlockKeySeq, "UnlockKeySeq", "Alt+Home"},
+    {SettingId::UnlockHoldMs, "UnlockHoldMs", "0"},
+    {SettingId::UnlockWordHash, "UnlockWordHash", ""},
 }};
 
 constexpr const SettingKey& KeyOf(SettingId id) {

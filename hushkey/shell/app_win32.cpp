@@ -147,7 +147,7 @@ void HushkeyApp::MessageLoop() {
 void HushkeyApp::ShowHelpText() {
   help_.Show(instance_,
              SyntaxWindowCaption(HK_VERSION_MAJOR, HK_VERSION_MINOR, HK_VERSION_REVISION),
-             HelpText(state_.settings.ShowLckUnlSeq, ProgramName()));
+             HelpText(state_.settings.ShowLckUnlSeq, ProgramName(), state_.settings.sequences));
 }
 
 void HushkeyApp::mnuHelpAbout_Click() {
@@ -167,7 +167,8 @@ void HushkeyApp::mnuOptions_Click() {
     return;
   }
   OptionsDialog dialog({state_, store_, addresses_, desktop_},
-                       win32::WideToUtf8(win32::ModuleFileName(nullptr)), KeySeqReminderText());
+                       win32::WideToUtf8(win32::ModuleFileName(nullptr)),
+                       KeySeqReminderText(state_.settings.sequences));
   options_ = &dialog;
   dialog.ShowModal(instance_, window_.Handle());
   options_ = nullptr;

@@ -33,22 +33,27 @@ constexpr char kSwitchesTail[] =
 
 }  // namespace
 
-std::string KeySeqReminderText() {
-  return "This app currently has a harcoded Lock/Unlock key sequence\r\n"
-         "(Alt-End/Alt-Home)\r\n"
+std::string KeySeqReminderText(const KeySequences& sequences) {
+  const std::string which =
+      sequences == KeySequences{}
+          ? "This app currently has a harcoded Lock/Unlock key sequence\r\n(Alt-End/Alt-Home)\r\n"
+          : "This app's Lock/Unlock key sequence is " + ReminderName(sequences.lock) + "/" +
+                ReminderName(sequences.unlock) + "\r\n";
+  return which +
          "\r\n"
          "You can press the sequence more than once to toggle in and out of autolock mode.\r\n"
          "\r\n"
          "You can hide this message in Options.";
 }
 
-std::string HelpText(bool showLckUnlSeq, std::string_view programName) {
+std::string HelpText(bool showLckUnlSeq, std::string_view programName,
+                     const KeySequences& sequences) {
   const std::string ruler(100, '-');
   std::string text = kAbout;
   if (showLckUnlSeq) {
     text += kCrLf;
     text += kCrLf + ruler + kCrLf;
-    text += KeySeqReminderText();
+    text += KeySeqReminderText(sequences);
     text += kCrLf + ruler;
   }
   text += kCrLf;

@@ -114,6 +114,55 @@ TEST(KeyboardStep, AMissedAltReleaseNeverMakesABareHomeOrEndASequence) {
   }
 }
 
+// Sequences the parent chose replace Alt+End and Alt+Home in every mode, which then do
+// nothing; an unlock sequence that must be held acts once it has been held that long, and
+// a tap does nothing.
+TEST(KeyboardStep, ChosenSequencesAndAHeldUnlock) {
+  const KeySequences chosen{{kModCtrl | kModAlt, 'L'}, {kModCtrl | kModAlt, 'U'}};
+  const struct {
+    ModeCode mode;
+    bool lock;
+    Events real;
+  } cases[] = {
+      {ModeUnlocked, true, {"lock all"}},         {ModeUnlocked, false, {"autolock click"}},
+      {ModeLocked, false, {"cancel click"}},      {ModeLockedAuto, false, {"autolock click"}},
+      {ModeAutoLock, true, {"lock all"}},         {ModeBlockWinCtrl, true, {"lock all"}},
+      {ModeAllowOnly, false, {"autolock click"}}, {ModeEntryReq, false, {"entry gate"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " lock " << c.lock);
+    EngineRig old(c.mode);
+    old.app.settings.sequences = chosen;
+    old.Down(VkLeftAlt);
+    old.Down(c.lock ? VkEnd : VkHome);
+    EXPECT_EQ(old.Take(), Events{});
+    EngineRig now(c.mode);
+    now.app.settings.sequences = chosen;
+    now.Down(VkLeftCtrl);
+    now.Down(VkRightAlt);
+    EXPECT_TRUE(now.Down(c.lock ? 'L' : 'U'));
+    EXPECT_EQ(now.Take(), c.real);
+  }
+
+  for (const std::uint32_t holdMs : {1000u, 2000u}) {
+    EngineRig held(ModeLocked);
+    held.app.settings.UnlockHoldMs = holdMs;
+    held.Down(VkLeftAlt);
+    held.Down(VkHome);  // a tap
+    held.Up(VkHome);
+    held.Wait(holdMs + 500);
+    held.Down(VkLeftAlt);
+    // Held: Home repeats (Alt, pressed first, does not); it acts once, at the hold time.
+    for (std::uint32_t ms = 0; ms < holdMs; ms += 33) {
+      held.Down(VkHome);
+      held.Wait(33);
+      if (ms + 66 < holdMs) EXPECT_EQ(held.Take(), Events{}) << ms;
+    }
+    for (int i = 0; i < 10; ++i) held.Down(VkHome);
+    EXPECT_EQ(held.Take(), (Events{"cancel click"})) << holdMs;
+  }
+}
+
 // Keys and buttons pressed before the desktop was locked get their release through, so no
 // program is left with a key or button down (a drag going on, Shift stuck); those pressed
 // while locked stay swallowed, release included. A press whose release went by unseen is

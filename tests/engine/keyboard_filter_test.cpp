@@ -11,6 +11,9 @@
 namespace hushkey {
 namespace {
 
+// The held modifiers when only Alt may be down.
+constexpr std::uint8_t Alt(bool held) { return held ? kModAlt : 0; }
+
 using A = FilterAction;
 
 constexpr std::uint32_t VkA = 65, VkB = 66, VkC = 67, VkTab = 9, VkEnter = 13, VkLeft = 37,
@@ -51,7 +54,7 @@ TEST_P(KeyDecisionTable, Decides) {
   Settings s;
   s.StopARKeys = e.stopAR;
   s.PassthruWCls = "RemoteView";
-  const KeyOutcome got = DecideKey(e.mode, e.vk, e.down, e.alt, e.last, s, e.passthru);
+  const KeyOutcome got = DecideKey(e.mode, e.vk, e.down, Alt(e.alt), e.last, s, e.passthru);
   EXPECT_EQ(got.decision.Swallow, want.swallow);
   EXPECT_EQ(got.decision.Cue, want.cue);
   EXPECT_EQ(got.decision.Action, want.action);
@@ -233,7 +236,7 @@ TEST(KeyDecision, CodesOutsideTheTablePassEverything) {
     for (std::uint32_t vk : {VkA, VkEnd, VkHome, VkLeftAlt, VkLeftCtrl, VkTab}) {
       for (bool down : {true, false}) {
         for (bool alt : {true, false}) {
-          const KeyOutcome got = DecideKey(mode, vk, down, alt, vk, s, false);
+          const KeyOutcome got = DecideKey(mode, vk, down, Alt(alt), vk, s, false);
           EXPECT_EQ(got, (KeyOutcome{{false, false, A::None}, vk}))
               << "mode " << mode << " vk " << vk << " down " << down << " alt " << alt;
         }
@@ -248,7 +251,7 @@ TEST(KeyDecision, KeyUpsNeverCue) {
   for (ModeCode mode : {0, 1, 2, 20, 3, 30, 4, 99}) {
     for (std::uint32_t vk = 0; vk < 300; ++vk) {
       for (bool alt : {true, false}) {
-        EXPECT_FALSE(DecideKey(mode, vk, false, alt, 0, s, false).decision.Cue)
+        EXPECT_FALSE(DecideKey(mode, vk, false, Alt(alt), 0, s, false).decision.Cue)
             << "mode " << mode << " vk " << vk;
       }
     }
@@ -268,7 +271,7 @@ TEST(KeyDecision, AsksForTheForegroundClassOnlyWhenItMatters) {
         for (bool down : {true, false}) {
           for (bool alt : {true, false}) {
             int asked = 0;
-            DecideKey(mode, vk, down, alt, 0, s, [&] {
+            DecideKey(mode, vk, down, Alt(alt), 0, s, [&] {
               ++asked;
               return false;
             });

@@ -43,9 +43,10 @@ TEST(LoadSettings, ReadsKeysInDocumentedOrder) {
   MemorySettingsStore store;
   LoadSettings(store, 10);
   const std::vector<std::string> want = {
-      "UseScrnSvr",    "StopARKeys",    "SetMouseSpd",   "MouseSpd",      "Beep",
-      "Flash",         "StopMouseMove", "AOMAllowMouse", "ShowLckUnlSeq", "DontLockIf",
-      "DontLockIfOpt", "PassthruWCls",  "Timeout"};
+      "UseScrnSvr",    "StopARKeys", "SetMouseSpd",   "MouseSpd",
+      "Beep",          "Flash",      "StopMouseMove", "AOMAllowMouse",
+      "ShowLckUnlSeq", "DontLockIf", "DontLockIfOpt", "PassthruWCls",
+      "Timeout",       "LockKeySeq", "UnlockKeySeq",  "UnlockHoldMs"};
   EXPECT_EQ(store.Reads(), want);
 }
 
