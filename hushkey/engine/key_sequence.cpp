@@ -59,8 +59,8 @@ std::string_view KeyName(std::uint32_t vk) {
     std::array<std::string, 256> n{};
     for (std::uint32_t c = 'A'; c <= 'Z'; ++c) n[c] = std::string(1, static_cast<char>(c));
     for (std::uint32_t c = '0'; c <= '9'; ++c) n[c] = std::string(1, static_cast<char>(c));
-    for (std::uint32_t k = 0; k < 24; ++k) n[112 + k] = "F" + std::to_string(k + 1);
-    for (std::uint32_t k = 0; k < 10; ++k) n[96 + k] = "NumPad" + std::to_string(k);
+    for (std::uint32_t k = 0; k < 24; ++k) n[112 + k].append("F").append(std::to_string(k + 1));
+    for (std::uint32_t k = 0; k < 10; ++k) n[96 + k].append("NumPad").append(std::to_string(k));
     for (const NamedKey& key : kNamedKeys) n[key.vk] = std::string(key.name);
     return n;
   }();
