@@ -98,6 +98,7 @@ class NullDesktop final : public DesktopPort {
   bool SetAccessFlags(AccessFeature, std::uint32_t) override { return false; }
   std::string AccessNote() override { return {}; }
   void SetAccessNote(const std::string&) override {}
+  void CheckUnlockWord(const std::string&, const std::string&, std::function<void()>) override {}
   std::uint32_t tick = 0;
 };
 class NullTimer final : public InactivityTimerPort {

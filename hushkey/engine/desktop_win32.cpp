@@ -1,9 +1,10 @@
 #include "hushkey/engine/desktop_win32.h"
 
 #include "hushkey/engine/access_shortcuts.h"
-
+#include "hushkey/engine/deferred_work_win32.h"
 #include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/engine/tick_wait.h"
+#include "hushkey/engine/word_hash_win32.h"
 #include "win32/text_win32.h"
 
 namespace hushkey {
@@ -139,6 +140,13 @@ void Win32Desktop::SetAccessNote(const std::string& note) {
   const std::wstring wide = win32::Utf8ToWide(note);
   RegSetKeyValueW(HKEY_CURRENT_USER, kNoteKey, kNoteValue, REG_SZ, wide.c_str(),
                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
+}
+
+void Win32Desktop::CheckUnlockWord(const std::string& storedHash, const std::string& typed,
+                                   std::function<void()> onMatch) {
+  RunOutsideInputHook([storedHash, typed, onMatch = std::move(onMatch)] {
+    if (WordMatchesHash(storedHash, typed)) onMatch();
+  });
 }
 
 }  // namespace hushkey

@@ -32,6 +32,8 @@ class Win32Desktop final : public DesktopPort {
   bool SetAccessFlags(AccessFeature feature, std::uint32_t flags) override;
   std::string AccessNote() override;
   void SetAccessNote(const std::string& note) override;
+  void CheckUnlockWord(const std::string& storedHash, const std::string& typed,
+                       std::function<void()> onMatch) override;
 };
 
 }  // namespace hushkey

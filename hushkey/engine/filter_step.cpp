@@ -5,6 +5,7 @@
 #include "hushkey/engine/mode_table.h"
 #include "hushkey/engine/mouse_filter.h"
 #include "hushkey/engine/mouse_speed.h"
+#include "hushkey/engine/unlock_word.h"
 
 namespace hushkey {
 
@@ -84,6 +85,36 @@ bool KeepReleasesOfPassedKeys(LockState& lock, std::uint32_t vk, bool keyDown,
   return false;
 }
 
+// The unlock word: letters and digits typed where keys are swallowed (allow-only and the
+// locked modes), then Enter; it does what the unlock sequence would do in the mode.
+void TypeUnlockWord(FilterContext& ctx, std::uint32_t vk, bool keyDown, std::uint8_t mods) {
+  constexpr std::uint32_t kVkBack = 8, kVkReturn = 13;
+  std::string& typed = ctx.app.lock.WordTyped;
+  if (ctx.app.settings.UnlockWordHash.empty() ||
+      Strictness(FilterMode(ctx.app)) < Strictness(ModeAllowOnly)) {
+    typed.clear();
+    return;
+  }
+  if (!keyDown) return;
+  if (vk == kVkReturn) {
+    if (typed.size() >= kShortestUnlockWord) {
+      ctx.desktop.CheckUnlockWord(ctx.app.settings.UnlockWordHash, typed, [&ctx] {
+        const KeySequence& unlock = ctx.app.settings.sequences.unlock;
+        const KeyOutcome as = DecideKey(ctx.app.CurrentMode, unlock.vk, true, unlock.modifiers, 0,
+                                        ctx.app.settings, false);
+        if (IsSequenceAction(as.decision.Action))
+          RunSequence(ctx, as.decision.Action, unlock.vk, unlock.modifiers);
+      });
+    }
+    typed.clear();
+  } else if (vk == kVkBack) {
+    if (!typed.empty()) typed.pop_back();
+  } else if (const char c = WordCharOfKey(vk);
+             c != 0 && !(mods & (kModCtrl | kModAlt)) && typed.size() < kLongestUnlockWord) {
+    typed += c;
+  }
+}
+
 }  // namespace
 
 bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message,
@@ -139,6 +170,7 @@ bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message
   const bool swallow =
       KeepReleasesOfPassedKeys(lock, vkCode, keyDown, eventTime, out.decision.Swallow);
 
+  TypeUnlockWord(ctx, vkCode, keyDown, mods);
   if (out.decision.Cue) SignalSwallowedInput(ctx);
   if (keyDown && IsSequenceAction(out.decision.Action)) {
     lock.SequenceKey = vkCode;

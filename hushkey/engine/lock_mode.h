@@ -4,6 +4,7 @@
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <string>
 
 namespace hushkey {
 
@@ -77,6 +78,9 @@ struct LockState {
   std::bitset<256> KeysPassedDown;
   std::array<std::uint32_t, 256> KeyDownTime{};
   std::uint8_t ButtonsPassedDown = 0;  // one bit per mouse button
+  // Letters and digits typed since the last Enter where keys are swallowed, for the unlock
+  // word (lower case).
+  std::string WordTyped;
 };
 
 // Forgets every modifier key: after a session switch or lock, or when the hooks may have

@@ -42,6 +42,10 @@ class DesktopPort {
   // A short note kept across runs of the program (empty when there is none).
   virtual std::string AccessNote() = 0;
   virtual void SetAccessNote(const std::string& note) = 0;
+  // Checks a typed unlock word against its stored hash once the input hook has returned
+  // (hashing takes milliseconds), and runs `onMatch` if it is the word.
+  virtual void CheckUnlockWord(const std::string& storedHash, const std::string& typed,
+                               std::function<void()> onMatch) = 0;
 };
 
 // What the input filters run when a key sequence completes or input is swallowed: the

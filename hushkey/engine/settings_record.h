@@ -29,6 +29,7 @@ struct Settings {
   KeySequences sequences;    // the lock and unlock key sequences
   // How long the unlock sequence must be held before it acts (0: at once).
   std::uint32_t UnlockHoldMs = 0;
+  std::string UnlockWordHash;  // the unlock word's stored hash; empty: no word
 
   bool operator==(const Settings&) const = default;
 };

@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "hushkey/engine/text_conversions.h"
+#include "hushkey/engine/unlock_word.h"
 
 namespace hushkey {
 namespace {
@@ -62,6 +63,9 @@ Settings LoadSettings(SettingsStore& store, std::int32_t origMouseSpeed,
   s.UnlockHoldMs = hold >= 0 && hold <= static_cast<std::int32_t>(kLongestUnlockHoldMs)
                        ? static_cast<std::uint32_t>(hold)
                        : 0;
+  // A hash that is not in the stored form turns the word off; the sequence still unlocks.
+  const std::string word = store.Get(SettingId::UnlockWordHash);
+  if (ParseWordHash(word)) s.UnlockWordHash = word;
   return s;
 }
 

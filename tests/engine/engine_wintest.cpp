@@ -20,6 +20,7 @@
 #include "hushkey/engine/desktop_win32.h"
 #include "hushkey/engine/hook_watchdog_win32.h"
 #include "hushkey/engine/hooks_win32.h"
+#include "hushkey/engine/word_hash_win32.h"
 #include "tests/support/fakes.h"
 
 namespace hushkey {
@@ -531,3 +532,25 @@ int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
+
+namespace hushkey {
+namespace {
+
+// The unlock word's hash through the system's cryptography: salted (two hashes of one word
+// differ), letters in any case, nothing for another word or for text that is no hash.
+TEST(UnlockWordHash, SaltedAndCheckedByTheSystem) {
+  const std::optional<std::string> a = NewWordHashText("Secret7"), b = NewWordHashText("secret7");
+  ASSERT_TRUE(a && b);
+  EXPECT_NE(*a, *b);
+  EXPECT_TRUE(ParseWordHash(*a));
+  for (const auto& [typed, match] : {std::pair{"secret7", true},
+                                     {"SECRET7", true},
+                                     {"secret8", false},
+                                     {"secret", false},
+                                     {"", false}})
+    EXPECT_EQ(WordMatchesHash(*a, typed), match) << typed;
+  EXPECT_FALSE(WordMatchesHash("secret7", "secret7"));
+}
+
+}  // namespace
+}  // namespace hushkey

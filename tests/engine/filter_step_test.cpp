@@ -6,6 +6,7 @@
 
 #include "hushkey/engine/inactivity_timer.h"
 #include "hushkey/engine/keyboard_filter.h"
+#include "hushkey/engine/mode_table.h"
 #include "hushkey/engine/mouse_filter.h"
 #include "tests/support/fakes.h"
 #include "tests/support/mode_code.h"
@@ -160,6 +161,40 @@ TEST(KeyboardStep, ChosenSequencesAndAHeldUnlock) {
     }
     for (int i = 0; i < 10; ++i) held.Down(VkHome);
     EXPECT_EQ(held.Take(), (Events{"cancel click"})) << holdMs;
+  }
+}
+
+// The unlock word: typed where keys are swallowed, then Enter, it does what the unlock
+// sequence does; Backspace takes a character back; none of its keys pass; where letters pass
+// (or with no word set) it is nothing.
+TEST(KeyboardStep, TheUnlockWordTypedThenEnter) {
+  const struct {
+    ModeCode mode;
+    std::string keys;
+    Events want;
+  } cases[] = {
+      {ModeLocked, "SECRET7\r", {"word secret7", "cancel click"}},
+      {ModeLockedAuto, "SECRET7\r", {"word secret7", "autolock click"}},
+      {ModeAllowOnly, "SECRET7\r", {"word secret7", "autolock click"}},
+      {ModeLocked, "SECRXY\b\bET7\r", {"word secret7", "cancel click"}},
+      {ModeLocked, "SECRET\r7\r", {"word secret"}},  // one character is no word
+      {ModeLocked, "WRONGWORD\r", {"word wrongword"}},
+      {ModeBlockWinCtrl, "SECRET7\r", {}},
+      {ModeAutoLock, "SECRET7\r", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << "mode " << c.mode << " keys " << c.keys);
+    EngineRig r(c.mode);
+    r.app.settings.UnlockWordHash = "secret7";  // the fake desktop compares the word itself
+    const bool swallows = Strictness(c.mode) >= Strictness(ModeAllowOnly);
+    for (const char ch : c.keys) {
+      const std::uint32_t vk = ch == '\r' ? 13 : ch == '\b' ? 8 : static_cast<std::uint32_t>(ch);
+      if (r.app.CurrentMode == c.mode) EXPECT_EQ(r.Down(vk), swallows);
+      r.Up(vk);
+    }
+    Events got = r.Take();
+    std::erase_if(got, [](const std::string& e) { return e.rfind("timer", 0) == 0; });
+    EXPECT_EQ(got, c.want);
   }
 }
 

@@ -1,4 +1,5 @@
 #include "hushkey/engine/key_sequence.h"
+#include "hushkey/engine/unlock_word.h"
 
 #include <gtest/gtest.h>
 
@@ -78,6 +79,34 @@ TEST(SequencesFromText, BadStoredValuesFallBackToTheDefaults) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(SequencesFromText(c.lock, c.unlock), c.want) << c.lock << " / " << c.unlock;
+}
+
+TEST(UnlockWord, StoredHashTextAndTheWordsAccepted) {
+  const WordHash h{20000, {0, 1, 2, 3, 4, 5, 6, 0xff}, std::vector<std::uint8_t>(16, 0xab)};
+  const std::string text = WordHashText(h);
+  std::string hex;
+  for (int i = 0; i < 16; ++i) hex += "ab";
+  EXPECT_EQ(text, "PBKDF2-SHA256$20000$00010203040506ff$" + hex);
+  EXPECT_EQ(ParseWordHash(text), h);
+  const std::string a32(32, 'a'), salt = "$0001020304050607$";
+  const std::string bad[] = {"",
+                             "letmein",
+                             "PBKDF2-SHA256$20000$0001020304050607",
+                             "SHA1$20000" + salt + a32,
+                             text + "$",
+                             "PBKDF2-SHA256$999" + salt + a32,
+                             "PBKDF2-SHA256$20000$00010203040506$" + a32,
+                             "PBKDF2-SHA256$20000" + salt + a32.substr(1)};
+  for (const std::string& b : bad) EXPECT_FALSE(ParseWordHash(b)) << b;
+  const std::pair<const char*, bool> words[] = {{"secret7", true},
+                                                {"ABC123", true},
+                                                {"abc12", false},
+                                                {"pass word", false},
+                                                {"pässword", false},
+                                                {"", false},
+                                                {"a234567890123456789012345678901234", false}};
+  for (const auto& [word, ok] : words) EXPECT_EQ(UnlockWordRefusal(word).empty(), ok) << word;
+  EXPECT_EQ(NormalizedWord("SeCrEt7"), "secret7");
 }
 
 }  // namespace

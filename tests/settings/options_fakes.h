@@ -114,6 +114,7 @@ struct FakeDesktop : DesktopPort {
   bool SetAccessFlags(AccessFeature, std::uint32_t) override { return false; }
   std::string AccessNote() override { return {}; }
   void SetAccessNote(const std::string&) override {}
+  void CheckUnlockWord(const std::string&, const std::string&, std::function<void()>) override {}
 };
 
 struct FakeAddresses : AddressTablePort {

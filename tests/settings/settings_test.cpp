@@ -43,10 +43,10 @@ TEST(LoadSettings, ReadsKeysInDocumentedOrder) {
   MemorySettingsStore store;
   LoadSettings(store, 10);
   const std::vector<std::string> want = {
-      "UseScrnSvr",    "StopARKeys", "SetMouseSpd",   "MouseSpd",
-      "Beep",          "Flash",      "StopMouseMove", "AOMAllowMouse",
-      "ShowLckUnlSeq", "DontLockIf", "DontLockIfOpt", "PassthruWCls",
-      "Timeout",       "LockKeySeq", "UnlockKeySeq",  "UnlockHoldMs"};
+      "UseScrnSvr",    "StopARKeys",    "SetMouseSpd",   "MouseSpd",      "Beep",
+      "Flash",         "StopMouseMove", "AOMAllowMouse", "ShowLckUnlSeq", "DontLockIf",
+      "DontLockIfOpt", "PassthruWCls",  "Timeout",       "LockKeySeq",    "UnlockKeySeq",
+      "UnlockHoldMs",  "UnlockWordHash"};
   EXPECT_EQ(store.Reads(), want);
 }
 
@@ -65,7 +65,16 @@ TEST(LoadSettings, StoredValuesReplaceDefaults) {
   store.Write("DontLockIfOpt", "2");
   store.Write("PassthruWCls", " TSSHELLWND ");  // text as stored, blanks kept
   store.Write("Timeout", "1.5");
+  store.Write("LockKeySeq", "Ctrl+Alt+L");
+  store.Write("UnlockKeySeq", "ctrl+alt+u");
+  store.Write("UnlockHoldMs", "1000");
+  const std::string hash =
+      "PBKDF2-SHA256$20000$00112233445566778899aabbccddeeff$" + std::string(64, 'a');
+  store.Write("UnlockWordHash", hash);
   const Settings s = LoadSettings(store, 10);
+  EXPECT_EQ(s.sequences, (KeySequences{{kModCtrl | kModAlt, 'L'}, {kModCtrl | kModAlt, 'U'}}));
+  EXPECT_EQ(s.UnlockHoldMs, 1000u);
+  EXPECT_EQ(s.UnlockWordHash, hash);
   EXPECT_TRUE(s.UseScrnSvr);
   EXPECT_FALSE(s.StopARKeys);
   EXPECT_TRUE(s.SetMouseSpd);
@@ -103,6 +112,28 @@ TEST(LoadSettings, UnconvertibleValueFallsBackToItsDefaultOnly) {
     defaults.Flash = false;
     EXPECT_EQ(s, defaults);
     EXPECT_EQ(bad, std::vector<std::string>{c.key});
+  }
+}
+
+// A hand-edited value that could lock the parent out (or is no value at all) is ignored:
+// the defaults hold, and Alt+Home still unlocks.
+TEST(LoadSettings, HandEditedUnlockValuesThatBreakTheRulesAreIgnored) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"UnlockHoldMs", "99999999"},
+      {"UnlockHoldMs", "-5"},
+      {"UnlockHoldMs", "x"},
+      {"LockKeySeq", "Ctrl+Alt+Delete"},
+      {"UnlockKeySeq", "Alt+Tab"},
+      {"UnlockKeySeq", "Alt+End"},
+      {"UnlockKeySeq", "U"},
+      {"UnlockWordHash", "letmein"},
+      {"UnlockWordHash", "PBKDF2-SHA256$1$00$00"},
+  };
+  const Settings defaults = LoadSettings(*std::make_unique<MemorySettingsStore>(), 4);
+  for (const auto& [key, text] : cases) {
+    MemorySettingsStore store;
+    store.Write(key, text);
+    EXPECT_EQ(LoadSettings(store, 4), defaults) << key << "=" << text;
   }
 }
 

@@ -108,6 +108,12 @@ class FakeDesktop final : public DesktopPort {
   }
   std::string AccessNote() override { return accessNote; }
   void SetAccessNote(const std::string& note) override { accessNote = note; }
+  // The stored "hash" is the word itself here.
+  void CheckUnlockWord(const std::string& stored, const std::string& typed,
+                       std::function<void()> onMatch) override {
+    log_.Add("word " + typed);
+    if (typed == stored) onMatch();
+  }
 
   std::map<AccessFeature, std::uint32_t> access;
   std::string accessNote;
