@@ -5,7 +5,9 @@
 // the test's own window). Each test writes the settings it needs into the registry before
 // the program starts and ends the program when it ends.
 #include "e2e_harness.h"
+#include "hushkey/engine/word_hash_win32.h"
 #include "hushkey/settings/options_ids.h"
+#include "win32/text_win32.h"
 
 namespace hushkey::e2e {
 namespace {
@@ -268,6 +270,69 @@ TEST_F(HushkeyE2E, AllowOnlyPassesSpaceAndSwallowsTabOnlyAfterItsDelay) {
   // Alt+Home from allow-only arms autolock.
   Chord(VK_LMENU, VK_HOME);
   EXPECT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+}
+
+// Sequences and a word the parent chose: Ctrl+Alt+L locks and Ctrl+Alt+U unlocks, held for
+// a second, as Alt+End and Alt+Home did, which now do nothing; the help reminder names them;
+// the word typed on the locked desktop, then Enter, unlocks and reaches no window.
+TEST_F(HushkeyE2E, ChosenSequencesAHeldUnlockAndTheUnlockWord) {
+  const std::optional<std::string> word = NewWordHashText("Secret7");
+  ASSERT_TRUE(word);
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10", {{L"LockKeySeq", L"Ctrl+Alt+L"},
+                                               {L"UnlockKeySeq", L"Ctrl+Alt+U"},
+                                               {L"UnlockHoldMs", L"1000"},
+                                               {L"ShowLckUnlSeq", L"1"},
+                                               {L"UnlockWordHash", win32::Utf8ToWide(*word)}}));
+  const auto press = [](std::initializer_list<WORD> keys, int repeats = 0) {
+    std::vector<INPUT> in;
+    for (WORD k : keys) in.push_back(KeyInput(k, false));
+    Send(in);
+    for (int i = 0; i < repeats; ++i) {  // the last key autorepeats, 30 a second
+      PumpFor(33);
+      Send({KeyInput(*(keys.end() - 1), false)});
+    }
+    in.clear();
+    for (auto k = keys.end(); k != keys.begin();) in.push_back(KeyInput(*--k, true));
+    Send(in);
+  };
+  bool locked = false;
+  for (const DWORD start = GetTickCount(); !locked && GetTickCount() - start < kStartDeadline;) {
+    FocusProbe();
+    press({VK_LCONTROL, VK_LMENU, 'L'});
+    locked = WaitUntil([&] { return Message() == kLockText; }, 3000);
+  }
+  ASSERT_TRUE(locked) << "Ctrl+Alt+L never locked";
+  press({VK_LMENU, VK_HOME});
+  press({VK_LMENU, VK_END});
+  press({VK_LCONTROL, VK_LMENU, 'U'});  // a tap: the unlock sequence must be held
+  PumpFor(500);
+  EXPECT_EQ(Message(), kLockText);
+  press({VK_LCONTROL, VK_LMENU, 'U'}, 36);  // held 1.2 s
+  ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
+
+  press({VK_LCONTROL, VK_LMENU, 'L'});
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  FocusProbe();
+  g_received.Clear();
+  for (const char k : std::string("SECRET7\r")) Tap(static_cast<WORD>(k));
+  EXPECT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }))
+      << "the unlock word did not unlock";
+  EXPECT_TRUE(g_received.chars.empty()) << "a key of the word reached a window";
+  press({VK_LCONTROL, VK_LMENU, 'U'}, 36);
+  ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+
+  ASSERT_NO_FATAL_FAILURE(RestoreFromTray());
+  PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_HELP_HELP, 0), 0);
+  const std::wstring caption = L"Hushkey Syntax   v1.97" + std::wstring(10, L' ');
+  HWND help = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (help = FindWindowW(nullptr, caption.c_str())) != nullptr; }));
+  wchar_t text[4096];
+  const int n = GetDlgItemTextW(help, IDC_SYNTAX_TEXT, text, 4096);
+  EXPECT_NE(std::wstring(text, n > 0 ? n : 0)
+                .find(L"This app's Lock/Unlock key sequence is Ctrl-Alt-L/Ctrl-Alt-U\r\n"),
+            std::wstring::npos)
+      << "the help reminder does not name the chosen sequences";
+  PostMessageW(help, WM_CLOSE, 0, 0);
 }
 
 TEST_F(HushkeyE2E, BlockWindowControlTurnsCtrlCIntoAPlainC) {
