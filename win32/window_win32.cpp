@@ -11,6 +11,7 @@ namespace {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 
 template <typename Fn>
 Fn User32Function(const char* name) {
@@ -38,6 +39,22 @@ RECT WindowRectForClient(int width, int height, DWORD style, DWORD exStyle, bool
   if (!adjust || !adjust(&rc, style, menu, exStyle, dpi))
     AdjustWindowRectEx(&rc, style, menu, exStyle);
   return rc;
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+  static const auto forDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
+  return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
+}
+
+RECT WorkAreaOf(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
+  if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info)) {
+    return info.rcWork;
+  }
+  RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
 }
 
 HFONT CreateMessageFont(int points, UINT dpi, LONG weight) {

@@ -15,6 +15,12 @@ inline int TwipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast
 // The outer size of a window whose client area is width x height at `dpi`.
 RECT WindowRectForClient(int width, int height, DWORD style, DWORD exStyle, bool menu, UINT dpi);
 
+// A system metric (SM_*) at `dpi`; on systems without per-window DPI, at the system's.
+int SystemMetricForDpi(int index, UINT dpi);
+
+// The work area (the screen less the task bar) of the monitor nearest the window.
+RECT WorkAreaOf(HWND window);
+
 // The user's message font face at `points` and `dpi` (owned by the caller).
 HFONT CreateMessageFont(int points, UINT dpi, LONG weight = FW_NORMAL);
 

@@ -23,7 +23,6 @@ constexpr wchar_t kCoverClass[] = L"HushkeyOptionsCover";
 // Sizable, with the minimise, maximise and close boxes.
 constexpr DWORD kWindowStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr int kFontPoints = 8;
-constexpr int kLineTwips = 30;
 
 struct Look {
   const wchar_t* cls;
@@ -35,7 +34,10 @@ Look LookOf(const OptionsControlRow& row) {
   switch (row.kind) {
     case K::Label: return {L"STATIC", row.id == C::lblEntryReq ? DWORD{SS_CENTER} : DWORD{SS_LEFT}};
     case K::Line: return {L"STATIC", SS_ETCHEDHORZ};
-    case K::CheckBox: return {L"BUTTON", BS_CHECKBOX};
+    case K::CheckBox:
+      // Without a caption, the window text is only the name screen readers announce: a
+      // button that shows an image (none here) draws no text.
+      return {L"BUTTON", row.caption.empty() ? DWORD{BS_CHECKBOX | BS_BITMAP} : DWORD{BS_CHECKBOX}};
     case K::ScrollBar: return {L"SCROLLBAR", SBS_HORZ};
     case K::TextBox:
       // The unit caption beside the timeout is a text box that only shows its text.
@@ -60,7 +62,75 @@ constexpr C kDontLockIfGroup[] = {C::optDontLockIf2, C::optDontLockIf1, C::optDo
 constexpr C kStartModeGroup[] = {C::optStartMode0, C::optStartMode1, C::optStartMode2,
                                  C::optStartMode3, C::optStartMode4};
 
-HFONT CreateHeadingFont(UINT dpi) {
+// The margins inside a text box, left and right (none for the unit caption, so that its
+// text sits like a label's).
+int EditMargin(C c, UINT dpi) { return c == C::txtTimeoutLabel ? 0 : MulDiv(2, dpi, 96); }
+
+// Measures texts in a memory device context with the dialog's fonts for one DPI.
+class FontMeasure final : public OptionsMeasurePort {
+ public:
+  FontMeasure(UINT dpi, HFONT font, HFONT headingFont)
+      : dpi_(static_cast<int>(dpi)), font_(font), heading_(headingFont) {}
+  ~FontMeasure() override {
+    if (dc_) DeleteDC(dc_);
+  }
+  FontMeasure(const FontMeasure&) = delete;
+  FontMeasure& operator=(const FontMeasure&) = delete;
+
+  PixelSize TextSize(C c, std::string_view text, std::int32_t wrapWidth) override {
+    const std::wstring wide = win32::Utf8ToWide(text);
+    const HGDIOBJ old = SelectObject(dc_, RowOf(c).bold ? heading_ : font_);
+    PixelSize size;
+    if (wrapWidth <= 0) {
+      SIZE s{};
+      GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &s);
+      size = {s.cx, s.cy};
+    } else {
+      // As a label draws its text: words wrapped, tabs expanded.
+      RECT r{0, 0, wrapWidth, 0};
+      DrawTextW(dc_, wide.c_str(), static_cast<int>(wide.size()), &r,
+                DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+      size = {r.right, r.bottom};
+    }
+    SelectObject(dc_, old);
+    return size;
+  }
+
+  std::int32_t ChromeWidth(C c) override {
+    const OptionsControlRow& row = RowOf(c);
+    switch (row.kind) {
+      case K::CheckBox:
+      case K::OptionButton: {
+        // The glyph (13 pixels at 96 DPI), a gap of half a digit, and a pixel either side
+        // of the text for the focus rectangle.
+        const HGDIOBJ old = SelectObject(dc_, font_);
+        SIZE digit{};
+        GetTextExtentPoint32W(dc_, L"0", 1, &digit);
+        SelectObject(dc_, old);
+        return MulDiv(13, dpi_, 96) + digit.cx / 2 + 2;
+      }
+      case K::TextBox: {
+        const int edges = LookOf(row).exStyle & WS_EX_CLIENTEDGE
+                              ? 2 * win32::SystemMetricForDpi(SM_CXEDGE, dpi_)
+                              : 0;
+        return edges + 2 * EditMargin(c, dpi_) + 1;  // and the caret
+      }
+      case K::Button: return 2 * MulDiv(4, dpi_, 96);
+      default: return 0;
+    }
+  }
+
+ private:
+  int dpi_;
+  HFONT font_, heading_;
+  HDC dc_ = CreateCompatibleDC(nullptr);
+};
+
+}  // namespace
+
+HFONT CreateOptionsFont(UINT dpi) { return win32::CreateMessageFont(kFontPoints, dpi); }
+
+HFONT CreateOptionsHeadingFont(UINT dpi) {
   LOGFONTW lf{};
   lf.lfHeight = -static_cast<LONG>(std::lround(kHeadingFontPoints * dpi / 72.0));
   lf.lfWeight = FW_BOLD;
@@ -71,7 +141,10 @@ HFONT CreateHeadingFont(UINT dpi) {
   return font ? font : win32::CreateMessageFont(kFontPoints, dpi, FW_BOLD);
 }
 
-}  // namespace
+OptionsPixelLayout FitOptionsLayoutWin32(UINT dpi, HFONT font, HFONT headingFont) {
+  FontMeasure measure(dpi, font, headingFont);
+  return FitOptionsLayout(dpi, measure);
+}
 
 int OptionsDialog::Px(int twips) const { return win32::TwipsToPixels(twips, dpi_); }
 
@@ -125,9 +198,10 @@ bool OptionsDialog::CreateControls(HINSTANCE instance) {
     if (c != C::frameEntryReq && c != C::lblEntryReq) style |= WS_VISIBLE;
     if (tabStop && !IsRadio(c)) style |= WS_TABSTOP;
     if (groupStart) style |= WS_GROUP;
-    const std::wstring text = row.kind == K::TextBox || row.kind == K::ScrollBar
-                                  ? std::wstring()
-                                  : win32::Utf8ToWide(row.caption);
+    const std::wstring text =
+        row.kind == K::TextBox || row.kind == K::ScrollBar
+            ? std::wstring()
+            : win32::Utf8ToWide(row.caption.empty() ? row.accessibleName : row.caption);
     HWND w = CreateWindowExW(look.exStyle, look.cls, text.c_str(), style, 0, 0, 0, 0, Handle(),
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(OptionsControlId(c))),
                              instance, nullptr);
@@ -160,14 +234,21 @@ void OptionsDialog::AddToolTip(HWND control, std::string_view text) {
 
 void OptionsDialog::ApplyDpi(UINT dpi) {
   dpi_ = dpi ? dpi : 96;
-  font_.reset(win32::CreateMessageFont(kFontPoints, dpi_));
-  headingFont_.reset(CreateHeadingFont(dpi_));
+  win32::UniqueFont font(CreateOptionsFont(dpi_));
+  win32::UniqueFont headingFont(CreateOptionsHeadingFont(dpi_));
+  layout_ = FitOptionsLayoutWin32(dpi_, font.get(), headingFont.get());
   for (const OptionsControlRow& row : OptionsDialogControls()) {
-    HFONT font = row.bold ? headingFont_.get() : font_.get();
-    SendMessageW(Control(row.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    HFONT f = row.bold ? headingFont.get() : font.get();
+    SendMessageW(Control(row.id), WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
+    if (row.kind == K::TextBox) {
+      const int margin = EditMargin(row.id, dpi_);
+      SendMessageW(Control(row.id), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                   MAKELONG(margin, margin));
+    }
   }
-  // The unit caption is a text box: without the margins of one its text fits like a label's.
-  SendMessageW(Control(C::txtTimeoutLabel), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  // The old fonts go only once no control uses them.
+  font_ = std::move(font);
+  headingFont_ = std::move(headingFont);
   if (toolTip_) {
     SendMessageW(toolTip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, Px(4500));
@@ -179,8 +260,8 @@ void OptionsDialog::ApplyDpi(UINT dpi) {
 
 void OptionsDialog::FitWindowToClient(const RECT* suggested) {
   if (IsZoomed(Handle()) || IsIconic(Handle())) return;
-  const RECT rc = win32::WindowRectForClient(
-      Px(kOptionsClientWidthTwips), Px(kOptionsClientHeightTwips), kWindowStyle, 0, false, dpi_);
+  const RECT rc = win32::WindowRectForClient(layout_.clientWidth, layout_.clientHeight,
+                                             kWindowStyle, 0, false, dpi_);
   RECT now{};
   GetWindowRect(Handle(), &now);
   const RECT& at = suggested ? *suggested : now;
@@ -188,18 +269,13 @@ void OptionsDialog::FitWindowToClient(const RECT* suggested) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Every control at its table position (a frame's option buttons inside the frame). The
-// controls keep these positions when the window is resized.
+// Every control at its place in the layout fitted to the DPI (a frame's option buttons
+// inside the frame). The controls keep these positions when the window is resized.
 void OptionsDialog::Layout() {
   for (const OptionsControlRow& row : OptionsDialogControls()) {
     if (row.id == C::frameEntryReq || row.id == C::lblEntryReq) continue;
-    TwipsRect r = row.rect;
-    if (row.parent != C::Count) {
-      r.left += RowOf(row.parent).rect.left;
-      r.top += RowOf(row.parent).rect.top;
-    }
-    if (row.kind == K::Line) r.height = kLineTwips;
-    SetWindowPos(Control(row.id), nullptr, Px(r.left), Px(r.top), Px(r.width), Px(r.height),
+    const PixelRect& r = layout_[row.id];
+    SetWindowPos(Control(row.id), nullptr, r.left, r.top, r.width, r.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }

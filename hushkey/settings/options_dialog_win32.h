@@ -19,6 +19,15 @@
 
 namespace hushkey {
 
+// The dialog's fonts at a DPI (owned by the caller): the one every control is drawn in, and
+// the section headings' one.
+HFONT CreateOptionsFont(UINT dpi);
+HFONT CreateOptionsHeadingFont(UINT dpi);
+
+// The dialog laid out at `dpi`, every text measured in the font it is drawn in (the two
+// fonts above, made for that DPI).
+OptionsPixelLayout FitOptionsLayoutWin32(UINT dpi, HFONT font, HFONT headingFont);
+
 // What the dialog reads and changes that the program owns. The Run value's registry port and
 // the file picker belong to the dialog.
 struct OptionsDialogSources {
@@ -83,6 +92,7 @@ class OptionsDialog final : private OptionsViewPort, private win32::WindowBase {
   HWND toolTip_ = nullptr;  // owned by the window
   HWND lastFocus_ = nullptr;
   UINT dpi_ = 96;
+  OptionsPixelLayout layout_;  // at dpi_, for the fonts below
   bool closed_ = false;
   bool refreshing_ = false;  // the view is being set from the model: its notices are not edits
   bool covered_ = true;

@@ -1,6 +1,8 @@
 #include "hushkey/settings/options_layout.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "hushkey/autolock/countdown.h"
 #include "hushkey/settings/entry_gate.h"
@@ -59,7 +61,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {2970, 585, 240, 225},
      "",
-     "Test the set mouse speed now"},
+     "Test the set mouse speed now",
+     false,
+     "Test mouse speed"},
     {C::chkAOMAllowMouse,
      "chkAOMAllowMouse",
      -1,
@@ -187,7 +191,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {4140, 3810, 225, 225},
      "",
-     ""},
+     "",
+     false,
+     "Monday"},
     {C::chkDontLockIfDay1,
      "chkDontLockIfDay",
      1,
@@ -195,7 +201,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {4380, 3810, 225, 225},
      "",
-     ""},
+     "",
+     false,
+     "Tuesday"},
     {C::chkDontLockIfDay2,
      "chkDontLockIfDay",
      2,
@@ -203,7 +211,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {4620, 3810, 225, 225},
      "",
-     ""},
+     "",
+     false,
+     "Wednesday"},
     {C::chkDontLockIfDay3,
      "chkDontLockIfDay",
      3,
@@ -211,7 +221,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {4860, 3810, 225, 225},
      "",
-     ""},
+     "",
+     false,
+     "Thursday"},
     {C::chkDontLockIfDay4,
      "chkDontLockIfDay",
      4,
@@ -219,7 +231,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {5100, 3810, 225, 225},
      "",
-     ""},
+     "",
+     false,
+     "Friday"},
     {C::chkDontLockIfDay5,
      "chkDontLockIfDay",
      5,
@@ -227,7 +241,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {5340, 3810, 225, 225},
      "",
-     ""},
+     "",
+     false,
+     "Saturday"},
     {C::chkDontLockIfDay6,
      "chkDontLockIfDay",
      6,
@@ -235,7 +251,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {5580, 3810, 225, 225},
      "",
-     ""},
+     "",
+     false,
+     "Sunday"},
     {C::txtDontLockIfIP,
      "txtDontLockIfIP",
      -1,
@@ -251,7 +269,9 @@ constexpr std::array<OptionsControlRow, kOptionsControlCount> kRows{{
      kForm,
      {5460, 4140, 195, 195},
      "",
-     "Tick to trigger when IP matches, untick to trigger when IP does not match"},
+     "Tick to trigger when IP matches, untick to trigger when IP does not match",
+     false,
+     "IP address matches"},
     {C::txtDontLockIfFileExists,
      "txtDontLockIfFileExists",
      -1,
@@ -395,6 +415,27 @@ static_assert(RowsInIdOrder(), "kRows must follow OptionsControl order");
 
 std::int32_t RoundTwips(double x) { return static_cast<std::int32_t>(RoundHalfEven(x)); }
 
+// How much wider the control must be to show its text whole.
+std::int32_t Growth(const OptionsControlRow& row, const PixelRect& r, OptionsMeasurePort& measure) {
+  const std::string text = FitText(row);
+  if (text.empty()) return 0;
+  const PixelSize line = measure.TextSize(row.id, text, 0);
+  if (row.kind != K::Label) return std::max(0, measure.ChromeWidth(row.id) + line.width - r.width);
+  // A label wraps its words: the narrowest width from its own on at which they fit its
+  // height (at the latest on one line).
+  auto fits = [&](std::int32_t width) {
+    const PixelSize wrapped = measure.TextSize(row.id, text, width);
+    return wrapped.width <= width && wrapped.height <= r.height;
+  };
+  if (line.width <= r.width || fits(r.width)) return 0;
+  std::int32_t tooNarrow = r.width, wide = line.width;
+  while (wide - tooNarrow > 1) {
+    const std::int32_t mid = tooNarrow + (wide - tooNarrow) / 2;
+    (fits(mid) ? wide : tooNarrow) = mid;
+  }
+  return wide - r.width;
+}
+
 }  // namespace
 
 std::span<const OptionsControlRow> OptionsDialogControls() { return kRows; }
@@ -402,6 +443,97 @@ std::span<const OptionsControlRow> OptionsDialogControls() { return kRows; }
 std::span<const OptionsControl> OptionsTabOrder() { return kTabOrder; }
 
 const OptionsControlRow& RowOf(OptionsControl id) { return kRows[static_cast<std::size_t>(id)]; }
+
+std::string DisplayedCaption(std::string_view caption) {
+  std::string shown;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    shown += caption[i];
+  }
+  return shown;
+}
+
+std::string FitText(const OptionsControlRow& row) {
+  switch (row.id) {
+    case C::txtTimeout: return "9999";
+    case C::txtDontLockIfStartTime:
+    case C::txtDontLockIfEndTime: return "00:00";
+    case C::txtDontLockIfIP:
+    case C::txtIPaddress: return "255.255.255.255";
+    case C::lblEntryReq: return {};  // sized from the window when the dialog loads
+    default: break;
+  }
+  switch (row.kind) {
+    case K::Label:
+    case K::CheckBox:
+    case K::OptionButton:
+    case K::Button: return DisplayedCaption(row.caption);
+    case K::TextBox: return std::string(row.caption);  // a text box shows "&" as it is
+    default: return {};
+  }
+}
+
+OptionsPixelLayout FitOptionsLayout(std::uint32_t dpi, OptionsMeasurePort& measure) {
+  auto px = [dpi](std::int32_t twips) { return PixelsFromTwips(twips, dpi); };
+  OptionsPixelLayout layout;
+  layout.clientWidth = px(kOptionsClientWidthTwips);
+  layout.clientHeight = px(kOptionsClientHeightTwips);
+  std::array<std::int32_t, kOptionsControlCount> growth{};
+  auto index = [](C c) { return static_cast<std::size_t>(c); };
+  for (const OptionsControlRow& row : kRows) {
+    if (row.id == C::frameEntryReq || row.id == C::lblEntryReq) continue;
+    TwipsRect r = row.rect;
+    if (row.parent != kForm) {
+      r.left += RowOf(row.parent).rect.left;
+      r.top += RowOf(row.parent).rect.top;
+    }
+    if (row.kind == K::Line) r.height = kOptionsLineTwips;
+    layout.rects[index(row.id)] = {px(r.left), px(r.top), px(r.width), px(r.height)};
+    growth[index(row.id)] = Growth(row, layout.rects[index(row.id)], measure);
+  }
+  for (const OptionsControlRow& row : kRows) {
+    if (row.parent == kForm || row.parent == C::frameEntryReq) continue;
+    const std::int32_t past =
+        layout[row.id].Right() + growth[index(row.id)] - layout[row.parent].Right();
+    growth[index(row.parent)] = std::max(growth[index(row.parent)], past);
+  }
+
+  // Whatever starts right of a widened control's middle (on any row: columns stay aligned)
+  // moves right by as much as that control's left edge moved plus its growth: what stood
+  // beside it stays beside it, what overlapped its right end by a little (a text box over a
+  // frame's edge) overlaps it no more than before. Taken from left to right by their
+  // middles, every control that moves one has been placed itself.
+  struct Widened {
+    std::int32_t left, right, growth, moved = 0;
+  };
+  std::vector<Widened> widened;
+  for (const OptionsControlRow& row : kRows) {
+    const PixelRect& r = layout[row.id];
+    if (growth[index(row.id)] > 0) widened.push_back({r.left, r.Right(), growth[index(row.id)]});
+  }
+  std::sort(widened.begin(), widened.end(),
+            [](const Widened& a, const Widened& b) { return a.left + a.right < b.left + b.right; });
+  auto shiftAt = [&widened](std::int32_t x) {
+    std::int32_t shift = 0;
+    for (const Widened& w : widened) {
+      if (2 * x > w.left + w.right) shift = std::max(shift, w.moved + w.growth);
+    }
+    return shift;
+  };
+  for (Widened& w : widened) w.moved = shiftAt(w.left);
+  const std::int32_t widest = shiftAt(layout.clientWidth);
+  for (const OptionsControlRow& row : kRows) {
+    PixelRect& r = layout.rects[index(row.id)];
+    if (row.kind == K::Line) {
+      r.width += widest;
+    } else {
+      r.left += shiftAt(r.left);
+      r.width += growth[index(row.id)];
+    }
+  }
+  layout.clientWidth += widest;
+  return layout;
+}
 
 TwipsRect EntryRequestLabelRect(std::int32_t dialogWidth, std::int32_t dialogHeight) {
   TwipsRect r;

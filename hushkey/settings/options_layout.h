@@ -3,8 +3,10 @@
 // control), captions with their access keys, tool tips and the keyboard order.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "hushkey/engine/layout_units.h"
@@ -14,6 +16,8 @@ namespace hushkey {
 inline constexpr std::string_view kOptionsCaption = "Options";
 inline constexpr std::int32_t kOptionsClientWidthTwips = 5940;
 inline constexpr std::int32_t kOptionsClientHeightTwips = 8130;
+// A separating line's thickness.
+inline constexpr std::int32_t kOptionsLineTwips = 30;
 
 // The section headings' font.
 inline constexpr std::string_view kHeadingFontName = "MS Sans Serif";
@@ -118,6 +122,9 @@ struct OptionsControlRow {
   std::string_view caption;  // "&" marks the access key, "&&" shows one ampersand
   std::string_view toolTip;  // empty when none
   bool bold = false;         // section headings: kHeadingFontName, bold
+  // For a check box without a caption: the name it is known by to screen readers (its
+  // window text, never drawn).
+  std::string_view accessibleName = {};
 };
 
 // Every control, in OptionsControl order. frameEntryReq and lblEntryReq have an empty rect:
@@ -132,5 +139,48 @@ const OptionsControlRow& RowOf(OptionsControl id);
 // the height, four fifths of the width, centred across and a third of the free height
 // down.
 TwipsRect EntryRequestLabelRect(std::int32_t dialogWidth, std::int32_t dialogHeight);
+
+// A caption as the control shows it: "&&" is one ampersand, any other "&" only marks the
+// access key.
+std::string DisplayedCaption(std::string_view caption);
+
+// The text a control must show whole: its caption, or for a text box the widest text it is
+// meant to hold (a time, an address, the minutes). Empty when there is none to fit: the
+// boxes for a path or a class name scroll, and the check boxes without caption draw none.
+std::string FitText(const OptionsControlRow& row);
+
+struct PixelSize {
+  std::int32_t width = 0, height = 0;
+};
+
+// What fitting the layout asks of the platform, in pixels at the DPI being fitted.
+class OptionsMeasurePort {
+ public:
+  virtual ~OptionsMeasurePort() = default;
+  // `text` (as shown) in the font the control draws it in: on one line when `wrapWidth` is
+  // 0, else with its words wrapped as a label wraps them at that width (a word wider than
+  // that makes the answer wider).
+  virtual PixelSize TextSize(OptionsControl control, std::string_view text,
+                             std::int32_t wrapWidth) = 0;
+  // The width the control takes beside its text: a check box's or option button's glyph and
+  // the gap after it, a text box's borders and margins, a button's edges.
+  virtual std::int32_t ChromeWidth(OptionsControl control) = 0;
+};
+
+// The dialog laid out at a DPI: every control in client coordinates (a frame's controls
+// too), and the client area. frameEntryReq and lblEntryReq are left empty.
+struct OptionsPixelLayout {
+  std::int32_t clientWidth = 0, clientHeight = 0;
+  std::array<PixelRect, kOptionsControlCount> rects{};
+  const PixelRect& operator[](OptionsControl c) const { return rects[static_cast<std::size_t>(c)]; }
+};
+
+// The table scaled to `dpi`, then every control whose FitText does not fit widened until it
+// does; a label that wraps is widened only as far as its lines then fit its height. The
+// arrangement stays: whatever starts right of a widened control's middle moves right by as
+// much (on every row, so columns move together), a frame widens with its controls, the
+// lines and the client area widen by the most anything moved. Heights and tops stay as the
+// table has them.
+OptionsPixelLayout FitOptionsLayout(std::uint32_t dpi, OptionsMeasurePort& measure);
 
 }  // namespace hushkey

@@ -22,9 +22,15 @@
 
 #include "hushkey/resources/diagnostics.h"
 #include "hushkey/resources/resource_ids.h"
+#include "hushkey/shell/help_text.h"
 #include "longtick/control/longtick_ids.h"
+#include "tests/support/screenshot_win32.h"
+#include "win32/text_win32.h"
 
 namespace hushkey::e2e {
+
+using test::SaveScreenshot;
+using test::ScreenPixels;
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Hushkey\\Settings";
 constexpr wchar_t kTitle[] = L"Hushkey ";
@@ -39,6 +45,7 @@ inline const std::wstring kAllowOnlyText =
     L"Allow only a few select keys (Space,PageUp,PageDown). This mode starts after a few "
     L"seconds to give you time to select required window.";
 inline const std::wstring kAutoLockPrefix = L"System will be locked if no activity ";
+inline const std::wstring kHelpCaption = L"Hushkey Syntax   v1.97" + std::wstring(10, L' ');
 
 // Generous: the machine is shared and Wine is slow to start.
 constexpr DWORD kStartDeadline = 90000;
@@ -112,38 +119,6 @@ inline void PumpFor(DWORD ms) {
 }
 
 // --- The screen ------------------------------------------------------------------------------
-
-// The screen's pixels in a rectangle (32-bit BGRX, top row first), read back in one copy;
-// empty when the copy fails.
-inline std::vector<std::uint32_t> ScreenPixels(const RECT& r) {
-  const int w = r.right - r.left, h = r.bottom - r.top;
-  if (w <= 0 || h <= 0) return {};
-  BITMAPINFO bi{};
-  bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
-  bi.bmiHeader.biWidth = w;
-  bi.bmiHeader.biHeight = -h;
-  bi.bmiHeader.biPlanes = 1;
-  bi.bmiHeader.biBitCount = 32;
-  bi.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HDC screen = GetDC(nullptr);
-  HDC mem = CreateCompatibleDC(screen);
-  HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  std::vector<std::uint32_t> pixels;
-  if (mem && bmp && bits) {
-    HGDIOBJ old = SelectObject(mem, bmp);
-    if (BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY)) {
-      GdiFlush();
-      const auto* px = static_cast<const std::uint32_t*>(bits);
-      pixels.assign(px, px + static_cast<std::size_t>(w) * h);
-    }
-    SelectObject(mem, old);
-  }
-  if (bmp) DeleteObject(bmp);
-  if (mem) DeleteDC(mem);
-  ReleaseDC(nullptr, screen);
-  return pixels;
-}
 
 // The number of dark pixels (text, not the light menu or window background) on the screen
 // in a rectangle.
@@ -677,6 +652,31 @@ class HushkeyE2E : public ::testing::Test {
     PumpFor(3500);
     ResumeThread(hushkey_.MainThread());
     PumpFor(500);
+  }
+
+  // Help from the menu; the help window once its text is drawn (null when none came),
+  // checked to lie inside its monitor's work area with the whole help text (as the program
+  // builds it without the key-sequence reminder) in a read-only box that scrolls.
+  HWND ShowHelpThatFits() {
+    DWORD_PTR answer = 0;  // sent: once answered, only the drawing may be pending
+    SendMessageTimeoutW(main_, WM_COMMAND, IDM_HELP_HELP, 0, SMTO_ABORTIFHUNG, kDeadline, &answer);
+    const HWND help = FindWindowW(nullptr, kHelpCaption.c_str());
+    const HWND box = GetDlgItem(help, IDC_SYNTAX_TEXT);
+    RECT text{}, at{}, inside{};
+    GetClientRect(box, &text);
+    MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&text), 2);
+    EXPECT_TRUE(WaitUntil([&] { return DarkPixelsOnScreen(text) > 2000; })) << "no help text";
+    MONITORINFO monitor{sizeof(monitor), {}, {}, 0};
+    GetMonitorInfoW(MonitorFromWindow(help, MONITOR_DEFAULTTONEAREST), &monitor);
+    GetWindowRect(help, &at);
+    IntersectRect(&inside, &at, &monitor.rcWork);
+    EXPECT_TRUE(EqualRect(&inside, &at)) << "the help window reaches outside the work area";
+    wchar_t shown[4096];
+    const auto n = static_cast<int>(SendMessageW(box, WM_GETTEXT, 4096, (LPARAM)shown));
+    EXPECT_EQ(win32::WideToUtf8({shown, n > 0 ? std::size_t(n) : 0}), HelpText(false, "Hushkey"));
+    const LONG kinds = ES_MULTILINE | ES_READONLY | WS_VSCROLL;
+    EXPECT_EQ(GetWindowLongW(box, GWL_STYLE) & kinds, kinds);
+    return help;
   }
 
   POINT ProbeCentre() const {

@@ -761,6 +761,8 @@ TEST_F(HushkeyE2E, HelpShowsTheSyntaxWindowAndAboutItsBox) {
     })) << "no syntax window";
   }
   EXPECT_EQ(FindWindowExW(nullptr, help, nullptr, caption.c_str()), nullptr) << "two windows";
+  ASSERT_EQ(ShowHelpThatFits(), help);
+  EXPECT_TRUE(SaveScreenshot(help, L"help-96"));
   wchar_t text[4096];
   const int n = GetDlgItemTextW(help, IDC_SYNTAX_TEXT, text, 4096);
   const std::wstring shown(text, n > 0 ? n : 0);

@@ -2,13 +2,14 @@
 // menu command, covered until the unlock sequence, driven by keys and button clicks, and
 // judged from outside (its controls, message boxes, the stored settings, the Run value, the
 // main window's status text). Leaves the settings and both Run keys as it found them; saves
-// a picture of the open dialog next to the bin folder for a reviewer.
+// pictures of the open dialog (and of the help window) for a reviewer.
 #include "e2e_harness.h"
 
 #include <map>
 #include <optional>
 
 #include "hushkey/settings/options_ids.h"
+#include "tests/settings/options_fit_check_win32.h"
 
 namespace hushkey::e2e {
 namespace {
@@ -145,36 +146,23 @@ class OptionsE2E : public HushkeyE2E {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
   }
 
+  // A picture for the reviewer, once the controls have been drawn.
+  void SaveDialogPicture(const std::wstring& name) {
+    WaitUntil([&] {
+      RECT r;
+      GetWindowRect(Item(C::cmdOk), &r);
+      return DarkPixelsOnScreen(r) > 10;
+    });
+    PumpFor(300);
+    EXPECT_TRUE(SaveScreenshot(dialog_, name));
+  }
+
   static std::vector<SavedRunValue>* runValues_;
   HWND dialog_ = nullptr;
   DWORD shownAt_ = 0;
 };
 
 std::vector<SavedRunValue>* OptionsE2E::runValues_ = nullptr;
-
-// The window's picture from the screen as a 32-bit BMP file.
-bool SaveWindowPicture(HWND window, const std::wstring& path) {
-  RECT r;
-  GetWindowRect(window, &r);
-  const std::vector<std::uint32_t> pixels = ScreenPixels(r);
-  if (pixels.empty()) return false;
-  BITMAPINFOHEADER info{};
-  info.biSize = sizeof(info);
-  info.biWidth = r.right - r.left;
-  info.biHeight = -(r.bottom - r.top);  // top row first
-  info.biPlanes = 1;
-  info.biBitCount = 32;
-  info.biCompression = BI_RGB;
-  const auto bytes = static_cast<DWORD>(pixels.size() * sizeof(std::uint32_t));
-  const DWORD headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-  const BITMAPFILEHEADER fh{0x4D42, headers + bytes, 0, 0, headers};
-  FILE* f = _wfopen(path.c_str(), L"wb");
-  if (!f) return false;
-  const bool ok = fwrite(&fh, sizeof(fh), 1, f) == 1 && fwrite(&info, sizeof(info), 1, f) == 1 &&
-                  fwrite(pixels.data(), 1, bytes, f) == bytes;
-  fclose(f);
-  return ok;
-}
 
 // Covered and in mode 99 until Alt+Home; then open for good, laid out from the table,
 // keyboard-navigable in the tab order; Cancel by its access key stores nothing.
@@ -222,15 +210,16 @@ TEST_F(OptionsE2E, OpensCoveredUntilTheUnlockSequenceThenStaysOpen) {
     };
     RECT client;
     GetClientRect(dialog_, &client);
-    EXPECT_EQ(client.right, px(5940));
+    EXPECT_GE(client.right, px(5940));  // wider where a text needs it
     EXPECT_EQ(client.bottom, px(8130));
     const RECT ok = clientRect(C::cmdOk);
-    EXPECT_EQ(ok.left, px(3180));
+    EXPECT_GE(ok.left, px(3180));
     EXPECT_EQ(ok.top, px(7635));
     EXPECT_EQ(ok.right - ok.left, px(1215));
     const RECT mode3 = clientRect(C::optStartMode3);  // inside frameStartMode
-    EXPECT_EQ(mode3.left, px(1620));
+    EXPECT_GE(mode3.left, px(1620));
     EXPECT_EQ(mode3.top, px(5640 + 720));
+    test::ExpectNoTextClipped(dialog_, dpi);
     EXPECT_EQ(ItemText(C::chkFlashTrayWhenLocked), L"Flash tray && mouse pointer");
     EXPECT_EQ(ItemText(C::txtTimeout), L"10");
   }
@@ -248,14 +237,7 @@ TEST_F(OptionsE2E, OpensCoveredUntilTheUnlockSequenceThenStaysOpen) {
   }
   EXPECT_EQ(order, expected);
 
-  // A picture for the reviewer, once the controls have been drawn.
-  WaitUntil([&] {
-    RECT r;
-    GetWindowRect(Item(C::cmdOk), &r);
-    return DarkPixelsOnScreen(r) > 10;
-  });
-  PumpFor(300);
-  EXPECT_TRUE(SaveWindowPicture(dialog_, ProgramFolder() + L"..\\options-dialog.bmp"));
+  SaveDialogPicture(L"options-96");
 
   // Still open well after the gate's five seconds.
   ASSERT_TRUE(WaitUntil([&] { return GetTickCount() - shownAt_ > 6500 || !DialogOpen(); }));
@@ -265,6 +247,35 @@ TEST_F(OptionsE2E, OpensCoveredUntilTheUnlockSequenceThenStaysOpen) {
   ASSERT_TRUE(WaitUntil([&] { return !DialogOpen(); })) << "Alt+C did not press Cancel";
   EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(main_) != FALSE; }));
   EXPECT_EQ(StoredSettings(), before);
+}
+
+// At 144 DPI on a 1280 x 1024 screen the help window keeps inside the work area with its
+// whole text, and the dialog shows every text whole. Pictures of both, as at 96 DPI.
+TEST_F(OptionsE2E, HelpAndOptionsFitAt144Dpi) {
+  // The system reads the DPI when a program starts: 144 for this start only.
+  constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+  DWORD was = 0, size = sizeof(was), dpi = 144;
+  const bool had = RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD,
+                                nullptr, &was, &size) == ERROR_SUCCESS;
+  RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+  StartHushkey(L"10", {{L"ShowLckUnlSeq", L"0"}});
+  had ? RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &was, sizeof(was))
+      : RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+  ASSERT_FALSE(HasFatalFailure());
+  RECT main{};
+  GetClientRect(main_, &main);
+  ASSERT_EQ(main.right, MulDiv(4650, 144, 1440)) << "the program does not run at 144 DPI";
+  ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+  const HWND help = ShowHelpThatFits();
+  EXPECT_TRUE(SaveScreenshot(help, L"help-144"));
+  PostMessageW(help, WM_CLOSE, 0, 0);
+
+  ASSERT_NO_FATAL_FAILURE(OpenOptions());
+  ASSERT_NO_FATAL_FAILURE(OpenGate());
+  test::ExpectNoTextClipped(dialog_, 144);
+  SaveDialogPicture(L"options-144");
+  Press(C::cmdCancel);
+  EXPECT_TRUE(WaitUntil([&] { return !DialogOpen(); }));
 }
 
 // Five seconds without the unlock sequence close the dialog as Cancel; the mode is back.

@@ -5,6 +5,8 @@
 #include "hushkey/settings/options_layout.h"
 #include "options_fakes.h"
 
+#include <map>
+
 namespace hushkey {
 namespace {
 
@@ -96,6 +98,65 @@ TEST(OptionsLayout, TabOrderNamesEachControlOnce) {
   EXPECT_EQ(seen.size(), 38u);
   EXPECT_EQ(RowOf(DayCheckBox(6)).rect, (TwipsRect{5580, 3810, 225, 225}));
   EXPECT_EQ(RowOf(DontLockIfOption(1)).parent, C::frameDontLockIf);
+}
+
+// Texts as wide as a case says (1 pixel otherwise); a label's text wraps evenly over as
+// many lines of 10 pixels as its width needs.
+struct FakeMeasure : OptionsMeasurePort {
+  std::map<C, std::int32_t> widths, chrome;
+  PixelSize TextSize(C c, std::string_view, std::int32_t wrap) override {
+    const std::int32_t w = widths.count(c) ? widths[c] : 1;
+    return wrap <= 0 || wrap >= w ? PixelSize{w, 10}
+                                  : PixelSize{wrap, 10 * ((w + wrap - 1) / wrap)};
+  }
+  std::int32_t ChromeWidth(C c) override { return chrome.count(c) ? chrome[c] : 0; }
+};
+
+TEST(OptionsLayout, FittingWidensWhatClipsAndMovesWhatStandsRightOfIt) {
+  struct Case {
+    std::uint32_t dpi;
+    std::map<C, std::int32_t> widths, chrome;
+    std::int32_t clientWidth;
+    std::vector<std::pair<C, PixelRect>> want;
+  } cases[] = {
+      {144, {}, {}, 594, {{C::cmdOk, {318, 764, 122, 44}}, {C::Line1, {0, 102, 606, 3}}}},
+      // A label wider by 5 moves a check box whose text and glyph need 20 more, which moves
+      // what starts right of its middle on every row (not the scroll bar under it).
+      {96,
+       {{C::Label6, 78}, {C::chkSetMouseSpeed, 118}},
+       {{C::chkSetMouseSpeed, 10}},
+       421,
+       {{C::Label6, {12, 256, 78, 17}},
+        {C::chkSetMouseSpeed, {97, 24, 128, 16}},
+        {C::hscMouseSpeed, {115, 39, 84, 13}},
+        {C::chkTestMouseSpeed, {223, 39, 16, 15}},
+        {C::txtPassthruWCls, {213, 316, 171, 19}},
+        {C::Line1, {0, 68, 429, 2}}}},
+      // An option button widens its frame, and the box over the frame's edge moves.
+      {96,
+       {{C::optDontLockIf1, 111}},
+       {},
+       426,
+       {{C::optDontLockIf1, {108, 272, 111, 17}},
+        {C::optDontLockIf0, {108, 252, 81, 17}},
+        {C::frameDontLockIf, {108, 252, 111, 61}},
+        {C::txtDontLockIfIP, {218, 272, 171, 19}}}},
+      // A heading only as wide as its wrapped lines then fit its height.
+      {96,
+       {{C::Label1, 400}},
+       {},
+       399,
+       {{C::Label1, {9, 9, 80, 57}}, {C::chkStopAutorepeatKeys, {95, 8, 143, 15}}}},
+  };
+  for (const Case& c : cases) {
+    FakeMeasure measure;
+    measure.widths = c.widths;
+    measure.chrome = c.chrome;
+    const OptionsPixelLayout layout = FitOptionsLayout(c.dpi, measure);
+    EXPECT_EQ(layout.clientWidth, c.clientWidth);
+    for (const auto& [control, rect] : c.want)
+      EXPECT_EQ(layout[control], rect) << RowOf(control).name;
+  }
 }
 
 }  // namespace

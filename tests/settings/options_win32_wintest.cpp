@@ -1,8 +1,9 @@
 // The options dialog's Win32 ports against the real system: the registry routines over the
 // wide registry API (under a test key of their own, removed before and after each test) and
-// the system open-file dialog, answered from this test.
+// the system open-file dialog, answered from this test; the dialog's window at four DPIs.
 #include <windows.h>
 #include <dlgs.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,9 @@
 
 #include "hushkey/settings/file_picker_win32.h"
 #include "hushkey/settings/registry_routines_win32.h"
+#include "tests/settings/options_fakes.h"
+#include "tests/settings/options_fit_check_win32.h"
+#include "win32/com_win32.h"
 #include "win32/text_win32.h"
 
 namespace hushkey {
@@ -150,6 +154,50 @@ TEST(FilePicker, AnswersTheChosenPathWholeAndNothingOnCancel) {
 
   DeleteFileW(file.c_str());
   RemoveDirectoryW(folder.c_str());
+}
+
+// --- The dialog's window ------------------------------------------------------------------
+
+int g_dpisChecked = 0;
+
+// Inside the dialog's modal loop: the dialog moved to a monitor of each DPI in turn, as the
+// system tells it, then closed.
+void CALLBACK CheckEveryDpi(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  const HWND dialog = FindWindowW(kOptionsWindowClass, nullptr);
+  for (UINT dpi : {96u, 120u, 144u, 192u}) {
+    RECT at{};
+    GetWindowRect(dialog, &at);
+    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&at));
+    test::ExpectNoTextClipped(dialog, dpi);
+    ++g_dpisChecked;
+  }
+  // What a screen reader announces for the check boxes without caption.
+  for (const OptionsControlRow& row : OptionsDialogControls()) {
+    if (row.kind != OptionsControlKind::CheckBox || !row.caption.empty()) continue;
+    win32::ComPtr<IAccessible> acc;
+    ASSERT_EQ(AccessibleObjectFromWindow(GetDlgItem(dialog, OptionsControlId(row.id)),
+                                         static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         acc.put_void()),
+              S_OK);
+    VARIANT self{};
+    self.vt = VT_I4;  // lVal CHILDID_SELF (0): the control itself
+    win32::ScopedBstr name;
+    acc->get_accName(self, name.put());
+    EXPECT_EQ(win32::WideToUtf8(name.get() ? name.get() : L""), row.accessibleName)
+        << row.name << row.index;
+    EXPECT_FALSE(row.accessibleName.empty());
+  }
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+}
+
+TEST(OptionsDialogWindow, ShowsEveryTextWholeAtFourDpisAndNamesTheBoxesWithoutCaption) {
+  test::OptionsRig rig;
+  OptionsDialog dialog({rig.app, rig.store, rig.addresses, rig.desktop}, "C:\\Hushkey.exe",
+                       "REMINDER");
+  SetTimer(nullptr, 0, 10, CheckEveryDpi);
+  dialog.ShowModal(GetModuleHandleW(nullptr), nullptr);
+  EXPECT_EQ(g_dpisChecked, 4);
 }
 
 }  // namespace
