@@ -161,8 +161,8 @@ struct OptionsRig {
     app.CurrentMode = ModeUnlocked;
     app.lock.OrigMouseSpeed = 10;
     app.settings = {
-        false, true, true, 10, true, true, false, false, true, false, DontLockIfCondition{-1},
-        "",    10.0f};
+        false, true,  true, 10, true, true, false, false, true, false, DontLockIfCondition{-1},
+        "",    10.0f, {},   0,  {}};
   }
   // Loads the dialog and opens its gate as Alt+Home does.
   OptionsModel& Open() {
