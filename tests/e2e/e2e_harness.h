@@ -117,6 +117,13 @@ inline void PumpFor(DWORD ms) {
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < ms) PumpOnce(10);
 }
+// The main window as the user sees it, drawn afresh (a window shown a moment ago may not have
+// painted its buttons yet), saved as <name>.bmp.
+inline bool SaveWindowShot(HWND window, const std::wstring& name) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  PumpFor(500);
+  return SaveScreenshot(window, name);
+}
 
 // --- The screen ------------------------------------------------------------------------------
 

@@ -808,10 +808,14 @@ TEST_F(HushkeyE2E, TrayMenuCommandsAndRightButtonMenuExitsTheProgram) {
   Chord(VK_LMENU, VK_HOME);
   ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
 
+  ASSERT_NO_FATAL_FAILURE(RestoreFromTray());
+  EXPECT_TRUE(SaveWindowShot(main_, L"main-96"));
   PostMessageW(main_, kTrayCallback, MAKEWPARAM(200, 200), MAKELPARAM(WM_RBUTTONUP, 1));
   PostMessageW(main_, kTrayCallback, MAKEWPARAM(200, 200), MAKELPARAM(WM_CONTEXTMENU, 1));
-  ASSERT_NE(WaitForWindowOfClass(hushkey_.Pid(), L"#32768"), nullptr) << "no popup menu";
+  const HWND menu = WaitForWindowOfClass(hushkey_.Pid(), L"#32768");
+  ASSERT_NE(menu, nullptr) << "no popup menu";
   PumpFor(300);
+  EXPECT_TRUE(SaveScreenshot(menu, L"traymenu-96"));
   std::pair<DWORD, int> menus{hushkey_.Pid(), 0};
   EnumWindows(
       [](HWND w, LPARAM lp) -> BOOL {

@@ -266,6 +266,16 @@ TEST_F(OptionsE2E, HelpAndOptionsFitAt144Dpi) {
   GetClientRect(main_, &main);
   ASSERT_EQ(main.right, MulDiv(4650, 144, 1440)) << "the program does not run at 144 DPI";
   ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
+  EXPECT_TRUE(SaveWindowShot(main_, L"main-144"));
+  PostMessageW(main_, kTrayCallback, MAKEWPARAM(200, 200), MAKELPARAM(WM_RBUTTONUP, 1));
+  PostMessageW(main_, kTrayCallback, MAKEWPARAM(200, 200), MAKELPARAM(WM_CONTEXTMENU, 1));
+  if (const HWND menu = WaitForWindowOfClass(hushkey_.Pid(), L"#32768")) {
+    PumpFor(300);
+    EXPECT_TRUE(SaveScreenshot(menu, L"traymenu-144"));
+    Tap(VK_ESCAPE);
+  } else {
+    ADD_FAILURE() << "no tray menu";
+  }
   const HWND help = ShowHelpThatFits();
   EXPECT_TRUE(SaveScreenshot(help, L"help-144"));
   PostMessageW(help, WM_CLOSE, 0, 0);
