@@ -4,11 +4,11 @@
 #ifndef HUSHKEY_RESOURCES_RESOURCE_IDS_H
 #define HUSHKEY_RESOURCES_RESOURCE_IDS_H
 
-/* Program version: 1.97, revision 0. */
+/* Program version: 1.97, revision 0; the same as the project's version in CMakeLists.txt
+   (cmake/FileProperties.cmake checks). */
 #define HK_VERSION_MAJOR 1
 #define HK_VERSION_MINOR 97
 #define HK_VERSION_REVISION 0
-#define HK_VERSION_TEXT "1.97"
 
 /* The program's own icon (the first icon resource, shown by the shell). */
 #define IDI_HUSHKEY 1

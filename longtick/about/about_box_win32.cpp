@@ -22,7 +22,8 @@ constexpr wchar_t kProductFallback[] = L"Longtick";
 using win32::Utf8ToWide;
 using win32::WideToUtf8;
 
-// The library's own version block.
+// The library's own version block. Its version is the product version: the file version is
+// that of the package the library ships in.
 struct VersionBlock {
   unsigned major = 0, minor = 0, revision = 0;
   std::wstring product = kProductFallback;
@@ -41,9 +42,9 @@ VersionBlock ReadVersionBlock() {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT len = 0;
   if (VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len) && fixed) {
-    block.major = HIWORD(fixed->dwFileVersionMS);
-    block.minor = LOWORD(fixed->dwFileVersionMS);
-    block.revision = LOWORD(fixed->dwFileVersionLS);
+    block.major = HIWORD(fixed->dwProductVersionMS);
+    block.minor = LOWORD(fixed->dwProductVersionMS);
+    block.revision = LOWORD(fixed->dwProductVersionLS);
   }
   wchar_t* text = nullptr;
   if (VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",

@@ -1,10 +1,12 @@
-// Hushkey.exe's resources as the system sees them: the six tray icons by name with a 32x32
-// and a 16x16 image in 16 colours, all different; the program icon; the version block;
+// Hushkey.exe's resources as the system sees them: the tray and program icons in every size
+// in 32-bit colour, the tray pictures all different; the version blocks (and longtick.ocx's);
 // the manifest asking for visual styles and per-monitor DPI awareness; the two menus.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -12,12 +14,13 @@
 
 namespace {
 
-std::wstring ProgramPath() {
+std::wstring BesideTest(const wchar_t* name) {
   wchar_t path[MAX_PATH];
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring p(path, n);
-  return p.substr(0, p.find_last_of(L"\\/") + 1) + L"Hushkey.exe";
+  return p.substr(0, p.find_last_of(L"\\/") + 1) + name;
 }
+std::wstring ProgramPath() { return BesideTest(L"Hushkey.exe"); }
 
 #pragma pack(push, 2)
 struct GroupIconEntry {
@@ -53,46 +56,49 @@ class HushkeyResources : public ::testing::Test {
   HMODULE module_ = nullptr;
 };
 
-TEST_F(HushkeyResources, TrayIconsHaveBothSizesInSixteenColoursAndDifferentPictures) {
-  const wchar_t* names[] = {L"AMBER", L"BLANK", L"BLOCKED", L"BLUE", L"GREEN", L"RED"};
-  std::vector<std::vector<BYTE>> small, large;
+TEST_F(HushkeyResources, IconsHaveEverySizeIn32BitColourAndTrayPicturesDiffer) {
+  const wchar_t* names[] = {L"AMBER", L"BLANK", L"BLOCKED", L"BLUE", L"GREEN", L"RED", L"#1"};
+  std::map<int, std::vector<std::vector<BYTE>>> tray;  // the tray pictures by size
   for (const wchar_t* name : names) {
     SCOPED_TRACE(testing::Message() << "icon " << std::wstring(name));
     std::vector<BYTE> group = Resource(name, RT_GROUP_ICON);
     ASSERT_GE(group.size(), sizeof(GroupIconHeader));
     const auto* header = reinterpret_cast<const GroupIconHeader*>(group.data());
-    ASSERT_EQ(header->count, 2);
-    ASSERT_GE(group.size(), sizeof(GroupIconHeader) + 2 * sizeof(GroupIconEntry));
+    ASSERT_EQ(header->count, 8);
+    ASSERT_GE(group.size(), sizeof(GroupIconHeader) + 8 * sizeof(GroupIconEntry));
     const auto* entries =
         reinterpret_cast<const GroupIconEntry*>(group.data() + sizeof(GroupIconHeader));
-    bool has16 = false, has32 = false;
-    for (int i = 0; i < 2; ++i) {
-      EXPECT_EQ(entries[i].bitCount, 4);
-      EXPECT_EQ(entries[i].colours, 16);
+    std::set<int> sizes;
+    for (int i = 0; i < 8; ++i) {
+      EXPECT_EQ(entries[i].bitCount, 32);
       std::vector<BYTE> image = Resource(MAKEINTRESOURCEW(entries[i].id), RT_ICON);
       ASSERT_FALSE(image.empty());
-      if (entries[i].width == 16 && entries[i].height == 16) {
-        has16 = true;
-        small.push_back(image);
-      }
-      if (entries[i].width == 32 && entries[i].height == 32) {
-        has32 = true;
-        large.push_back(image);
-      }
+      const int size = entries[i].width == 0 ? 256 : entries[i].width;
+      sizes.insert(size);
+      if (name[0] != L'#') tray[size].push_back(image);
+      // The image decodes at its own size (the 256 px one is a PNG).
+      ICONINFO info{};
+      BITMAP bm{};
+      HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE,
+                                            0x00030000, 0, 0, LR_DEFAULTCOLOR);
+      ASSERT_TRUE(icon && GetIconInfo(icon, &info)) << size;
+      GetObjectW(info.hbmColor, sizeof bm, &bm);
+      EXPECT_EQ(bm.bmWidth, size);
+      DeleteObject(info.hbmColor);
+      DeleteObject(info.hbmMask);
+      DestroyIcon(icon);
     }
-    EXPECT_TRUE(has16);
-    EXPECT_TRUE(has32);
+    EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 256}));
     // Loadable by name at the small-icon size, as the tray loads them.
     HICON icon = static_cast<HICON>(LoadImageW(module_, name, IMAGE_ICON, 16, 16, 0));
     EXPECT_NE(icon, nullptr);
     if (icon) DestroyIcon(icon);
   }
-  ASSERT_EQ(small.size(), 6u);
-  ASSERT_EQ(large.size(), 6u);
-  for (std::size_t i = 0; i < 6; ++i) {
-    for (std::size_t j = i + 1; j < 6; ++j) {
-      EXPECT_NE(small[i], small[j]) << "16x16 pictures " << i << " and " << j << " are equal";
-      EXPECT_NE(large[i], large[j]) << "32x32 pictures " << i << " and " << j << " are equal";
+  for (const auto& [size, pictures] : tray) {
+    ASSERT_EQ(pictures.size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i) {
+      for (std::size_t j = i + 1; j < 6; ++j)
+        EXPECT_NE(pictures[i], pictures[j]) << size << " px pictures " << i << ", " << j;
     }
   }
 }
@@ -151,23 +157,33 @@ TEST_F(HushkeyResources, ProgramIconMenusAndManifest) {
   DestroyMenu(tray);
 }
 
-TEST(HushkeyVersion, VersionBlockSays197) {
-  const std::wstring path = ProgramPath();
-  DWORD handle = 0;
-  DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
-  ASSERT_GT(size, 0u);
-  std::vector<BYTE> data(size);
-  ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, data.data()));
-  VS_FIXEDFILEINFO* info = nullptr;
-  UINT len = 0;
-  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len));
-  EXPECT_EQ(HIWORD(info->dwFileVersionMS), 1);
-  EXPECT_EQ(LOWORD(info->dwFileVersionMS), 97);
-  EXPECT_EQ(HIWORD(info->dwFileVersionLS), 0);
-  wchar_t* product = nullptr;
-  ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",
-                             reinterpret_cast<void**>(&product), &len));
-  EXPECT_STREQ(product, L"Hushkey");
+// Both binaries carry the package's version as their file version, the maker and the
+// copyright; the control's product version is its own.
+TEST(HushkeyVersion, VersionBlocksSay197) {
+  const std::pair<const wchar_t*, std::wstring> rows[] = {
+      {L"Hushkey.exe", L"Hushkey|1.97.0.0|1.97.0.0|"},
+      {L"longtick.ocx", L"Longtick|1.97.0.0|1.0.0.7|"}};
+  for (const auto& [file, expected] : rows) {
+    const std::wstring path = BesideTest(file);
+    DWORD handle = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &handle);
+    ASSERT_GT(size, 0u) << file;
+    std::vector<BYTE> data(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, data.data()));
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len));
+    EXPECT_EQ(info->dwFileVersionMS, MAKELONG(97, 1)) << file;  // 1.97.0.0
+    EXPECT_EQ(info->dwFileVersionLS, 0u) << file;
+    std::wstring texts;
+    wchar_t* text = nullptr;
+    for (std::wstring key :
+         {L"ProductName", L"FileVersion", L"ProductVersion", L"CompanyName", L"LegalCopyright"})
+      if (VerQueryValueW(data.data(), (L"\\StringFileInfo\\040904B0\\" + key).c_str(),
+                         reinterpret_cast<void**>(&text), &len))
+        texts += std::wstring(text) + L"|";
+    EXPECT_EQ(texts, expected + L"Hushkey Project|Copyright (C) 2026 Hushkey Project|");
+  }
 }
 
 }  // namespace

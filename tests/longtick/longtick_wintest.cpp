@@ -282,8 +282,8 @@ TEST(Resources, InterfaceIdsBitmapAndVersionBlock) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT len = 0;
   ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &len));
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(0, 1));
-  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(7, 0));
+  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));  // the control's own version
+  EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(7, 0));
   wchar_t* text = nullptr;
   EXPECT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\OLESelfRegister",
                              reinterpret_cast<void**>(&text), &len));

@@ -17,8 +17,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <cwctype>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -221,16 +224,17 @@ DWORD Msiexec(const wchar_t* action, const std::wstring& msi) {
   return code;
 }
 
-// The installed products under Hushkey's upgrade codes, as "name|version|publisher": what
-// the list of installed programs shows for them.
+// The installed products under Hushkey's upgrade codes, as "name|version|publisher|help
+// link|install folder": what the list of installed programs shows for them.
 std::vector<std::wstring> InstalledProducts() {
   std::vector<std::wstring> found;
   for (const wchar_t* upgrade : kUpgradeCodes) {
     wchar_t code[39];
     for (DWORD i = 0; MsiEnumRelatedProductsW(upgrade, 0, i, code) == ERROR_SUCCESS; ++i) {
       std::wstring entry;
-      for (const wchar_t* property : {INSTALLPROPERTY_INSTALLEDPRODUCTNAME,
-                                      INSTALLPROPERTY_VERSIONSTRING, INSTALLPROPERTY_PUBLISHER}) {
+      for (const wchar_t* property :
+           {INSTALLPROPERTY_INSTALLEDPRODUCTNAME, INSTALLPROPERTY_VERSIONSTRING,
+            INSTALLPROPERTY_PUBLISHER, INSTALLPROPERTY_HELPLINK, INSTALLPROPERTY_INSTALLLOCATION}) {
         wchar_t buf[256] = L"";
         DWORD n = 256;
         MsiGetProductInfoW(code, property, buf, &n);
@@ -244,7 +248,32 @@ std::vector<std::wstring> InstalledProducts() {
 
 void ExpectOneInstalled(const std::wstring& version) {
   EXPECT_EQ(InstalledProducts(),
-            std::vector<std::wstring>{L"Hushkey|" + version + L"|Hushkey Project"});
+            std::vector<std::wstring>{L"Hushkey|" + version + L"|Hushkey Project|" + InstallDir() +
+                                      L"README.txt|" + InstallDir()});
+}
+
+std::string ReadAll(const std::wstring& path) {
+  std::ifstream in(path.c_str(), std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// What a user gets in the program's folder, installed or portable: the program and the
+// control without COFF symbols or debug sections (their long names would be in the string
+// table; only the debug link's is), the read-me and the licence.
+void ExpectShipped(const std::wstring& folder) {
+  for (const wchar_t* binary : {L"Hushkey.exe", L"longtick.ocx"}) {
+    const std::string pe = ReadAll(folder + binary);
+    IMAGE_FILE_HEADER header{};
+    ASSERT_GT(pe.size(), 0x400u) << binary;
+    std::memcpy(&header, &pe.at(*reinterpret_cast<const DWORD*>(&pe[0x3c]) + 4), sizeof header);
+    EXPECT_EQ(header.NumberOfSymbols, 0u) << binary;
+    EXPECT_EQ(pe.find(".debug_"), std::string::npos) << binary;
+    EXPECT_NE(pe.find(".gnu_debuglink"), std::string::npos) << binary;
+  }
+  EXPECT_TRUE(Exists(folder + L"README.txt"));
+  const std::string licence = ReadAll(folder + L"LICENSE.txt");
+  EXPECT_TRUE(licence.starts_with("MIT License\r\n")) << licence;
+  EXPECT_NE(licence.find("Copyright (c) 2026 Hushkey Project\r\n"), std::string::npos);
 }
 
 // --- The program ---------------------------------------------------------------------------
@@ -413,6 +442,7 @@ class Package : public ::testing::Test {
 
 TEST_F(Package, PortableCopyRunsAndLocksWithNothingRegistered) {
   ASSERT_FALSE(RegisteredForTheMachine() || RegisteredForTheUser()) << "the prefix is not fresh";
+  ExpectShipped(g_args.portable + L"\\");
   ExpectRunsLocksAndUnlocks(g_args.portable + L"\\Hushkey.exe");
   EXPECT_FALSE(RegisteredForTheMachine() || RegisteredForTheUser());
 }
@@ -427,6 +457,7 @@ TEST_F(Package, InstallsForTheUserWithStartMenuAndListEntries) {
   ExpectOneInstalled(g_args.version);
   EXPECT_TRUE(Exists(InstalledProgram()));
   EXPECT_TRUE(Exists(InstalledControl()));
+  ExpectShipped(InstallDir());
   EXPECT_EQ(Upper(ShortcutTarget(Shortcut())), Upper(InstalledProgram()));
   EXPECT_EQ(Upper(ReadString(HKEY_CURRENT_USER, kInprocServer, nullptr)),
             Upper(InstalledControl()));
