@@ -367,6 +367,7 @@ LRESULT MainWindow::AnswerDiagnostic(WPARAM what) const {
     case Diagnostic::FlashShowing: return controller_ && controller_->FlashShowing() ? 1 : 0;
     case Diagnostic::FlashesShown: return controller_ ? controller_->FlashesShown() : 0;
     case Diagnostic::TrayIconAdds: return controller_ ? controller_->TrayIconAdds() : 0;
+    case Diagnostic::CommandRunning: return controller_ && controller_->CommandRunning() ? 1 : 0;
   }
   return 0;
 }

@@ -23,6 +23,9 @@ enum class Diagnostic : unsigned {
   HookReinstalls,
   // How often the tray icon was added (start-up, taskbar re-creation).
   TrayIconAdds,
+  // 1 while a mode command is under way (its status text may already show the new mode while
+  // the filters still decide with the stricter of the two), else 0.
+  CommandRunning,
 };
 
 }  // namespace hushkey
