@@ -8,7 +8,9 @@
 
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/settings/setting_keys.h"
+#include "hushkey/engine/key_sequence.h"
 #include "hushkey/engine/text_conversions.h"
+#include "hushkey/engine/unlock_word.h"
 #include "hushkey/engine/time_text.h"
 #include "tests/support/memory_settings_store.h"
 
@@ -20,6 +22,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   (void)hushkey::ParseInt16(text);
   (void)hushkey::ParseFlag(text);
   if (auto t = hushkey::ParseTimeOfDay(text); t && (*t < 0 || *t >= 86400)) std::abort();
+  // A key sequence or word hash read back is one that writes back to an equal value.
+  if (auto k = hushkey::ParseKeySequence(text);
+      k && hushkey::ParseKeySequence(hushkey::KeySequenceText(*k)) != k)
+    std::abort();
+  if (auto h = hushkey::ParseWordHash(text);
+      h && hushkey::ParseWordHash(hushkey::WordHashText(*h)) != h)
+    std::abort();
 
   // Every key holds a slice of the input: the load never stops and never keeps text that
   // does not convert.
@@ -33,5 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const hushkey::Settings s = hushkey::LoadSettings(store, 10);
   if (std::isnan(s.Timeout) && hushkey::ParseSingle(*store.Read("Timeout"))) std::abort();
+  // Whatever the registry holds, the sequences loaded keep the rules: a parent always has a
+  // way to unlock.
+  if (!hushkey::KeySequenceRefusal(s.sequences.unlock, s.sequences.lock).empty() ||
+      !hushkey::KeySequenceRefusal(s.sequences.lock, s.sequences.unlock).empty() ||
+      s.UnlockHoldMs > hushkey::kLongestUnlockHoldMs)
+    std::abort();
   return 0;
 }
