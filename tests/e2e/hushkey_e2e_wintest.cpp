@@ -795,6 +795,18 @@ TEST_F(HushkeyE2E, HelpShowsTheSyntaxWindowAndAboutItsBox) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
 }
 
+// Counts the visible popup menus of the process in `lp` (a pair of its id and the count).
+BOOL CALLBACK CountPopupMenus(HWND w, LPARAM lp) {
+  auto* m = reinterpret_cast<std::pair<DWORD, int>*>(lp);
+  DWORD pid = 0;
+  wchar_t cls[16];
+  GetWindowThreadProcessId(w, &pid);
+  if (pid == m->first && IsWindowVisible(w) && GetClassNameW(w, cls, 16) &&
+      std::wstring(cls) == L"#32768")
+    ++m->second;
+  return TRUE;
+}
+
 // The tray menu's mode commands act as their buttons do, and only when those could; the
 // right button (sent as a tray that also reports the keyboard sends it: the release, then
 // the context-menu code) pops up one tray menu; choosing Exit ends the program with code 0.
@@ -823,18 +835,7 @@ TEST_F(HushkeyE2E, TrayMenuCommandsAndRightButtonMenuExitsTheProgram) {
   PumpFor(300);
   EXPECT_TRUE(SaveScreenshot(menu, L"traymenu-96"));
   std::pair<DWORD, int> menus{hushkey_.Pid(), 0};
-  EnumWindows(
-      [](HWND w, LPARAM lp) -> BOOL {
-        auto* m = reinterpret_cast<std::pair<DWORD, int>*>(lp);
-        DWORD pid = 0;
-        wchar_t cls[16];
-        GetWindowThreadProcessId(w, &pid);
-        if (pid == m->first && IsWindowVisible(w) && GetClassNameW(w, cls, 16) &&
-            std::wstring(cls) == L"#32768")
-          ++m->second;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&menus));
+  EnumWindows(CountPopupMenus, reinterpret_cast<LPARAM>(&menus));
   EXPECT_EQ(menus.second, 1) << "one right click, one menu";
   // The last item is Exit: Up from no selection wraps to it.
   Tap(VK_UP);
