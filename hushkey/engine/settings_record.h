@@ -1,4 +1,4 @@
-// The in-memory settings: the thirteen values the filters, the mode commands, the status
+// The in-memory settings: the fifteen values the filters, the mode commands, the status
 // display and the autolock timer consult. Replaced as a whole by every settings load.
 #pragma once
 
@@ -24,6 +24,11 @@ struct Settings {
   DontLockIfCondition DontLockIfOpt = DontLockIfCondition::DayTime;
   std::string PassthruWCls;  // UTF-8
   float Timeout = 0.0f;      // minutes, fractions allowed
+  // While the mode swallows clicks: a window over every monitor takes touches and pen
+  // strokes, which reach programs without passing the mouse hook; dimmed and captioned
+  // with the unlock keys when DimWhenLocked is on.
+  bool BlockTouch = false;
+  bool DimWhenLocked = false;
 
   bool operator==(const Settings&) const = default;
 };

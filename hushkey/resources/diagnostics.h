@@ -23,6 +23,8 @@ enum class Diagnostic : unsigned {
   HookReinstalls,
   // How often the tray icon was added (start-up, taskbar re-creation).
   TrayIconAdds,
+  // The input cover's window while it is shown; else 0.
+  InputCoverWindow,
 };
 
 }  // namespace hushkey

@@ -54,6 +54,8 @@ Settings LoadSettings(SettingsStore& store, std::int32_t origMouseSpeed,
   s.Timeout = ReadConverted<float>(store, SettingId::Timeout,
                                    TableDefault<float>(SettingId::Timeout, ParseSingle),
                                    ParseSingle, unconvertible);
+  s.BlockTouch = Flag(store, SettingId::BlockTouch, unconvertible);
+  s.DimWhenLocked = Flag(store, SettingId::DimWhenLocked, unconvertible);
   return s;
 }
 

@@ -34,6 +34,8 @@ enum class SettingId : std::size_t {
   DontLockIfIPMatch,
   DontLockIfFileExists,
   StartWithWin,
+  BlockTouch,
+  DimWhenLocked,
   Count
 };
 
@@ -72,6 +74,8 @@ inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys{{
     // "-1" is the default for "is it ticked"; the options dialog picks the start-mode option
     // kDefaultStartMode when none is stored.
     {SettingId::StartWithWin, "StartWithWin", "-1"},
+    {SettingId::BlockTouch, "BlockTouch", "1"},
+    {SettingId::DimWhenLocked, "DimWhenLocked", "0"},
 }};
 
 constexpr const SettingKey& KeyOf(SettingId id) {
