@@ -1,8 +1,10 @@
 // Input latency under Wine or Windows: how long a key takes from SendInput to the WM_KEYDOWN
 // of a window of this program, with no input hook, with a minimal pass-everything hook in
 // another process (the floor for any hook-based filter; it also runs alone as
-// `latency_bench.exe --hook`), and with Hushkey unlocked and in
-// autolock. Interleaved rounds, so that a slow stretch of the machine hits every set alike.
+// `latency_bench.exe --hook`), and with Hushkey unlocked, in autolock and locked (where only
+// Ctrl and Alt pass: that set types the right Ctrl key, the others F24; the input cover is up
+// unless the prefix's settings have BlockTouch "0"). Interleaved rounds, so that a slow
+// stretch of the machine hits every set alike.
 //   latency_bench.exe [KEYS_PER_ROUND] [ROUNDS]      (default 100 x 10 per set)
 // Hushkey.exe is taken from this program's folder. Prints median, 90th and 99th percentile
 // per set and their ratios to the minimal hook.
@@ -55,11 +57,11 @@ void PumpFor(DWORD ms) {
   }
 }
 
-void Key(bool up) {
+void Key(WORD vk, bool up) {
   INPUT in{};
   in.type = INPUT_KEYBOARD;
-  in.ki.wVk = VK_F24;  // a key nothing else cares about
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  in.ki.wVk = vk;
+  in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (vk == VK_RCONTROL ? KEYEVENTF_EXTENDEDKEY : 0);
   SendInput(1, &in, sizeof(in));
 }
 
@@ -108,9 +110,11 @@ struct Child {
   }
 };
 
-enum Set { kNone, kMinimalHook, kUnlocked, kAutolock, kSets };
+enum Set { kNone, kMinimalHook, kUnlocked, kAutolock, kLocked, kSets };
 const char* const kNames[kSets] = {"no hook", "minimal hook", "Hushkey unlocked",
-                                   "Hushkey autolock"};
+                                   "Hushkey autolock", "Hushkey locked"};
+// A key nothing else cares about; while locked, one that passes.
+WORD KeyOf(Set set) { return set == kLocked ? VK_RCONTROL : VK_F24; }
 
 // Hushkey's main window and its hand-off box, once it runs.
 HWND HushkeyBox() {
@@ -126,10 +130,11 @@ bool SetUp(Set set, Child& child) {
   HWND box;
   while (!(box = HushkeyBox()) && GetTickCount() - start < 30000) PumpFor(50);
   if (!box) return false;
-  if (set == kAutolock) {
+  if (set == kAutolock || set == kLocked) {
     DWORD_PTR ignored;
-    SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"3"), SMTO_ABORTIFHUNG, 10000,
-                        &ignored);
+    SendMessageTimeoutW(box, WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(set == kAutolock ? L"3" : L"2"), SMTO_ABORTIFHUNG,
+                        10000, &ignored);
   }
   return true;
 }
@@ -187,14 +192,14 @@ int main(int argc, char** argv) {
         Pump();
         g_keyDown = g_keyUp = false;
         const double t0 = NowMicros();
-        Key(false);
+        Key(KeyOf(set), false);
         while (!g_keyDown) {
           MSG msg;
           if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
           if (NowMicros() - t0 > 2e6) break;
         }
         if (g_keyDown) samples[set].push_back(NowMicros() - t0);
-        Key(true);
+        Key(KeyOf(set), true);
         while (!g_keyUp && NowMicros() - t0 < 2e6) Pump();
         PumpFor(2);
       }

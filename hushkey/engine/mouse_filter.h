@@ -104,4 +104,10 @@ constexpr KeyDecision DecideMouse(LockMode mode, std::uint32_t message, const Se
                      [elapsedSinceMoveCue] { return elapsedSinceMoveCue; });
 }
 
+// Whether the mode, with these settings, swallows mouse clicks: the filter's own decision
+// for a press of the left button.
+constexpr bool SwallowsClicks(LockMode mode, const Settings& settings) {
+  return DecideMouse(mode, MsgLButtonDown, settings, 0u).Swallow;
+}
+
 }  // namespace hushkey

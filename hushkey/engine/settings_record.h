@@ -30,6 +30,11 @@ struct Settings {
   // How long the unlock sequence must be held before it acts (0: at once).
   std::uint32_t UnlockHoldMs = 0;
   std::string UnlockWordHash;  // the unlock word's stored hash; empty: no word
+  // While the mode swallows clicks: a window over every monitor takes touches and pen
+  // strokes, which reach programs without passing the mouse hook; dimmed and captioned
+  // with the unlock keys when DimWhenLocked is on.
+  bool BlockTouch = false;
+  bool DimWhenLocked = false;
 
   bool operator==(const Settings&) const = default;
 };

@@ -6,6 +6,7 @@
 #include "hushkey/engine/access_shortcuts.h"
 #include "hushkey/engine/inactivity_timer.h"
 #include "hushkey/engine/tick_wait.h"
+#include "hushkey/engine/mouse_filter.h"
 #include "hushkey/engine/mouse_speed.h"
 #include "hushkey/modes/main_layout.h"
 #include "hushkey/modes/tray_logic.h"
@@ -20,11 +21,13 @@ constexpr std::int32_t kFlashMs = 150;
 }  // namespace
 
 MainController::MainController(AppState& state, MainViewPort& view, TrayPort& tray,
-                               InactivityTimerPort& timer, DesktopPort& desktop,
-                               DontLockIfCheckPort& check, SettingsLoader loadSettings)
+                               InputCoverPort& cover, InactivityTimerPort& timer,
+                               DesktopPort& desktop, DontLockIfCheckPort& check,
+                               SettingsLoader loadSettings)
     : state_(state),
       view_(view),
       tray_(tray),
+      cover_(cover),
       timer_(timer),
       desktop_(desktop),
       check_(check),
@@ -89,6 +92,7 @@ MainController::CommandScope::~CommandScope() {
     work();
   }
   c_.SyncAccessShortcuts();
+  c_.SyncInputCover();
 }
 
 void MainController::SyncAccessShortcuts() {
@@ -101,6 +105,20 @@ void MainController::SyncAccessShortcuts() {
     SuppressAccessShortcuts(desktop_);
   else
     RestoreAccessShortcuts(desktop_);
+}
+
+void MainController::SyncInputCover() {
+  // Clicks are what the mouse filter swallows; touches and pen strokes never pass it, so
+  // the cover takes them in exactly the modes whose clicks are swallowed.
+  std::optional<bool> look;
+  if (state_.settings.BlockTouch && SwallowsClicks(state_.CurrentMode, state_.settings))
+    look = state_.settings.DimWhenLocked;
+  if (look == coverLook_) return;
+  coverLook_ = look;
+  if (look)
+    cover_.Show(*look, CoverText());
+  else
+    cover_.Hide();
 }
 
 void MainController::cmdLockAll_Click() {
@@ -182,6 +200,7 @@ void MainController::cmdAllowOnly_Click() {
   UserMsg();
   // Everything passes during the delay so the wanted window can be brought to the front.
   state_.CurrentMode = ModeUnlocked;
+  SyncInputCover();  // a hand-off from a lock: the touch screen works during the delay too
   {
     // Commands run during the delay as they come (the checks below see what they did), and
     // everything passes.
@@ -314,6 +333,10 @@ void MainController::RestoreDesktop() {
   if (state_.lock.MouseSpeedChanged) RestoreMouseSpeed(desktop_, state_.lock);
   shortcutsOff_ = false;
   RestoreAccessShortcuts(desktop_);
+  if (coverLook_) {
+    coverLook_.reset();
+    cover_.Hide();
+  }
 }
 
 void MainController::OnSessionChange() { ClearAltState(state_.lock); }
@@ -354,6 +377,9 @@ void MainController::RefreshSettings() {
   // (a hand-off) keeps the speed it asks for.
   if (state_.CurrentMode == ModeBlockWinCtrl && state_.settings.SetMouseSpd)
     ChangeMouseSpeed(desktop_, state_.lock, state_.settings.MouseSpd);
+  // New cover settings apply at once, also to a cover put up by a hand-off that locked the
+  // desktop while the options dialog was open.
+  SyncInputCover();
 }
 
 bool MainController::CheckDontLockIf() {

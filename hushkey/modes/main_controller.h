@@ -32,8 +32,9 @@ inline constexpr std::uint32_t kTrayKeySelect = 0x0401;
 class MainController final : public FilterActionPort, public MainWindowCommandsPort {
  public:
   // All references must outlive the controller.
-  MainController(AppState& state, MainViewPort& view, TrayPort& tray, InactivityTimerPort& timer,
-                 DesktopPort& desktop, DontLockIfCheckPort& check, SettingsLoader loadSettings);
+  MainController(AppState& state, MainViewPort& view, TrayPort& tray, InputCoverPort& cover,
+                 InactivityTimerPort& timer, DesktopPort& desktop, DontLockIfCheckPort& check,
+                 SettingsLoader loadSettings);
 
   // Mode commands (also the buttons' click handlers).
   void cmdLockAll_Click() override;
@@ -69,8 +70,14 @@ class MainController final : public FilterActionPort, public MainWindowCommandsP
   int FlashesShown() const { return flashesShown_; }
 
   // Puts the desktop back as the user had it, before the program ends in any way: a flash
-  // under way is ended (icon and pointers) and a mouse speed the program set is undone.
+  // under way is ended (icon and pointers), a mouse speed the program set is undone and
+  // the input cover goes.
   void RestoreDesktop();
+
+  // The input cover is up (as asked of the cover port): while the mode swallows mouse
+  // clicks and BlockTouch is on. It follows the mode when a mode command has finished, when
+  // the allow-only delay starts and when the settings are reloaded.
+  bool InputCoverShown() const { return coverLook_.has_value(); }
 
   // The taskbar was created anew (the shell restarted): the tray icon it had is gone, so it
   // is added again with the current picture and tooltip. Nothing when there was none.
@@ -130,6 +137,8 @@ class MainController final : public FilterActionPort, public MainWindowCommandsP
   bool MayRunNow() const;
   // The accessibility shortcuts off while the mode swallows or filters keys, back otherwise.
   void SyncAccessShortcuts();
+  // The input cover up (with the look the settings ask for) exactly while it is wanted.
+  void SyncInputCover();
   class CommandScope {
    public:
     explicit CommandScope(MainController& c);
@@ -151,6 +160,7 @@ class MainController final : public FilterActionPort, public MainWindowCommandsP
   AppState& state_;
   MainViewPort& view_;
   TrayPort& tray_;
+  InputCoverPort& cover_;
   InactivityTimerPort& timer_;
   DesktopPort& desktop_;
   DontLockIfCheckPort& check_;
@@ -160,6 +170,7 @@ class MainController final : public FilterActionPort, public MainWindowCommandsP
   bool composing_ = false;  // AsOneCommand's steps are running
   bool allowOnlyPending_ = false;
   bool shortcutsOff_ = false;
+  std::optional<bool> coverLook_;  // while the cover is up: whether it is dimmed
   std::vector<std::function<void()>> queued_;
   bool trayAdded_ = false;
   bool trayKeyboard_ = false;  // the tray sends the context-menu and key-select codes

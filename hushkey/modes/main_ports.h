@@ -63,6 +63,18 @@ class TrayPort {
   virtual void RestoreCursors() = 0;
 };
 
+// The input cover: one window over every monitor that takes every touch, pen stroke and
+// mouse hit itself and does nothing with them, never taking the focus. Touches and pen
+// strokes reach programs that read pointer input without passing the mouse hook.
+class InputCoverPort {
+ public:
+  virtual ~InputCoverPort() = default;
+  // Puts the cover up, or changes how it looks: practically invisible, or (dim) a dark veil
+  // with `text` in the middle of each monitor.
+  virtual void Show(bool dim, const std::string& text) = 0;
+  virtual void Hide() = 0;
+};
+
 // The main window's commands as the start-up, the hand-off from a second start and the
 // program's ending run them: the main controller. The mode commands write CurrentMode.
 class MainWindowCommandsPort {

@@ -368,6 +368,9 @@ LRESULT MainWindow::AnswerDiagnostic(WPARAM what) const {
     case Diagnostic::FlashesShown: return controller_ ? controller_->FlashesShown() : 0;
     case Diagnostic::TrayIconAdds: return controller_ ? controller_->TrayIconAdds() : 0;
     case Diagnostic::CommandRunning: return controller_ && controller_->CommandRunning() ? 1 : 0;
+    case Diagnostic::InputCoverWindow:
+      if (!cover_ || !IsWindowVisible(cover_->Handle())) return 0;
+      return reinterpret_cast<LRESULT>(cover_->Handle());
   }
   return 0;
 }

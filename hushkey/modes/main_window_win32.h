@@ -80,6 +80,9 @@ class MainWindow final : public MainViewPort, public win32::WindowBase {
   // The version label's text.
   void SetVersionText(const std::string& text);
 
+  // The input cover, named to a program that asks (HK_MSG_DIAGNOSTIC).
+  void SetInputCover(const win32::WindowBase& cover) { cover_ = &cover; }
+
   // Shows the window normally (start-up).
   void Show();
 
@@ -139,6 +142,7 @@ class MainWindow final : public MainViewPort, public win32::WindowBase {
   std::string autoLockToolTip_;
   MainWindowEvents* events_ = nullptr;
   MainController* controller_ = nullptr;  // the events' controller
+  const win32::WindowBase* cover_ = nullptr;
 };
 
 }  // namespace hushkey

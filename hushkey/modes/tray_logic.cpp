@@ -71,4 +71,11 @@ std::string LockNotice(LockMode mode, std::string_view unlockKeys) {
   return text;
 }
 
+std::string CoverText(std::string_view unlockKeys) {
+  std::string text = "Locked \xE2\x80\x94 press ";  // an em dash
+  text += unlockKeys;
+  text += " to unlock";
+  return text;
+}
+
 }  // namespace hushkey

@@ -1,4 +1,5 @@
-// Which tray icon shows which mode, and the tooltip as the tray record can hold it.
+// Which tray icon shows which mode, the tooltip as the tray record can hold it, and the
+// texts that tell how to unlock.
 #pragma once
 
 #include <cstddef>
@@ -29,5 +30,8 @@ std::string TrayTip(LockMode mode, std::string_view status);
 // The notification shown when the desktop becomes locked, naming the keys that unlock it and,
 // in mode 20, what they return to; empty in modes that do not lock.
 std::string LockNotice(LockMode mode, std::string_view unlockKeys = "Alt+Home");
+
+// The line the dimmed input cover shows while the desktop is locked.
+std::string CoverText(std::string_view unlockKeys = "Alt+Home");
 
 }  // namespace hushkey

@@ -26,6 +26,8 @@ enum class Diagnostic : unsigned {
   // 1 while a mode command is under way (its status text may already show the new mode while
   // the filters still decide with the stricter of the two), else 0.
   CommandRunning,
+  // The input cover's window while it is shown; else 0.
+  InputCoverWindow,
 };
 
 }  // namespace hushkey

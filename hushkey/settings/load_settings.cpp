@@ -66,6 +66,8 @@ Settings LoadSettings(SettingsStore& store, std::int32_t origMouseSpeed,
   // A hash that is not in the stored form turns the word off; the sequence still unlocks.
   const std::string word = store.Get(SettingId::UnlockWordHash);
   if (ParseWordHash(word)) s.UnlockWordHash = word;
+  s.BlockTouch = Flag(store, SettingId::BlockTouch, unconvertible);
+  s.DimWhenLocked = Flag(store, SettingId::DimWhenLocked, unconvertible);
   return s;
 }
 

@@ -1,4 +1,4 @@
-// Loading the thirteen in-memory settings from the store.
+// Loading the fifteen in-memory settings from the store.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +14,8 @@ namespace hushkey {
 // Reads the in-memory keys in this order, each with its table default:
 // UseScrnSvr, StopARKeys, SetMouseSpd; MouseSpd (default origMouseSpeed); Beep, Flash,
 // StopMouseMove, AOMAllowMouse, ShowLckUnlSeq, DontLockIf; DontLockIfOpt; PassthruWCls;
-// Timeout. Returns a complete new set; the caller replaces its settings with it in one
-// assignment.
+// Timeout; BlockTouch, DimWhenLocked. Returns a complete new set; the caller replaces its settings
+// with it in one assignment.
 //
 // A stored value that does not convert strictly (text_conversions.h) does not stop the
 // load: that key takes its default, and its name is appended to *unconvertible when given.

@@ -38,6 +38,8 @@ enum class SettingId : std::size_t {
   UnlockKeySeq,
   UnlockHoldMs,
   UnlockWordHash,
+  BlockTouch,
+  DimWhenLocked,
   Count
 };
 
@@ -82,6 +84,8 @@ inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys{{
     {SettingId::UnlockKeySeq, "UnlockKeySeq", "Alt+Home"},
     {SettingId::UnlockHoldMs, "UnlockHoldMs", "0"},
     {SettingId::UnlockWordHash, "UnlockWordHash", ""},
+    {SettingId::BlockTouch, "BlockTouch", "1"},
+    {SettingId::DimWhenLocked, "DimWhenLocked", "0"},
 }};
 
 constexpr const SettingKey& KeyOf(SettingId id) {

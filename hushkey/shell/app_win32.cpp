@@ -95,8 +95,10 @@ std::optional<int> HushkeyApp::BuildMainWindow() {
     return 2;
   }
   tray_ = std::make_unique<TrayIconWin32>(instance_, window_.Handle(), kTrayCallbackMessage);
+  cover_ = std::make_unique<InputCoverWin32>(instance_);
+  window_.SetInputCover(*cover_);
   controller_ = std::make_unique<MainController>(
-      state_, window_, *tray_, *timer_, desktop_, static_cast<DontLockIfCheckPort&>(*this),
+      state_, window_, *tray_, *cover_, *timer_, desktop_, static_cast<DontLockIfCheckPort&>(*this),
       [this](std::int32_t origMouseSpeed) { return LoadSettings(store_, origMouseSpeed); });
   shutdown_.emplace(*controller_, hooks_, static_cast<ShutdownPort&>(*this));
   window_.SetEvents(*this);
@@ -181,6 +183,7 @@ void HushkeyApp::ReleaseAll() {
   RemoveMouseHook();
   SetFilterContext(nullptr);
   DiscardDeferredWork();
+  if (cover_) cover_->Destroy();
   if (controller_) controller_->DeleteTrayIcon();
   if (timer_) timer_->Close();
   window_.Destroy();

@@ -20,6 +20,7 @@
 #include "hushkey/engine/desktop_win32.h"
 #include "hushkey/engine/filter_step.h"
 #include "hushkey/engine/hook_watchdog_win32.h"
+#include "hushkey/modes/input_cover_win32.h"
 #include "hushkey/modes/main_controller.h"
 #include "hushkey/modes/main_window_win32.h"
 #include "hushkey/settings/options_dialog_win32.h"
@@ -121,6 +122,7 @@ class HushkeyApp final : private ShutdownPort,
   HelpWindow help_;
   std::unique_ptr<LongtickHost> timer_;
   std::unique_ptr<TrayIconWin32> tray_;
+  std::unique_ptr<InputCoverWin32> cover_;
   std::unique_ptr<MainController> controller_;
   std::unique_ptr<FilterContext> filters_;
   OptionsDialog* options_ = nullptr;  // while the options dialog is up

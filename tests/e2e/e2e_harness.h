@@ -84,8 +84,9 @@ inline LRESULT CALLBACK ProbeProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_KEYMENU) return 0;
       break;
-    case WM_LBUTTONDOWN: ++g_received.clicks; return 0;
-    case WM_LBUTTONUP: ++g_received.releases; return 0;
+    // A press takes the capture, as drag code does: the release comes here wherever it is.
+    case WM_LBUTTONDOWN: ++g_received.clicks, SetCapture(w); return 0;
+    case WM_LBUTTONUP: ++g_received.releases, ReleaseCapture(); return 0;
     case WM_MOUSEACTIVATE: return MA_ACTIVATE;
     default: break;
   }
@@ -136,6 +137,19 @@ inline int DarkPixelsOnScreen(const RECT& r) {
     if (hi < 128) ++dark;
   }
   return dark;
+}
+
+// The screen as a 32-bit BMP file; false when it could not be written.
+inline bool SaveScreenBmp(const std::wstring& path) {
+  const RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  const std::vector<std::uint32_t> px = ScreenPixels(r);
+  const BITMAPINFOHEADER info{sizeof(info), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(info), size = px.size() * 4;
+  const BITMAPFILEHEADER file{0x4D42, offset + size, 0, 0, offset};
+  FILE* f = px.empty() ? nullptr : _wfopen(path.c_str(), L"wb");
+  const bool ok = f && fwrite(&file, sizeof(file), 1, f) && fwrite(&info, sizeof(info), 1, f) &&
+                  fwrite(px.data(), size, 1, f);
+  return f && fclose(f) == 0 && ok;
 }
 
 // --- Input -------------------------------------------------------------------------------
@@ -594,6 +608,7 @@ class HushkeyE2E : public ::testing::Test {
     ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
     Chord(VK_LMENU, VK_HOME);
     ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !Cover(); })) << "the cover stayed after the lock";
     RestoreFromTray();
   }
 
@@ -615,6 +630,22 @@ class HushkeyE2E : public ::testing::Test {
   }
 
   HWND Control(int id) const { return GetDlgItem(main_, id); }
+
+  // The program's input cover while it is shown; else null.
+  HWND Cover() const { return reinterpret_cast<HWND>(Ask(Diagnostic::InputCoverWindow)); }
+
+  // The cover takes the hits at the centre and the four corners of a monitor (for
+  // EnumDisplayMonitors, with the fixture).
+  static BOOL CALLBACK ExpectCoverOverMonitor(HMONITOR, HDC, LPRECT m, LPARAM self) {
+    const auto* me = reinterpret_cast<const HushkeyE2E*>(self);
+    for (POINT p : {POINT{(m->left + m->right) / 2, (m->top + m->bottom) / 2},
+                    POINT{m->left, m->top}, POINT{m->right - 1, m->top},
+                    POINT{m->left, m->bottom - 1}, POINT{m->right - 1, m->bottom - 1}}) {
+      EXPECT_TRUE(WaitUntil([&] { return me->Cover() && WindowFromPoint(p) == me->Cover(); }))
+          << "no cover at " << p.x << "," << p.y;
+    }
+    return TRUE;
+  }
 
   std::wstring Text(int id) const {
     wchar_t buf[1024];

@@ -4,6 +4,9 @@
 // window's visibility, control texts and enabled states, and which keys and clicks reached
 // the test's own window). Each test writes the settings it needs into the registry before
 // the program starts and ends the program when it ends.
+// Touch injection's types are declared for Windows 8 and later.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0602
 #include "e2e_harness.h"
 #include "hushkey/engine/word_hash_win32.h"
 #include "hushkey/settings/options_ids.h"
@@ -11,6 +14,26 @@
 
 namespace hushkey::e2e {
 namespace {
+
+// A tap of one finger at `p` where the system can inject touch; said plainly where not.
+void InjectTap(POINT p) {
+  const auto user32 = [](const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name));
+  };
+  const auto init =
+      reinterpret_cast<BOOL(WINAPI*)(UINT32, DWORD)>(user32("InitializeTouchInjection"));
+  const auto inject = reinterpret_cast<BOOL(WINAPI*)(UINT32, const POINTER_TOUCH_INFO*)>(
+      user32("InjectTouchInput"));
+  POINTER_TOUCH_INFO touch{};
+  touch.pointerInfo.pointerType = PT_TOUCH;
+  touch.pointerInfo.ptPixelLocation = p;
+  touch.pointerInfo.pointerFlags =
+      POINTER_FLAG_DOWN | POINTER_FLAG_INRANGE | POINTER_FLAG_INCONTACT;
+  if (!init || !inject || !init(1, TOUCH_FEEDBACK_NONE) || !inject(1, &touch))
+    std::printf("[ skipped  ] touch injection is not implemented here: no tap sent\n");
+  touch.pointerInfo.pointerFlags = POINTER_FLAG_UP;
+  if (inject) inject(1, &touch);
+}
 
 TEST_F(HushkeyE2E, StartsUnlockedWithItsWindowAndExitsWithCodeZero) {
   ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10"));
@@ -105,9 +128,28 @@ TEST_F(HushkeyE2E, LockButtonSwallowsKeysAndClicksUntilAltHome) {
   EXPECT_EQ(g_received.chars, L"");
   EXPECT_EQ(g_received.clicks, 0);
 
+  // The cover takes every hit: a tap, and a click the held-up program's hook cannot swallow.
+  EnumDisplayMonitors(nullptr, nullptr, ExpectCoverOverMonitor, reinterpret_cast<LPARAM>(this));
+  InjectTap(ProbeCentre());
+  ASSERT_NO_FATAL_FAILURE(WithProgramHeldUp([&] {
+    MouseAt(ProbeCentre(), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+  }));
+  Tap(VK_LCONTROL);  // input the watchdog sees: the hooks are back before Alt+Home
+  EXPECT_TRUE(WaitUntil([&] { return Ask(Diagnostic::HookReinstalls) >= 1; }, 5000));
+  EXPECT_EQ(g_received.clicks, 0);
+  EXPECT_EQ(GetForegroundWindow(), probe_);
+  // A topmost window shown while locked (a notice, a player going full screen) ends below it.
+  HWND popup =
+      CreateWindowExW(WS_EX_TOPMOST | WS_EX_NOACTIVATE, L"HushkeyE2EProbe", L"", WS_POPUP, 0, 0,
+                      300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ShowWindow(popup, SW_SHOWNOACTIVATE);
+  EXPECT_TRUE(WaitUntil([&] { return WindowFromPoint({150, 100}) == Cover(); }, 5000));
+  DestroyWindow(popup);
+
   // Alt+Home: unlocked, buttons enabled, message empty; the window stays in the tray.
   Chord(VK_LMENU, VK_HOME);
   ASSERT_TRUE(WaitUntil([&] { return Message().empty(); }));
+  ASSERT_TRUE(WaitUntil([&] { return !Cover(); }));
   EXPECT_TRUE(ModeButtonsEnabled(true));
   EXPECT_FALSE(Enabled(IDC_CANCEL));
   EXPECT_FALSE(IsWindowVisible(main_));
@@ -145,6 +187,8 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
   // Hidden right after the hook procedure has returned.
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main_); }));
   EXPECT_TRUE(ModeButtonsEnabled(false));
+  ASSERT_TRUE(WaitUntil([&] { return Cover() != nullptr; }));
+  EXPECT_EQ(GetForegroundWindow(), probe_);
   // The shell restarts and re-creates its taskbar: the icon goes in again, the lock holds.
   const DWORD_PTR trayAdds = Ask(Diagnostic::TrayIconAdds);
   DWORD_PTR ignored = 0;
@@ -160,6 +204,8 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
   ASSERT_TRUE(WaitUntil([&] { return Message().rfind(kAutoLockPrefix, 0) == 0; }));
   PumpFor(300);
   EXPECT_EQ(Message().rfind(kAutoLockPrefix, 0), 0u) << "the held Home acted more than once";
+  EXPECT_TRUE(WaitUntil([&] { return !Cover(); }));
+  EXPECT_EQ(GetForegroundWindow(), probe_);
   // Timeout 10: "... (excl mouse move) in 10 mins " (mouse moves pass while locked).
   EXPECT_EQ(Message(), kAutoLockPrefix + L"(excl mouse move) in 10 mins ");
   EXPECT_TRUE(ModeButtonsEnabled(false));
@@ -174,7 +220,7 @@ TEST_F(HushkeyE2E, AltEndLocksAndAltHomeThenArmsAutolock) {
 }
 
 TEST_F(HushkeyE2E, AutolockLocksAfterTheTimeoutWithoutInput) {
-  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"0.05"));  // 3 seconds
+  ASSERT_NO_FATAL_FAILURE(StartHushkey(L"0.05", {{L"BlockTouch", L"0"}}));  // 3 seconds
   ASSERT_NO_FATAL_FAILURE(WaitForHooksAndUnlock());
 
   Click(IDC_AUTOLOCK);
@@ -189,6 +235,7 @@ TEST_F(HushkeyE2E, AutolockLocksAfterTheTimeoutWithoutInput) {
   EXPECT_GE(elapsed, 2000u);
   std::printf("[ measure  ] autolock with Timeout 0.05 locked after %lu ms\n",
               static_cast<unsigned long>(elapsed));
+  EXPECT_FALSE(WaitUntil([&] { return Cover() != nullptr; }, 500)) << "a cover, BlockTouch off";
 
   // Locked from autolock: Alt+Home goes back to autolock, not to unlocked.
   FocusProbe();
@@ -379,7 +426,7 @@ TEST_F(HushkeyE2E, ToddlerSoak) {
   const auto held0 = hushkey_.Held();
   const SIZE_T private0 = hushkey_.PrivateBytes();
   Click(IDC_LOCKALL);
-  ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText; }));
+  ASSERT_TRUE(WaitUntil([&] { return Message() == kLockText && Cover(); }));
   FocusProbe();
   const POINT centre = ProbeCentre();
 
@@ -888,6 +935,36 @@ TEST_F(HushkeyE2E, MeasuresCpuAndMemory) {
   }
   std::printf("[ measure  ] working set in autolock: %.1f MiB\n",
               static_cast<double>(hushkey_.WorkingSet()) / (1024.0 * 1024.0));
+  Chord(VK_LMENU, VK_END);
+  ASSERT_TRUE(WaitUntil([&] { return Cover() != nullptr; }));
+  Span locked{hushkey_};
+  PumpFor(10000);
+  EXPECT_LT(locked.Report("ten idle seconds locked, the input cover up"), 0.5);
+}
+
+// The dimmed cover at 96 and 144 DPI, captured into the build tree (Wine reads a program's DPI
+// from the registry when it starts; Windows only at sign-in): the caption grows with the DPI.
+TEST_F(HushkeyE2E, DimmedCoverScreenshotsAtTwoDpis) {
+  if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) GTEST_SKIP();
+  std::ptrdiff_t bright[2] = {};  // white caption pixels in the middle of the screen
+  const auto shoot = [&](DWORD dpi) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &dpi, 4);
+    ASSERT_NO_FATAL_FAILURE(StartHushkey(L"10", {{L"DimWhenLocked", L"1"}}, L"/lock"));
+    ASSERT_TRUE(WaitUntil([&] { return Cover() != nullptr; }));
+    PumpFor(500);
+    EXPECT_TRUE(SaveScreenBmp(ProgramFolder() + L"cover-dim-" + std::to_wstring(dpi) + L"dpi.bmp"));
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const auto px = ScreenPixels({w / 4, h / 2 - 100, w * 3 / 4, h / 2 + 100});
+    bright[dpi / 144] =
+        std::count_if(px.begin(), px.end(), [](auto c) { return (c & 0xFF) > 200; });
+    PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_POPUP_EXIT, 0), 0);
+    EXPECT_EQ(hushkey_.WaitExit(kDeadline), 0);
+  };
+  shoot(96);
+  shoot(144);
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+  EXPECT_TRUE(bright[0] > 100 && bright[1] > bright[0] * 3 / 2)
+      << bright[0] << " caption pixels at 96 DPI, " << bright[1] << " at 144";
 }
 
 // Without the timer control (not registered, not next to the program) the program says

@@ -50,11 +50,12 @@ class MainControllerTest : public ::testing::Test {
   EventLog log;
   FakeView view{log};
   FakeTray tray{log};
+  FakeCover cover{log};
   FakeTimer timer{log};
   FakeDesktop desktop{log};
   FakeCheck check{log, state};
   Settings loaded;
-  MainController ctl{state, view, tray, timer, desktop, check, [this](std::int32_t orig) {
+  MainController ctl{state, view, tray, cover, timer, desktop, check, [this](std::int32_t orig) {
                        log.Add("load " + std::to_string(orig));
                        return loaded;
                      }};
@@ -386,6 +387,43 @@ TEST_F(MainControllerTest, AccessibilityShortcutsAreOffOnlyWhileKeysAreFiltered)
   desktop.accessNote = "ST";
   RestoreAccessShortcuts(desktop);
   EXPECT_EQ(desktop.access, user);
+}
+
+// The input cover is up exactly while clicks are swallowed and BlockTouch is on, once per lock,
+// dimmed as asked; down during the allow-only delay of a hand-off and when the program ends.
+TEST_F(MainControllerTest, InputCoverIsUpOnlyWhileClicksAreSwallowedAndTouchIsBlocked) {
+  using C = MainController;
+  const struct {
+    void (C::*command)();
+    bool blockTouch = true, allowMouse = false, dim = false, shown = false;
+  } steps[] = {
+      {.command = &C::cmdLockAll_Click, .shown = true},
+      {.command = &C::cmdCancel_Click},
+      {.command = &C::LockAll, .dim = true, .shown = true},
+      {.command = &C::cmdAutoLock_Click},
+      {.command = &C::cmdAllowOnly_Click, .shown = true},
+      {.command = &C::cmdAllowOnly_Click, .allowMouse = true},
+      {.command = &C::cmdBlockWinCtrl_Click},
+      {.command = &C::LockReturningToAutolock, .blockTouch = false},
+      {.command = &C::LockReturningToAutolock, .shown = true},
+  };
+  Start(ModeUnlocked);
+  for (const auto& step : steps) {
+    state.settings.BlockTouch = step.blockTouch;
+    state.settings.AOMAllowMouse = step.allowMouse;
+    state.settings.DimWhenLocked = step.dim;
+    (ctl.*step.command)();
+    EXPECT_EQ(ctl.InputCoverShown(), step.shown) << state.CurrentMode;
+  }
+  EXPECT_EQ(log.Count("] cover Locked \xE2\x80\x94 press Alt+Home to unlock"), 3u);
+  EXPECT_EQ(log.Count("[20] cover dim Locked \xE2\x80\x94 press Alt+Home to unlock"), 1u);
+  EXPECT_EQ(log.Count("cover off"), 3u);
+  desktop.duringWait = [this] { EXPECT_FALSE(ctl.InputCoverShown()) << "up during the delay"; };
+  ctl.AsOneCommand([this] { ctl.cmdCancel_Click(), ctl.cmdAllowOnly_Click(); });
+  EXPECT_EQ(log.Count("cover off"), 4u);
+  ctl.RestoreDesktop();
+  EXPECT_FALSE(ctl.InputCoverShown());
+  EXPECT_EQ(log.Count("cover off"), 5u);
 }
 
 // The shell restarted: the icon is added again with the picture and tooltip in force (the

@@ -34,6 +34,7 @@ TEST(LoadSettings, EmptyStoreLoadsDocumentedDefaults) {
   want.DontLockIfOpt = DontLockIfCondition{-1};
   want.PassthruWCls = "";
   want.Timeout = 10.0f;
+  want.BlockTouch = true;
   EXPECT_EQ(s, want);
   EXPECT_TRUE(bad.empty());
   EXPECT_EQ(store.Size(), 0u) << "loading must not create keys";
@@ -43,10 +44,10 @@ TEST(LoadSettings, ReadsKeysInDocumentedOrder) {
   MemorySettingsStore store;
   LoadSettings(store, 10);
   const std::vector<std::string> want = {
-      "UseScrnSvr",    "StopARKeys",    "SetMouseSpd",   "MouseSpd",      "Beep",
-      "Flash",         "StopMouseMove", "AOMAllowMouse", "ShowLckUnlSeq", "DontLockIf",
-      "DontLockIfOpt", "PassthruWCls",  "Timeout",       "LockKeySeq",    "UnlockKeySeq",
-      "UnlockHoldMs",  "UnlockWordHash"};
+      "UseScrnSvr",    "StopARKeys",     "SetMouseSpd",   "MouseSpd",      "Beep",
+      "Flash",         "StopMouseMove",  "AOMAllowMouse", "ShowLckUnlSeq", "DontLockIf",
+      "DontLockIfOpt", "PassthruWCls",   "Timeout",       "LockKeySeq",    "UnlockKeySeq",
+      "UnlockHoldMs",  "UnlockWordHash", "BlockTouch",    "DimWhenLocked"};
   EXPECT_EQ(store.Reads(), want);
 }
 

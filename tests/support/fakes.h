@@ -10,6 +10,7 @@
 //             "highlight L,T,W,H #RRGGBB" (see HighlightEvent), "nohighlight", "tooltip TEXT",
 //             "hide", "restore", "minimise", "traymenu", "flash end in N"
 //   tray      "tray add", "tray ICON TIP", "tray delete", "cursors blocked", "cursors restored"
+//   cover     "cover TEXT", "cover dim TEXT", "cover off"
 //   check     "check"
 #pragma once
 
@@ -285,6 +286,18 @@ class FakeTray final : public TrayPort {
   TrayIcon icon = TrayIcon::Blank;
   std::string tip;
   std::function<void()> duringModify;
+
+ private:
+  EventLog& log_;
+};
+
+class FakeCover final : public InputCoverPort {
+ public:
+  explicit FakeCover(EventLog& log) : log_(log) {}
+  void Show(bool dim, const std::string& t) override {
+    log_.Add((dim ? "cover dim " : "cover ") + t);
+  }
+  void Hide() override { log_.Add("cover off"); }
 
  private:
   EventLog& log_;
