@@ -4,6 +4,7 @@
 
 #include "hushkey/engine/keyboard_filter.h"
 #include "hushkey/engine/text_chars.h"
+#include "hushkey/engine/unlock_odds.h"
 
 namespace hushkey {
 
@@ -92,7 +93,7 @@ std::optional<KeySequence> ParseKeySequence(std::string_view text) {
   return found;
 }
 
-std::string KeySequenceRefusal(const KeySequence& s, const KeySequence& other) {
+std::string KeySequenceRefusal(const KeySequence& s, const KeySequence& other, SequenceRole role) {
   if (KeyName(s.vk).empty()) return "Choose a letter, digit, function or editing key.";
   if (s.modifiers == 0) return "Hold Ctrl, Alt or Shift with the key.";
   if (s == other) return "The lock and unlock sequences must differ.";
@@ -103,16 +104,21 @@ std::string KeySequenceRefusal(const KeySequence& s, const KeySequence& other) {
     return std::string(KeyName(s.vk)) + " passes in allow-only mode; choose another key.";
   if (s.modifiers == kModShift && BlockWinCtrlAllowed.Contains(s.vk))
     return "Shift and this key is ordinary typing; add Ctrl or Alt.";
+  if (role == SequenceRole::Unlock && WeakerThanDefaultUnlock(s))
+    return "A child mashing the keyboard would press this more often than Alt+Home; choose "
+           "keys further apart or add a modifier.";
   return {};
 }
 
 KeySequences SequencesFromText(std::string_view lockText, std::string_view unlockText) {
   KeySequences pair{ParseKeySequence(lockText).value_or(kDefaultLockSequence),
                     ParseKeySequence(unlockText).value_or(kDefaultUnlockSequence)};
-  if (!KeySequenceRefusal(pair.lock, pair.unlock).empty()) pair.lock = kDefaultLockSequence;
-  if (!KeySequenceRefusal(pair.unlock, pair.lock).empty()) pair.unlock = kDefaultUnlockSequence;
+  using enum SequenceRole;
+  if (!KeySequenceRefusal(pair.lock, pair.unlock, Lock).empty()) pair.lock = kDefaultLockSequence;
+  if (!KeySequenceRefusal(pair.unlock, pair.lock, Unlock).empty())
+    pair.unlock = kDefaultUnlockSequence;
   // What is left may still clash (a stored lock sequence that is the default unlock one).
-  if (!KeySequenceRefusal(pair.lock, pair.unlock).empty()) pair = {};
+  if (!KeySequenceRefusal(pair.lock, pair.unlock, Lock).empty()) pair = {};
   return pair;
 }
 

@@ -39,9 +39,14 @@ std::string KeySequenceText(const KeySequence& sequence);
 // nothing for anything else.
 std::optional<KeySequence> ParseKeySequence(std::string_view text);
 
+// Which of the pair a sequence is: the unlock sequence must also be one a mashing child
+// presses no more often than Alt+Home (unlock_odds.h).
+enum class SequenceRole { Lock, Unlock };
+
 // Why a sequence cannot serve (a sentence for the options dialog), or empty when it can.
 // `other` is the other sequence of the pair.
-std::string KeySequenceRefusal(const KeySequence& sequence, const KeySequence& other);
+std::string KeySequenceRefusal(const KeySequence& sequence, const KeySequence& other,
+                               SequenceRole role);
 
 // The pair as the filters use it: sequences read from the store, each replaced by its default
 // when it is missing, unreadable or refused, and both defaults when the two clash.

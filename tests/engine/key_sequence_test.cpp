@@ -40,6 +40,7 @@ TEST(KeySequenceRefusal, RefusesWhatCouldLockAParentOut) {
   const struct {
     KeySequence seq;
     bool refused;
+    SequenceRole role = SequenceRole::Lock;
   } cases[] = {
       {{kModCtrl | kModAlt, 'U'}, false},
       {{kModAlt, 36}, false},
@@ -54,9 +55,20 @@ TEST(KeySequenceRefusal, RefusesWhatCouldLockAParentOut) {
       {{kModCtrl, 9}, true},     // Tab has no name: not offered
       {{kModCtrl, 44}, true},    // Print Screen
       {{kModCtrl, 173}, true},   // a media key
+      // An unlock sequence a mashing child would press more often than Alt+Home; as the lock
+      // sequence it may serve.
+      {{kModAlt, 36}, false, SequenceRole::Unlock},
+      {{kModAlt, 35}, false, SequenceRole::Unlock},
+      {{kModCtrl | kModAlt, 'U'}, false, SequenceRole::Unlock},
+      {{kModCtrl | kModAlt | kModShift, 135}, false, SequenceRole::Unlock},  // on no keyboard
+      {{kModAlt, 'X'}, true, SequenceRole::Unlock},
+      {{kModAlt, 'X'}, false},
+      {{kModAlt, 'Z'}, true, SequenceRole::Unlock},
+      {{kModCtrl, 191}, true, SequenceRole::Unlock},  // Ctrl+Slash
   };
   for (const auto& c : cases)
-    EXPECT_EQ(!KeySequenceRefusal(c.seq, other).empty(), c.refused) << KeySequenceText(c.seq);
+    EXPECT_EQ(!KeySequenceRefusal(c.seq, other, c.role).empty(), c.refused)
+        << KeySequenceText(c.seq);
 }
 
 // What the filters get from the stored texts: a refused or unreadable value is replaced by
@@ -76,6 +88,8 @@ TEST(SequencesFromText, BadStoredValuesFallBackToTheDefaults) {
       {"Alt+Home", "Alt+End", {kDefaultUnlockSequence, kDefaultLockSequence}},
       {"Alt+Home", "Ctrl+Alt+U", {kDefaultUnlockSequence, ctrlAltU}},
       {"Ctrl+Alt+Delete", "Alt+F4", {}},
+      {"Alt+End", "Alt+X", {}},
+      {"Alt+X", "Ctrl+Alt+U", {{kModAlt, 'X'}, ctrlAltU}},
   };
   for (const auto& c : cases)
     EXPECT_EQ(SequencesFromText(c.lock, c.unlock), c.want) << c.lock << " / " << c.unlock;
