@@ -1,5 +1,7 @@
 #include "bench/toddler_mash.h"
 
+#include "hushkey/engine/unlock_word.h"
+
 #include <algorithm>
 #include <cmath>
 #include <ctime>
@@ -7,6 +9,7 @@
 
 #include "hushkey/engine/filter_step.h"
 #include "hushkey/engine/keyboard_filter.h"
+#include "hushkey/engine/unlock_word.h"
 #include "hushkey/settings/load_settings.h"
 
 namespace hushkey::mash {
@@ -41,6 +44,11 @@ class QuietDesktop final : public DesktopPort {
   bool SetAccessFlags(AccessFeature, std::uint32_t) override { return false; }
   std::string AccessNote() override { return {}; }
   void SetAccessNote(const std::string&) override {}
+  // The stored "hash" is the word itself here; the real check hashes, with the same outcome.
+  void CheckUnlockWord(const std::string& stored, const std::string& typed,
+                       std::function<void()> onMatch) override {
+    if (typed == stored) onMatch();
+  }
 };
 
 class QuietTimer final : public InactivityTimerPort {
@@ -76,12 +84,6 @@ class EmptyStore final : public SettingsStore {
 };
 
 double ProcessorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PER_SEC; }
-
-char CharOf(std::uint32_t vk) {
-  if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) return static_cast<char>(vk);
-  if (vk >= 96 && vk <= 105) return static_cast<char>('0' + vk - 96);
-  return 0;
-}
 
 constexpr double kMsPerHour = 3600.0 * 1000;
 constexpr std::size_t kBatches = 20;
@@ -260,31 +262,24 @@ Count CountSequenceUnlocks(const KeyboardLayout& layout, const KeySequence& unlo
 
 Count CountWordUnlocks(const KeyboardLayout& layout, std::string_view word, double hours,
                        std::uint64_t seed) {
-  std::string wanted;
-  for (char c : word) wanted += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  // The word typed since the last Enter; beyond this length only how far beyond is kept.
-  constexpr std::size_t kKept = 64;
-  std::string typed;
-  std::uint64_t beyond = 0;
+  // The real filter step types the word (letters and digits since the last Enter, Backspace
+  // taking one back) on a locked desktop and checks it at Enter.
+  EmptyStore store;
+  AppState app;
+  app.settings = LoadSettings(store, 10);
+  app.settings.UnlockWordHash = NormalizedWord(word);
+  app.CurrentMode = ModeLocked;
+  QuietDesktop desktop;
+  QuietTimer timer;
+  ModeActions actions(app);
+  FilterContext ctx{app, desktop, timer, actions};
   return Run(layout, hours, seed, [&](const KeyEvent& e) {
-    if (!e.down) return false;
-    if (const char c = CharOf(e.vk)) {
-      if (typed.size() < kKept)
-        typed += c;
-      else
-        ++beyond;
-    } else if (e.vk == 8) {
-      if (beyond > 0)
-        --beyond;
-      else if (!typed.empty())
-        typed.pop_back();
-    } else if (e.vk == 13) {
-      const bool match = beyond == 0 && typed == wanted;
-      typed.clear();
-      beyond = 0;
-      return match;
-    }
-    return false;
+    FilterKeyEvent(ctx, HookCodeAction, e.down ? MsgKeyDown : MsgKeyUp, e.vk,
+                   (e.down ? 0 : KeyFlagUp) | (e.extended ? kKeyFlagExtended : 0),
+                   static_cast<std::uint32_t>(e.time));
+    if (app.CurrentMode == ModeLocked) return false;
+    app.CurrentMode = ModeLocked;
+    return true;
   });
 }
 

@@ -115,6 +115,41 @@ void TypeUnlockWord(FilterContext& ctx, std::uint32_t vk, bool keyDown, std::uin
   }
 }
 
+// One physical key: its code, and the extended flag that tells the two Home keys (and the
+// like) apart.
+std::uint32_t HoldKey(std::uint32_t vk, std::uint32_t flags) {
+  return vk | (flags & KeyFlagExtended) << 8;
+}
+
+// An unlock sequence that must be held acts at the key-down (its autorepeat) that comes once
+// it has been held long enough; released earlier it did nothing. A keyboard repeats only the
+// key pressed last, so any other key going down ends the hold, as does a pause longer than
+// any repeat (a release that went by unseen).
+void HoldUnlockSequence(FilterContext& ctx, std::uint32_t vk, bool keyDown, bool extended,
+                        std::uint8_t mods, std::uint32_t eventTime, FilterAction& action) {
+  LockState& lock = ctx.app.lock;
+  const Settings& s = ctx.app.settings;
+  if (s.UnlockHoldMs == 0) return;
+  const std::uint32_t key = HoldKey(vk, extended ? KeyFlagExtended : 0);
+  const bool unlockDown =
+      keyDown && IsSequenceAction(action) && IsSequence(s.sequences.unlock, vk, keyDown, mods);
+  if (lock.UnlockHolding &&
+      (key != lock.UnlockHoldKey ? keyDown
+                                 : !unlockDown || eventTime - lock.UnlockHoldLast > AltHeldFreshMs))
+    lock.UnlockHolding = false;
+  if (!unlockDown) return;
+  if (!lock.UnlockHolding) {
+    lock.UnlockHolding = true;
+    lock.UnlockHoldKey = key;
+    lock.UnlockHoldStart = eventTime;
+  }
+  lock.UnlockHoldLast = eventTime;
+  if (eventTime - lock.UnlockHoldStart < s.UnlockHoldMs)
+    action = FilterAction::None;
+  else
+    lock.UnlockHolding = false;
+}
+
 }  // namespace
 
 bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message,
@@ -127,7 +162,7 @@ bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message
   // unseen.
   if (keyDown) {
     // The unlock key held for its hold time repeats: what was held with it still is.
-    if (lock.UnlockHoldStart != 0 && vkCode == ctx.app.settings.sequences.unlock.vk &&
+    if (lock.UnlockHolding && HoldKey(vkCode, flags) == lock.UnlockHoldKey &&
         eventTime - lock.UnlockHoldLast <= AltHeldFreshMs)
       RefreshHeldModifiers(lock, eventTime);
     ExpireAltState(lock, eventTime);
@@ -147,26 +182,8 @@ bool FilterKeyEvent(FilterContext& ctx, std::int32_t code, std::uint32_t message
   KeyOutcome out = DecideKey(FilterMode(ctx.app), vkCode, keyDown, mods, lock.LastKeyDown,
                              ctx.app.settings, [&ctx] { return ForegroundIsPassthru(ctx); });
   lock.LastKeyDown = out.LastKeyDown;
-  // An unlock sequence that must be held acts at the key-down (its autorepeat) that comes
-  // once it has been held long enough; released earlier, it did nothing.
-  const KeySequence& unlock = ctx.app.settings.sequences.unlock;
-  if (ctx.app.settings.UnlockHoldMs > 0 && vkCode == unlock.vk) {
-    if (!keyDown || !IsSequenceAction(out.decision.Action) ||
-        !IsSequence(unlock, vkCode, keyDown, mods)) {
-      lock.UnlockHoldStart = 0;
-    } else if (lock.UnlockHoldStart == 0 || eventTime - lock.UnlockHoldLast > AltHeldFreshMs) {
-      // A new press, or one whose release was missed: the hold starts now.
-      lock.UnlockHoldStart = lock.UnlockHoldLast = eventTime | 1u;  // 0 means "not held"
-      out.decision.Action = FilterAction::None;
-    } else if (lock.UnlockHoldLast = eventTime;
-               eventTime - lock.UnlockHoldStart < ctx.app.settings.UnlockHoldMs) {
-      out.decision.Action = FilterAction::None;
-    } else if (eventTime - lock.UnlockHoldStart < ctx.app.settings.UnlockHoldMs) {
-      out.decision.Action = FilterAction::None;
-    } else {
-      lock.UnlockHoldStart = 0;
-    }
-  }
+  HoldUnlockSequence(ctx, vkCode, keyDown, (flags & KeyFlagExtended) != 0, mods, eventTime,
+                     out.decision.Action);
   const bool swallow =
       KeepReleasesOfPassedKeys(lock, vkCode, keyDown, eventTime, out.decision.Swallow);
 

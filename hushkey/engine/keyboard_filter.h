@@ -23,7 +23,9 @@ inline constexpr std::uint32_t VkVolumeMute = 173;
 inline constexpr std::uint32_t VkVolumeDown = 174;
 inline constexpr std::uint32_t VkVolumeUp = 175;
 
-// Low-level keyboard event flag: set on key release.
+// Low-level keyboard event flags: an extended key (the Home above the arrows, not the
+// number pad's), and a key release.
+inline constexpr std::uint32_t KeyFlagExtended = 0x01;
 inline constexpr std::uint32_t KeyFlagUp = 0x80;
 
 // The four keyboard messages the filter looks at; every other message passes untouched.
@@ -150,10 +152,11 @@ constexpr KeyOutcome DecideFiltered(std::uint32_t vk, bool keyDown, bool altHeld
                                     bool unlockSeq, std::uint32_t lastKeyDown, bool stopARKeys,
                                     const VkSet& allowed, FilterAction onLock,
                                     FilterAction onUnlock) {
-  if (keyDown && vk == lastKeyDown && stopARKeys) return Swallow(lastKeyDown);
   const std::uint32_t last = keyDown ? vk : 0;
+  // The sequences first: a held unlock sequence acts at an autorepeat.
   if (lockSeq) return Swallow(last, false, onLock);
   if (unlockSeq) return Swallow(last, false, onUnlock);
+  if (keyDown && vk == lastKeyDown && stopARKeys) return Swallow(lastKeyDown);
   if (altHeld) return Swallow(last);
   if (allowed.Contains(vk)) return Pass(last);
   return Swallow(last, keyDown);

@@ -60,8 +60,10 @@ struct LockState {
   // right Shift), for the key sequences a parent may choose.
   std::uint8_t CtrlShiftDown = 0;
   std::array<std::uint32_t, 4> CtrlShiftDownTime{};
-  // The unlock sequence when it must be held: the time its key went down (0 when it is not
-  // being held) and of its latest autorepeat.
+  // The unlock sequence when it must be held: whether it is being held, which key (its code,
+  // and 256 for an extended key), the time it went down and of its latest autorepeat.
+  bool UnlockHolding = false;
+  std::uint32_t UnlockHoldKey = 0;
   std::uint32_t UnlockHoldStart = 0;
   std::uint32_t UnlockHoldLast = 0;
   std::uint32_t LastKeyDown = 0;       // only kept in modes 1 and 4; 0 = none
@@ -88,7 +90,7 @@ struct LockState {
 constexpr void ClearAltState(LockState& lock) {
   lock.LeftAltDown = lock.RightAltDown = false;
   lock.CtrlShiftDown = 0;
-  lock.UnlockHoldStart = 0;
+  lock.UnlockHolding = false;
 }
 
 }  // namespace hushkey

@@ -145,9 +145,23 @@ TEST(KeyboardStep, ChosenSequencesAndAHeldUnlock) {
     EXPECT_EQ(now.Take(), c.real);
   }
 
-  for (const std::uint32_t holdMs : {1000u, 2000u}) {
-    EngineRig held(ModeLocked);
+  // Modes 1 and 4 with autorepeat stopped too; and a second Home key (the number pad's,
+  // not extended) going down during the hold starts it again.
+  for (const auto& [mode, holdMs] : {std::pair{ModeLocked, 1000u},
+                                     {ModeLocked, 2000u},
+                                     {ModeBlockWinCtrl, 1000u},
+                                     {ModeAllowOnly, 1000u}}) {
+    EngineRig held(mode);
     held.app.settings.UnlockHoldMs = holdMs;
+    held.app.settings.StopARKeys = true;
+    held.Down(VkLeftAlt);
+    FilterKeyEvent(held.ctx, 0, MsgKeyDown, VkHome, KeyFlagExtended, held.now);
+    held.Wait(holdMs + 1);
+    held.Down(VkHome);  // the other Home key
+    EXPECT_EQ(held.Take(), Events{}) << "two Home keys made a hold";
+    held.Up(VkHome);
+    held.Up(VkLeftAlt);
+    held.Wait(2000);
     held.Down(VkLeftAlt);
     held.Down(VkHome);  // a tap
     held.Up(VkHome);
@@ -162,7 +176,8 @@ TEST(KeyboardStep, ChosenSequencesAndAHeldUnlock) {
       }
     }
     for (int i = 0; i < 10; ++i) held.Down(VkHome);
-    EXPECT_EQ(held.Take(), (Events{"cancel click"})) << holdMs;
+    EXPECT_EQ(held.Take(), (Events{mode == ModeLocked ? "cancel click" : "autolock click"}))
+        << holdMs;
   }
 }
 
