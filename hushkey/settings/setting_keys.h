@@ -38,6 +38,8 @@ enum class SettingId : std::size_t {
   UnlockKeySeq,
   UnlockHoldMs,
   UnlockWordHash,
+  BlockTouch,
+  DimWhenLocked,
   Count
 };
 
@@ -82,6 +84,9 @@ inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys{{
     {SettingId::UnlockKeySeq, "UnlockKeySeq", "Alt+Home"},
     {SettingId::UnlockHoldMs, "UnlockHoldMs", "0"},
     {SettingId::UnlockWordHash, "UnlockWordHash", ""},
+    // While locked: a cover that takes touch and pen input; that cover as a visible veil.
+    {SettingId::BlockTouch, "BlockTouch", "1"},
+    {SettingId::DimWhenLocked, "DimWhenLocked", "0"},
 }};
 
 constexpr const SettingKey& KeyOf(SettingId id) {
