@@ -39,17 +39,23 @@ Look LookOf(const OptionsControlRow& row) {
       // button that shows an image (none here) draws no text.
       return {L"BUTTON", row.caption.empty() ? DWORD{BS_CHECKBOX | BS_BITMAP} : DWORD{BS_CHECKBOX}};
     case K::ScrollBar: return {L"SCROLLBAR", SBS_HORZ};
-    case K::TextBox:
+    case K::TextBox: {
       // The unit caption beside the timeout is a text box that only shows its text.
       if (row.id == C::txtTimeoutLabel) return {L"EDIT", ES_READONLY};
-      return {L"EDIT", DWORD{ES_AUTOHSCROLL} | (row.id == C::txtIPaddress ? DWORD{ES_READONLY} : 0),
-              WS_EX_CLIENTEDGE};
+      const DWORD only = row.id == C::txtIPaddress ? DWORD{ES_READONLY}
+                         : row.id == C::txtUnlockWord || row.id == C::txtUnlockWordAgain
+                             ? DWORD{ES_PASSWORD}
+                             : 0;
+      return {L"EDIT", DWORD{ES_AUTOHSCROLL} | only, WS_EX_CLIENTEDGE};
+    }
     case K::Frame:
       // The gate's cover takes the clicks meant for what it covers; the other frames only
       // hold their option buttons and draw nothing.
       return {row.id == C::frameEntryReq ? kCoverClass : L"STATIC", 0};
     case K::OptionButton: return {L"BUTTON", BS_RADIOBUTTON};
     case K::Button: return {L"BUTTON", BS_PUSHBUTTON};
+    case K::HotKey: return {HOTKEY_CLASSW, 0, WS_EX_CLIENTEDGE};
+    case K::DropDown: return {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL};
   }
   return {L"STATIC", 0};
 }
@@ -65,6 +71,10 @@ constexpr C kStartModeGroup[] = {C::optStartMode0, C::optStartMode1, C::optStart
 // The margins inside a text box, left and right (none for the unit caption, so that its
 // text sits like a label's).
 int EditMargin(C c, UINT dpi) { return c == C::txtTimeoutLabel ? 0 : MulDiv(2, dpi, 96); }
+
+// The modifiers of a key sequence and their flags in a sequence field's value.
+constexpr std::pair<std::uint8_t, BYTE> kModifierFlags[] = {
+    {kModCtrl, HOTKEYF_CONTROL}, {kModAlt, HOTKEYF_ALT}, {kModShift, HOTKEYF_SHIFT}};
 
 // Measures texts in a memory device context with the dialog's fonts for one DPI.
 class FontMeasure final : public OptionsMeasurePort {
@@ -116,6 +126,12 @@ class FontMeasure final : public OptionsMeasurePort {
         return edges + 2 * EditMargin(c, dpi_) + 1;  // and the caret
       }
       case K::Button: return 2 * MulDiv(4, dpi_, 96);
+      case K::HotKey:
+        return 2 * win32::SystemMetricForDpi(SM_CXEDGE, dpi_) + 2 * MulDiv(2, dpi_, 96) + 1;
+      case K::DropDown:
+        // Borders, the drop-down button, and room for the focus rectangle either side.
+        return 2 * win32::SystemMetricForDpi(SM_CXEDGE, dpi_) +
+               win32::SystemMetricForDpi(SM_CXVSCROLL, dpi_) + 2 * MulDiv(3, dpi_, 96);
       default: return 0;
     }
   }
@@ -127,6 +143,28 @@ class FontMeasure final : public OptionsMeasurePort {
 };
 
 }  // namespace
+
+KeySequence KeySequenceFromHotKey(WORD value) {
+  KeySequence s;
+  s.vk = LOBYTE(value);
+  for (const auto& [mod, flag] : kModifierFlags) {
+    if (HIBYTE(value) & flag) s.modifiers |= mod;
+  }
+  return s;
+}
+
+WORD HotKeyFromKeySequence(const KeySequence& s) {
+  BYTE flags = 0;
+  for (const auto& [mod, flag] : kModifierFlags) {
+    if (s.modifiers & mod) flags |= flag;
+  }
+  // The editing keys of the separate block are extended keys: without the flag the field
+  // would name their number-pad twins.
+  if ((s.vk >= VK_PRIOR && s.vk <= VK_HOME) || s.vk == VK_INSERT || s.vk == VK_DELETE) {
+    flags |= HOTKEYF_EXT;
+  }
+  return MAKEWORD(static_cast<BYTE>(s.vk), flags);
+}
 
 HFONT CreateOptionsFont(UINT dpi) { return win32::CreateMessageFont(kFontPoints, dpi); }
 
@@ -199,7 +237,8 @@ bool OptionsDialog::CreateControls(HINSTANCE instance) {
     if (tabStop && !IsRadio(c)) style |= WS_TABSTOP;
     if (groupStart) style |= WS_GROUP;
     const std::wstring text =
-        row.kind == K::TextBox || row.kind == K::ScrollBar
+        row.kind == K::TextBox || row.kind == K::ScrollBar || row.kind == K::HotKey ||
+                row.kind == K::DropDown
             ? std::wstring()
             : win32::Utf8ToWide(row.caption.empty() ? row.accessibleName : row.caption);
     HWND w = CreateWindowExW(look.exStyle, look.cls, text.c_str(), style, 0, 0, 0, 0, Handle(),
@@ -209,6 +248,14 @@ bool OptionsDialog::CreateControls(HINSTANCE instance) {
     controls_[static_cast<std::size_t>(c)] = w;
   }
   SetScrollRange(Control(C::hscMouseSpeed), SB_CTL, kMouseSpeedMin, kMouseSpeedMax, FALSE);
+  for (std::string_view choice : kUnlockHoldChoiceTexts) {
+    SendMessageW(Control(C::cboUnlockHold), CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(win32::Utf8ToWide(choice).c_str()));
+  }
+  // A key pressed alone in a sequence field is taken with Alt: a sequence needs a modifier.
+  for (C field : {C::hkLockKeySeq, C::hkUnlockKeySeq}) {
+    SendMessageW(Control(field), HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
+  }
 
   toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                              WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -265,8 +312,13 @@ void OptionsDialog::FitWindowToClient(const RECT* suggested) {
   RECT now{};
   GetWindowRect(Handle(), &now);
   const RECT& at = suggested ? *suggested : now;
-  SetWindowPos(Handle(), nullptr, at.left, at.top, rc.right - rc.left, rc.bottom - rc.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  // Kept inside its monitor's work area where it fits (its top-left corner first), so that
+  // Ok stays on the screen.
+  const RECT work = win32::WorkAreaOf(Handle());
+  const int width = rc.right - rc.left, height = rc.bottom - rc.top;
+  const int left = std::max<int>(work.left, std::min<int>(at.left, work.right - width));
+  const int top = std::max<int>(work.top, std::min<int>(at.top, work.bottom - height));
+  SetWindowPos(Handle(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Every control at its place in the layout fitted to the DPI (a frame's option buttons
@@ -275,7 +327,12 @@ void OptionsDialog::Layout() {
   for (const OptionsControlRow& row : OptionsDialogControls()) {
     if (row.id == C::frameEntryReq || row.id == C::lblEntryReq) continue;
     const PixelRect& r = layout_[row.id];
-    SetWindowPos(Control(row.id), nullptr, r.left, r.top, r.width, r.height,
+    // A drop-down list's height includes the list it drops (its closed height follows the
+    // font): room for every choice.
+    const int height = row.kind == K::DropDown
+                           ? r.height * (1 + static_cast<int>(kUnlockHoldChoicesMs.size()))
+                           : r.height;
+    SetWindowPos(Control(row.id), nullptr, r.left, r.top, r.width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
@@ -311,8 +368,25 @@ void OptionsDialog::Refresh() {
         }
         break;
       case K::ScrollBar: SetScrollPos(w, SB_CTL, model_.MouseSpeed(), TRUE); break;
+      case K::HotKey:
+        // Set only when it differs, so that a field being typed in is left alone.
+        if (const KeySequence s = model_.KeySequenceOf(row.id);
+            KeySequenceFromHotKey(static_cast<WORD>(SendMessageW(w, HKM_GETHOTKEY, 0, 0))) != s) {
+          SendMessageW(w, HKM_SETHOTKEY, HotKeyFromKeySequence(s), 0);
+        }
+        break;
+      case K::DropDown:
+        if (const int choice = model_.Values().cboUnlockHold;
+            SendMessageW(w, CB_GETCURSEL, 0, 0) != choice) {
+          SendMessageW(w, CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
+        }
+        break;
       default: break;
     }
+  }
+  HWND odds = Control(C::lblUnlockOdds);
+  if (const std::string text = model_.Text(C::lblUnlockOdds); text != win32::WindowTextUtf8(odds)) {
+    SetWindowTextW(odds, win32::Utf8ToWide(text).c_str());
   }
   RefreshTabStops();
   HWND request = Control(C::lblEntryReq);

@@ -1,7 +1,10 @@
 // The options dialog's modal run, its window's messages and the user's actions.
 #include "hushkey/settings/options_dialog_win32.h"
 
+#include <commctrl.h>
+
 #include "hushkey/engine/message_dispatch_win32.h"
+#include "hushkey/engine/word_hash_win32.h"
 #include "win32/text_win32.h"
 
 #ifndef WM_DPICHANGED
@@ -20,7 +23,7 @@ constexpr UINT_PTR kPassTimerId = 2;  // timEntryReqPass
 OptionsDialog::OptionsDialog(const OptionsDialogSources& sources, std::string programPath,
                              std::string keySeqReminder)
     : model_(OptionsPorts{sources.app, sources.store, sources.addresses, sources.desktop, registry_,
-                          picker_, *this},
+                          picker_, *this, sources.unlockOdds, NewWordHashText},
              std::move(programPath), std::move(keySeqReminder)) {}
 
 OptionsDialog::~OptionsDialog() {
@@ -149,6 +152,14 @@ void OptionsDialog::OnCommand(OptionsControl control, int code, HWND window) {
   if (kind == OptionsControlKind::TextBox) {
     if (code != EN_CHANGE) return;
     model_.SetText(control, win32::WindowTextUtf8(window));
+  } else if (kind == OptionsControlKind::HotKey) {
+    if (code != EN_CHANGE) return;
+    model_.SetKeySequence(
+        control,
+        KeySequenceFromHotKey(static_cast<WORD>(SendMessageW(window, HKM_GETHOTKEY, 0, 0))));
+  } else if (kind == OptionsControlKind::DropDown) {
+    if (code != CBN_SELCHANGE) return;
+    model_.SetUnlockHold(static_cast<int>(SendMessageW(window, CB_GETCURSEL, 0, 0)));
   } else if (code != BN_CLICKED) {
     return;
   } else if (control == C::cmdOk) {
@@ -157,6 +168,8 @@ void OptionsDialog::OnCommand(OptionsControl control, int code, HWND window) {
     model_.cmdCancel_Click();
   } else if (control == C::cmdDontLockIfFileExistsPick) {
     model_.cmdDontLockIfFileExistsPick_Click();
+  } else if (control == C::cmdKeySeqDefault) {
+    model_.cmdKeySeqDefault_Click();
   } else if (kind == OptionsControlKind::CheckBox) {
     model_.SetChecked(control, !model_.Checked(control));
   } else if (kind == OptionsControlKind::OptionButton) {

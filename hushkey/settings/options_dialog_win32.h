@@ -28,13 +28,20 @@ HFONT CreateOptionsHeadingFont(UINT dpi);
 // fonts above, made for that DPI).
 OptionsPixelLayout FitOptionsLayoutWin32(UINT dpi, HFONT font, HFONT headingFont);
 
+// A sequence field's value (a hot-key control's: the key in the low byte, HOTKEYF_* flags in
+// the high byte) as a key sequence, and a key sequence as that value.
+KeySequence KeySequenceFromHotKey(WORD value);
+WORD HotKeyFromKeySequence(const KeySequence& sequence);
+
 // What the dialog reads and changes that the program owns. The Run value's registry port and
-// the file picker belong to the dialog.
+// the file picker belong to the dialog, and so does the unlock word's hashing (the system's
+// PBKDF2).
 struct OptionsDialogSources {
   AppState& app;
   SettingsStore& store;
   AddressTablePort& addresses;
   DesktopPort& desktop;
+  UnlockOddsText unlockOdds;  // the figure beside the unlock choice; empty: none shown
 };
 
 class OptionsDialog final : private OptionsViewPort, private win32::WindowBase {

@@ -14,8 +14,8 @@
 namespace hushkey {
 
 inline constexpr std::string_view kOptionsCaption = "Options";
-inline constexpr std::int32_t kOptionsClientWidthTwips = 5940;
-inline constexpr std::int32_t kOptionsClientHeightTwips = 8130;
+inline constexpr std::int32_t kOptionsClientWidthTwips = 7695;
+inline constexpr std::int32_t kOptionsClientHeightTwips = 9435;
 // A separating line's thickness.
 inline constexpr std::int32_t kOptionsLineTwips = 30;
 
@@ -90,6 +90,23 @@ enum class OptionsControl : std::uint8_t {
   cmdCancel,
   frameEntryReq,
   lblEntryReq,
+  chkBlockTouch,
+  chkDimWhenLocked,
+  Line5,
+  Label8,
+  lblLockKeySeq,
+  hkLockKeySeq,
+  cmdKeySeqDefault,
+  lblUnlockKeySeq,
+  hkUnlockKeySeq,
+  lblUnlockHold,
+  cboUnlockHold,
+  lblUnlockHoldUnit,
+  lblUnlockOdds,
+  chkUnlockWord,
+  txtUnlockWord,
+  lblUnlockWordAgain,
+  txtUnlockWordAgain,
   Count
 };
 
@@ -110,6 +127,8 @@ enum class OptionsControlKind {
   Frame,  // a frame without caption that holds other controls
   OptionButton,
   Button,
+  HotKey,    // a key-sequence field: shows the keys pressed in it
+  DropDown,  // a list that drops down, of fixed choices
 };
 
 struct OptionsControlRow {
@@ -144,9 +163,11 @@ TwipsRect EntryRequestLabelRect(std::int32_t dialogWidth, std::int32_t dialogHei
 // access key.
 std::string DisplayedCaption(std::string_view caption);
 
-// The text a control must show whole: its caption, or for a text box the widest text it is
-// meant to hold (a time, an address, the minutes). Empty when there is none to fit: the
-// boxes for a path or a class name scroll, and the check boxes without caption draw none.
+// The text a control must show whole: its caption, or for a text box, a key-sequence field
+// or a list the widest text it is meant to hold (a time, an address, the minutes, a
+// sequence, a hold), or for the figure beside the unlock choice the longest it says. Empty
+// when there is none to fit: the boxes for a path, a class name or the unlock word scroll,
+// and the check boxes without caption draw none.
 std::string FitText(const OptionsControlRow& row);
 
 struct PixelSize {

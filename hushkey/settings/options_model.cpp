@@ -7,6 +7,7 @@
 #include "hushkey/autolock/countdown.h"
 #include "hushkey/engine/mouse_speed.h"
 #include "hushkey/engine/text_chars.h"
+#include "hushkey/engine/unlock_word.h"
 #include "hushkey/settings/load_settings.h"
 #include "hushkey/settings/run_value.h"
 #include "hushkey/engine/text_conversions.h"
@@ -102,6 +103,51 @@ std::optional<std::string_view> ValidateOptions(const OptionsValues& v) {
   return std::nullopt;
 }
 
+int NearestUnlockHoldChoice(std::uint32_t holdMs) {
+  const auto distance = [holdMs](std::uint32_t choice) {
+    return holdMs > choice ? holdMs - choice : choice - holdMs;
+  };
+  int nearest = 0;
+  for (int k = 1; k < static_cast<int>(kUnlockHoldChoicesMs.size()); ++k) {
+    if (distance(kUnlockHoldChoicesMs[k]) <= distance(kUnlockHoldChoicesMs[nearest])) nearest = k;
+  }
+  return nearest;
+}
+
+std::optional<std::string> ValidateKeySequences(const OptionsValues& v, bool wordSet) {
+  if (std::string why = KeySequenceRefusal(v.hkLockKeySeq, v.hkUnlockKeySeq); !why.empty()) {
+    return std::string(kLockSequenceRefused) + why;
+  }
+  if (std::string why = KeySequenceRefusal(v.hkUnlockKeySeq, v.hkLockKeySeq); !why.empty()) {
+    return std::string(kUnlockSequenceRefused) + why;
+  }
+  if (!v.chkUnlockWord) return std::nullopt;
+  if (v.txtUnlockWord.empty() && v.txtUnlockWordAgain.empty()) {
+    if (wordSet) return std::nullopt;
+    return std::string(kUnlockWordMissing);
+  }
+  if (std::string why = UnlockWordRefusal(v.txtUnlockWord); !why.empty()) {
+    return std::string(kUnlockWordRefused) + why;
+  }
+  // The word is typed on a locked desktop without regard to case.
+  if (NormalizedWord(v.txtUnlockWord) != NormalizedWord(v.txtUnlockWordAgain)) {
+    return std::string(kUnlockWordsDiffer);
+  }
+  return std::nullopt;
+}
+
+bool StoreAllOrNothing(SettingsStore& store,
+                       const std::vector<std::pair<SettingId, std::string>>& values) {
+  std::vector<std::string> before;
+  for (const auto& value : values) before.push_back(store.Get(value.first));
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (store.Set(values[i].first, values[i].second)) continue;
+    for (std::size_t k = i; k-- > 0;) store.Set(values[k].first, before[k]);
+    return false;
+  }
+  return true;
+}
+
 bool StoreOptions(SettingsStore& store, const OptionsValues& v) {
   bool ok = true;
   auto put = [&](SettingId id, std::string_view text) { ok = store.Set(id, text) && ok; };
@@ -124,6 +170,8 @@ bool StoreOptions(SettingsStore& store, const OptionsValues& v) {
   put(SettingId::DontLockIfIPMatch, FlagText(v.chkDontLockIfIP));
   put(SettingId::DontLockIfFileExists, v.txtDontLockIfFileExists);
   put(SettingId::PassthruWCls, v.txtPassthruWCls);
+  put(SettingId::BlockTouch, FlagText(v.chkBlockTouch));
+  put(SettingId::DimWhenLocked, FlagText(v.chkDimWhenLocked));
   return ok;
 }
 
@@ -151,6 +199,9 @@ auto CheckField(Values& v, OptionsControl c) -> decltype(&v.chkDontLockIf) {
     case C::chkDontLockIfIP: return &v.chkDontLockIfIP;
     case C::chkStartWithWindows: return &v.chkStartWithWindows;
     case C::chkShowLockUnlockSeq: return &v.chkShowLockUnlockSeq;
+    case C::chkBlockTouch: return &v.chkBlockTouch;
+    case C::chkDimWhenLocked: return &v.chkDimWhenLocked;
+    case C::chkUnlockWord: return &v.chkUnlockWord;
     default: return nullptr;
   }
 }
@@ -165,6 +216,8 @@ auto TextField(Values& v, OptionsControl c) -> decltype(&v.txtTimeout) {
     case C::txtDontLockIfIP: return &v.txtDontLockIfIP;
     case C::txtDontLockIfFileExists: return &v.txtDontLockIfFileExists;
     case C::txtPassthruWCls: return &v.txtPassthruWCls;
+    case C::txtUnlockWord: return &v.txtUnlockWord;
+    case C::txtUnlockWordAgain: return &v.txtUnlockWordAgain;
     default: return nullptr;
   }
 }
@@ -225,6 +278,17 @@ void OptionsModel::Form_Load() {
   Check(C::chkStartWithWindows, ReadInt32Setting(store, SettingId::StartWithWin) >= 0);
   if (values_.chkStartWithWindows) SelectStartMode(StoredStartMode());
 
+  Check(C::chkBlockTouch, ReadFlagSetting(store, SettingId::BlockTouch));
+  Check(C::chkDimWhenLocked, ReadFlagSetting(store, SettingId::DimWhenLocked));
+  // The sequences, hold and word in effect (the load has already refused any that break
+  // the rules); the word itself is never shown, only whether one is set.
+  values_.hkLockKeySeq = s.sequences.lock;
+  values_.hkUnlockKeySeq = s.sequences.unlock;
+  values_.cboUnlockHold = NearestUnlockHoldChoice(s.UnlockHoldMs);
+  wordSet_ = !s.UnlockWordHash.empty();
+  Check(C::chkUnlockWord, wordSet_);
+  ShowUnlockOdds();
+
   gate_.StartFailTimer();
 }
 
@@ -248,8 +312,17 @@ void OptionsModel::cmdOk_Click() {
     ports_.view.ShowMessage(std::string(*message), MessageIcon::None);
     return;
   }
+  if (std::optional<std::string> message = ValidateKeySequences(values_, wordSet_)) {
+    ports_.view.ShowMessage(*message, MessageIcon::None);
+    return;
+  }
+  const auto keySequences = KeySequenceValues();
+  if (!keySequences) {
+    ports_.view.ShowMessage(std::string(kUnlockWordNotHashed), MessageIcon::Exclamation);
+    return;
+  }
   values_.txtTimeout = CheckTimeoutField(values_.txtTimeout).text;
-  if (!StoreOptions(ports_.store, values_)) {
+  if (!StoreOptions(ports_.store, values_) || !StoreAllOrNothing(ports_.store, *keySequences)) {
     ports_.view.ShowMessage(std::string(kStoreFailed), MessageIcon::Exclamation);
     return;
   }
@@ -268,6 +341,30 @@ void OptionsModel::cmdOk_Click() {
 }
 
 void OptionsModel::cmdCancel_Click() { Unload(OptionsClosedBy::Cancel); }
+
+void OptionsModel::cmdKeySeqDefault_Click() {
+  if (!Editable(C::cmdKeySeqDefault)) return;
+  values_.hkLockKeySeq = kDefaultLockSequence;
+  values_.hkUnlockKeySeq = kDefaultUnlockSequence;
+  ShowUnlockOdds();
+}
+
+std::optional<std::vector<std::pair<SettingId, std::string>>> OptionsModel::KeySequenceValues() {
+  std::vector<std::pair<SettingId, std::string>> group{
+      {SettingId::LockKeySeq, KeySequenceText(values_.hkLockKeySeq)},
+      {SettingId::UnlockKeySeq, KeySequenceText(values_.hkUnlockKeySeq)},
+      {SettingId::UnlockHoldMs,
+       std::to_string(kUnlockHoldChoicesMs[static_cast<std::size_t>(values_.cboUnlockHold)])}};
+  if (!values_.chkUnlockWord) {
+    group.emplace_back(SettingId::UnlockWordHash, "");
+  } else if (!values_.txtUnlockWord.empty()) {
+    std::optional<std::string> hash;
+    if (ports_.hashWord) hash = ports_.hashWord(values_.txtUnlockWord);
+    if (!hash) return std::nullopt;
+    group.emplace_back(SettingId::UnlockWordHash, std::move(*hash));
+  }
+  return group;
+}
 
 void OptionsModel::cmdDontLockIfFileExistsPick_Click() {
   if (!Editable(C::cmdDontLockIfFileExistsPick)) return;
@@ -313,6 +410,25 @@ void OptionsModel::SetMouseSpeed(std::int32_t value) {
   MoveScroll(std::clamp(value, kMouseSpeedMin, kMouseSpeedMax));
 }
 
+void OptionsModel::SetKeySequence(OptionsControl control, const KeySequence& sequence) {
+  if (!Editable(control)) return;
+  if (control == C::hkLockKeySeq) {
+    values_.hkLockKeySeq = sequence;
+  } else if (control == C::hkUnlockKeySeq) {
+    values_.hkUnlockKeySeq = sequence;
+    ShowUnlockOdds();
+  }
+}
+
+void OptionsModel::SetUnlockHold(int choice) {
+  if (!Editable(C::cboUnlockHold) || choice < 0 ||
+      choice >= static_cast<int>(kUnlockHoldChoicesMs.size())) {
+    return;
+  }
+  values_.cboUnlockHold = choice;
+  ShowUnlockOdds();
+}
+
 // ---- Changes made in code run the same handlers as the user's ----------------------------
 
 void OptionsModel::Check(OptionsControl control, bool on) {
@@ -323,6 +439,7 @@ void OptionsModel::Check(OptionsControl control, bool on) {
     case C::chkDontLockIf: chkDontLockIf_Click(); break;
     case C::chkTestMouseSpeed: chkTestMouseSpeed_Click(); break;
     case C::chkStartWithWindows: chkStartWithWindows_Click(); break;
+    case C::chkUnlockWord: chkUnlockWord_Click(); break;
     default: break;
   }
 }
@@ -396,6 +513,24 @@ void OptionsModel::chkStartWithWindows_Click() {
   if (values_.chkStartWithWindows) SelectStartMode(StoredStartMode());
 }
 
+// Unticked, the word boxes are emptied: a word typed there is not kept around.
+void OptionsModel::chkUnlockWord_Click() {
+  if (values_.chkUnlockWord) return;
+  values_.txtUnlockWord.clear();
+  values_.txtUnlockWordAgain.clear();
+}
+
+// The figure for the unlock sequence in its field with the chosen hold; none while the
+// field holds no key.
+void OptionsModel::ShowUnlockOdds() {
+  const KeySequence& unlock = values_.hkUnlockKeySeq;
+  values_.lblUnlockOdds.clear();
+  if (ports_.unlockOdds && !KeyName(unlock.vk).empty()) {
+    values_.lblUnlockOdds = ports_.unlockOdds(
+        unlock, kUnlockHoldChoicesMs[static_cast<std::size_t>(values_.cboUnlockHold)]);
+  }
+}
+
 // ---- State for the window --------------------------------------------------------------
 
 bool OptionsModel::Enabled(OptionsControl c) const {
@@ -408,6 +543,7 @@ bool OptionsModel::Enabled(OptionsControl c) const {
   }
   if (c == C::hscMouseSpeed || c == C::chkTestMouseSpeed) return values_.chkSetMouseSpeed;
   if (Between(c, C::optStartMode0, C::optStartMode4)) return values_.chkStartWithWindows;
+  if (Between(c, C::txtUnlockWord, C::txtUnlockWordAgain)) return values_.chkUnlockWord;
   return true;
 }
 
@@ -426,7 +562,14 @@ std::string OptionsModel::Text(OptionsControl c) const {
   if (const std::string* field = TextField(values_, c)) return *field;
   if (c == C::txtIPaddress) return values_.txtIPaddress;
   if (c == C::lblEntryReq) return gate_.RequestText();
+  if (c == C::lblUnlockOdds) return values_.lblUnlockOdds;
   return std::string(RowOf(c).caption);
+}
+
+KeySequence OptionsModel::KeySequenceOf(OptionsControl c) const {
+  if (c == C::hkLockKeySeq) return values_.hkLockKeySeq;
+  if (c == C::hkUnlockKeySeq) return values_.hkUnlockKeySeq;
+  return {};
 }
 
 }  // namespace hushkey

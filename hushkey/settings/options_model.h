@@ -1,19 +1,24 @@
 // The options dialog without its window: the values and enabled states of its controls,
 // the load from the in-memory settings and the store, the validation and the store of the
-// Ok command, the live mouse-speed test, the entry gate and every way of closing. The
-// Win32 dialog builds its controls from options_layout.h, forwards each user action and
-// timer tick here and then shows the state this model reports (Enabled, Visible, Checked,
-// Text, MouseSpeed).
+// Ok command (the key sequences group stored all or nothing), the live mouse-speed test, the
+// figure beside the unlock choice, the entry gate and every way of closing. The Win32
+// dialog builds its controls from options_layout.h, forwards each user action and timer
+// tick here and then shows the state this model reports (Enabled, Visible, Checked, Text,
+// MouseSpeed, KeySequenceOf).
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "hushkey/autolock/dont_lock_if.h"
 #include "hushkey/engine/app_state.h"
+#include "hushkey/engine/key_sequence.h"
 #include "hushkey/engine/ports.h"
 #include "hushkey/settings/entry_gate.h"
 #include "hushkey/settings/file_picker.h"
@@ -37,6 +42,16 @@ inline constexpr std::string_view kTimeoutInvalid =
 inline constexpr std::string_view kTimeoutTooLong =
     "'Timed Lock' time too long (at most 35791394 minutes)";
 inline constexpr std::string_view kStoreFailed = "Failed to store the settings";
+// The key sequences group: each refusal is the rule's own sentence after the field it is
+// about.
+inline constexpr std::string_view kLockSequenceRefused = "'Key sequences' lock: ";
+inline constexpr std::string_view kUnlockSequenceRefused = "'Key sequences' unlock: ";
+inline constexpr std::string_view kUnlockWordRefused = "'Key sequences' unlock word: ";
+inline constexpr std::string_view kUnlockWordsDiffer =
+    "'Key sequences' unlock word: the two words differ; type the same word in both boxes.";
+inline constexpr std::string_view kUnlockWordMissing =
+    "'Key sequences' unlock word: type the word in both boxes.";
+inline constexpr std::string_view kUnlockWordNotHashed = "Failed to store the unlock word";
 
 // What txtIPaddress shows when the address table cannot be read.
 inline constexpr std::string_view kIpAddressUnavailable = "(unavailable)";
@@ -53,6 +68,13 @@ class OptionsViewPort : public GateTimerPort {
   virtual void CloseDialog() = 0;
 };
 
+// The figure shown beside the unlock choice: how often a mashing child would unlock by
+// accident with this sequence held this long ("a mashing child: about once in 40 hours").
+using UnlockOddsText = std::function<std::string(const KeySequence& unlock, std::uint32_t holdMs)>;
+// The stored text for a new unlock word (its salted hash, never the word); nothing when it
+// cannot be made.
+using WordHasher = std::function<std::optional<std::string>(std::string_view word)>;
+
 struct OptionsPorts {
   AppState& app;                // CurrentMode, the in-memory settings, OrigMouseSpeed
   SettingsStore& store;         // read at load and by the option switches; written by Ok
@@ -61,6 +83,8 @@ struct OptionsPorts {
   RegistryPort& registry;       // the Run value
   FilePickerPort& picker;       // the "..." button
   OptionsViewPort& view;
+  UnlockOddsText unlockOdds;  // empty: no figure is shown
+  WordHasher hashWord;        // empty: a new word cannot be stored
 };
 
 // ---- Control state -----------------------------------------------------------------
@@ -91,6 +115,18 @@ struct OptionsValues {
   bool chkStartWithWindows = false;
   int optStartMode = -1;
   bool chkShowLockUnlockSeq = false;
+  bool chkBlockTouch = false;
+  bool chkDimWhenLocked = false;
+  // The key sequences group. A field that holds no key has vk 0. The hold is an index into
+  // kUnlockHoldChoicesMs; the two word boxes hold what was typed (empty with the box ticked:
+  // the word already set stays); the figure is what lblUnlockOdds shows.
+  KeySequence hkLockKeySeq = kDefaultLockSequence;
+  KeySequence hkUnlockKeySeq = kDefaultUnlockSequence;
+  int cboUnlockHold = 0;
+  bool chkUnlockWord = false;
+  std::string txtUnlockWord;
+  std::string txtUnlockWordAgain;
+  std::string lblUnlockOdds;
 };
 
 // The enabled states that the chosen "Don't Lock If" condition sets. The frame with the three
@@ -131,11 +167,30 @@ std::string DayMask(const std::array<bool, 7>& days);
 // first failing check's message, or nullopt.
 std::optional<std::string_view> ValidateOptions(const OptionsValues& values);
 
+// The holds cboUnlockHold offers, and how it shows them (seconds).
+inline constexpr std::array<std::uint32_t, 4> kUnlockHoldChoicesMs{0, 500, 1000, 2000};
+inline constexpr std::array<std::string_view, 4> kUnlockHoldChoiceTexts{"0", "0.5", "1", "2"};
+// The choice nearest a hold (the longer of two as near).
+int NearestUnlockHoldChoice(std::uint32_t holdMs);
+
+// The key sequences group's checks, in order: the lock sequence against the unlock one, the
+// unlock sequence against the lock one, then with chkUnlockWord ticked the word: either both
+// boxes empty (only when a word is set already: `wordSet`), or a word the rules accept typed
+// the same in both (letters in either case). The first failing check's message, or nullopt.
+std::optional<std::string> ValidateKeySequences(const OptionsValues& values, bool wordSet);
+
+// Writes the values in order. When the store refuses one, the values written before it get
+// back what they held (a missing value its default text) and the answer is false: the group
+// is stored whole or not at all.
+bool StoreAllOrNothing(SettingsStore& store,
+                       const std::vector<std::pair<SettingId, std::string>>& values);
+
 // Stores every field, enabled or not, in the Ok command's order: StopARKeys, SetMouseSpd,
 // MouseSpd, UseScrnSvr, StopMouseMove, Beep, Flash, AOMAllowMouse, ShowLckUnlSeq, Timeout
 // (the field as it is), DontLockIf, DontLockIfOpt, DontLockIfStartTime, DontLockIfEndTime,
-// DontLockIfDay, DontLockIfIP, DontLockIfIPMatch, DontLockIfFileExists, PassthruWCls.
-// Flags as "1"/"0". Every write is attempted; false when the store refused any.
+// DontLockIfDay, DontLockIfIP, DontLockIfIPMatch, DontLockIfFileExists, PassthruWCls,
+// BlockTouch, DimWhenLocked. Flags as "1"/"0". Every write is attempted; false when the
+// store refused any. The key sequences group is stored apart (StoreAllOrNothing).
 bool StoreOptions(SettingsStore& store, const OptionsValues& values);
 
 // ---- The dialog --------------------------------------------------------------------
@@ -158,6 +213,8 @@ class OptionsModel {
   void cmdOk_Click();
   void cmdCancel_Click();
   void cmdDontLockIfFileExistsPick_Click();
+  // Alt+End and Alt+Home back in the sequence fields.
+  void cmdKeySeqDefault_Click();
 
   // The keyboard filter's Alt+Home in mode 99, and the two gate timers' ticks.
   void OpenEntryGate();
@@ -173,6 +230,11 @@ class OptionsModel {
   void SetChecked(OptionsControl control, bool on);
   void SetText(OptionsControl control, std::string text);
   void SetMouseSpeed(std::int32_t value);
+  // The keys pressed in a sequence field (hkLockKeySeq, hkUnlockKeySeq), and the choice
+  // made in cboUnlockHold (an index into kUnlockHoldChoicesMs; others are ignored). A change
+  // of the unlock sequence or the hold updates the figure beside them.
+  void SetKeySequence(OptionsControl control, const KeySequence& sequence);
+  void SetUnlockHold(int choice);
 
   // Switches the condition fields to option opt (0 Day/Time, 1 IP Address, 2 File Exists,
   // -1 none) and reloads that option's stored values, discarding unsaved edits; any other
@@ -183,7 +245,9 @@ class OptionsModel {
   bool Enabled(OptionsControl control) const;
   bool Visible(OptionsControl control) const;  // only the gate's cover comes and goes
   bool Checked(OptionsControl control) const;
-  std::string Text(OptionsControl control) const;  // text boxes; captions for the rest
+  // Text boxes and the figure; captions for the rest.
+  std::string Text(OptionsControl control) const;
+  KeySequence KeySequenceOf(OptionsControl control) const;  // the two sequence fields
   std::int32_t MouseSpeed() const { return values_.hscMouseSpeed; }
   const OptionsValues& Values() const { return values_; }
   const EntryGate& Gate() const { return gate_; }
@@ -203,6 +267,10 @@ class OptionsModel {
   void chkTestMouseSpeed_Click();
   void hscMouseSpeed_Change();
   void chkStartWithWindows_Click();
+  void chkUnlockWord_Click();
+  void ShowUnlockOdds();
+  // The key sequences group as Ok stores it; nothing when the word cannot be hashed.
+  std::optional<std::vector<std::pair<SettingId, std::string>>> KeySequenceValues();
 
   OptionsPorts ports_;
   std::string programPath_;
@@ -211,6 +279,7 @@ class OptionsModel {
   OptionsValues values_;
   OptionsEnabling enabling_;
   OptionsClosedBy closedBy_ = OptionsClosedBy::NotClosed;
+  bool wordSet_ = false;  // an unlock word was set when the dialog loaded
 };
 
 }  // namespace hushkey

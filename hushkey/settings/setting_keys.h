@@ -84,6 +84,7 @@ inline constexpr std::array<SettingKey, kSettingCount> kSettingKeys{{
     {SettingId::UnlockKeySeq, "UnlockKeySeq", "Alt+Home"},
     {SettingId::UnlockHoldMs, "UnlockHoldMs", "0"},
     {SettingId::UnlockWordHash, "UnlockWordHash", ""},
+    // While locked: a cover that takes touch and pen input; that cover as a visible veil.
     {SettingId::BlockTouch, "BlockTouch", "1"},
     {SettingId::DimWhenLocked, "DimWhenLocked", "0"},
 }};

@@ -168,7 +168,8 @@ void HushkeyApp::mnuOptions_Click() {
     options_->Activate();
     return;
   }
-  OptionsDialog dialog({state_, store_, addresses_, desktop_},
+  // No figure beside the unlock choice yet: the accidental-unlock model is wired in here.
+  OptionsDialog dialog({state_, store_, addresses_, desktop_, {}},
                        win32::WideToUtf8(win32::ModuleFileName(nullptr)),
                        KeySeqReminderText(state_.settings.sequences));
   options_ = &dialog;

@@ -210,11 +210,11 @@ TEST_F(OptionsE2E, OpensCoveredUntilTheUnlockSequenceThenStaysOpen) {
     };
     RECT client;
     GetClientRect(dialog_, &client);
-    EXPECT_GE(client.right, px(5940));  // wider where a text needs it
-    EXPECT_EQ(client.bottom, px(8130));
+    EXPECT_GE(client.right, px(7695));  // wider where a text needs it
+    EXPECT_EQ(client.bottom, px(9435));
     const RECT ok = clientRect(C::cmdOk);
-    EXPECT_GE(ok.left, px(3180));
-    EXPECT_EQ(ok.top, px(7635));
+    EXPECT_GE(ok.left, px(4935));
+    EXPECT_EQ(ok.top, px(8940));
     EXPECT_EQ(ok.right - ok.left, px(1215));
     const RECT mode3 = clientRect(C::optStartMode3);  // inside frameStartMode
     EXPECT_GE(mode3.left, px(1620));
@@ -229,10 +229,14 @@ TEST_F(OptionsE2E, OpensCoveredUntilTheUnlockSequenceThenStaysOpen) {
   ASSERT_TRUE(WaitUntil([&] { return Focus() == Item(C::chkStopAutorepeatKeys); }, 3000));
   const std::vector<HWND> order = TabTo(C::txtPassthruWCls);
   std::vector<HWND> expected;
-  for (C c : {C::chkStopAutorepeatKeys, C::chkSetMouseSpeed, C::chkAOMAllowMouse, C::chkUseScrnSvr,
-              C::chkStopMouseMove, C::chkBeepWhenLocked, C::chkFlashTrayWhenLocked, C::txtTimeout,
-              C::chkDontLockIf, C::chkStartWithWindows, C::chkShowLockUnlockSeq, C::cmdOk,
-              C::cmdCancel, C::txtIPaddress}) {
+  for (C c :
+       {C::chkStopAutorepeatKeys, C::chkSetMouseSpeed, C::chkAOMAllowMouse, C::chkUseScrnSvr,
+        C::chkStopMouseMove, C::chkBeepWhenLocked, C::chkFlashTrayWhenLocked, C::chkBlockTouch,
+        C::chkDimWhenLocked, C::txtTimeout, C::chkDontLockIf, C::chkStartWithWindows,
+        C::chkShowLockUnlockSeq, C::hkLockKeySeq, C::cmdKeySeqDefault, C::hkUnlockKeySeq}) {
+    expected.push_back(Item(c));
+  }
+  for (C c : {C::cboUnlockHold, C::chkUnlockWord, C::cmdOk, C::cmdCancel, C::txtIPaddress}) {
     expected.push_back(Item(c));
   }
   EXPECT_EQ(order, expected);
@@ -314,6 +318,14 @@ TEST_F(OptionsE2E, OkStoresTheTimeoutAndTheAutoLockTextFollows) {
   ASSERT_NO_FATAL_FAILURE(OpenOptions());
   ASSERT_NO_FATAL_FAILURE(OpenGate());
 
+  const auto ctrlAltU = [] {
+    Send({KeyInput(VK_LCONTROL, false), KeyInput(VK_LMENU, false), KeyInput('U', false),
+          KeyInput('U', true), KeyInput(VK_LMENU, true), KeyInput(VK_LCONTROL, true)});
+  };
+  TabTo(C::hkUnlockKeySeq);  // Ctrl+Alt+U pressed in the unlock sequence's field
+  ASSERT_EQ(Focus(), Item(C::hkUnlockKeySeq));
+  ctrlAltU();
+
   TabTo(C::txtTimeout);  // entering a text box by Tab selects its text
   ASSERT_EQ(Focus(), Item(C::txtTimeout));
   Tap('7');
@@ -324,9 +336,19 @@ TEST_F(OptionsE2E, OkStoresTheTimeoutAndTheAutoLockTextFollows) {
   EXPECT_EQ(Setting(L"Timeout"), L"7");
   EXPECT_EQ(Setting(L"DontLockIfDay"), L"XXXXX  ");
   EXPECT_EQ(Setting(L"StartWithWin"), L"-1");
+  EXPECT_EQ(Setting(L"LockKeySeq") + L" " + Setting(L"UnlockKeySeq"), L"Alt+End Ctrl+Alt+U");
+  EXPECT_EQ(Setting(L"UnlockHoldMs") + Setting(L"BlockTouch") + Setting(L"DimWhenLocked"), L"010");
+  EXPECT_EQ(Setting(L"UnlockWordHash"), L"");
   Click(IDC_AUTOLOCK);
   EXPECT_TRUE(
       WaitUntil([&] { return Message() == kAutoLockPrefix + L"(excl mouse move) in 7 mins "; }));
+  // The stored sequence is the one in effect: Ctrl+Alt+U ends the autolock, Alt+Home does not.
+  FocusProbe();
+  Chord(VK_LMENU, VK_HOME);
+  PumpFor(300);
+  EXPECT_NE(Message(), L"");
+  ctrlAltU();
+  EXPECT_TRUE(WaitUntil([&] { return Message().empty(); })) << "Ctrl+Alt+U did not unlock";
 }
 
 TEST_F(OptionsE2E, StartWithWindowsWritesTheRunValueAndUntickingRemovesIt) {

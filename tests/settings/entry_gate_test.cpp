@@ -95,7 +95,7 @@ TEST(OptionsLayout, TabOrderNamesEachControlOnce) {
     EXPECT_TRUE(seen.insert(c).second) << RowOf(c).name;
     EXPECT_NE(RowOf(c).kind, OptionsControlKind::Label);
   }
-  EXPECT_EQ(seen.size(), 38u);
+  EXPECT_EQ(seen.size(), 47u);
   EXPECT_EQ(RowOf(DayCheckBox(6)).rect, (TwipsRect{5580, 3810, 225, 225}));
   EXPECT_EQ(RowOf(DontLockIfOption(1)).parent, C::frameDontLockIf);
 }
@@ -119,24 +119,24 @@ TEST(OptionsLayout, FittingWidensWhatClipsAndMovesWhatStandsRightOfIt) {
     std::int32_t clientWidth;
     std::vector<std::pair<C, PixelRect>> want;
   } cases[] = {
-      {144, {}, {}, 594, {{C::cmdOk, {318, 764, 122, 44}}, {C::Line1, {0, 102, 606, 3}}}},
+      {144, {}, {}, 770, {{C::cmdOk, {494, 894, 122, 44}}, {C::Line1, {0, 102, 782, 3}}}},
       // A label wider by 5 moves a check box whose text and glyph need 20 more, which moves
       // what starts right of its middle on every row (not the scroll bar under it).
       {96,
        {{C::Label6, 78}, {C::chkSetMouseSpeed, 118}},
        {{C::chkSetMouseSpeed, 10}},
-       421,
+       538,
        {{C::Label6, {12, 256, 78, 17}},
         {C::chkSetMouseSpeed, {97, 24, 128, 16}},
         {C::hscMouseSpeed, {115, 39, 84, 13}},
         {C::chkTestMouseSpeed, {223, 39, 16, 15}},
         {C::txtPassthruWCls, {213, 316, 171, 19}},
-        {C::Line1, {0, 68, 429, 2}}}},
+        {C::Line1, {0, 68, 546, 2}}}},
       // An option button widens its frame, and the box over the frame's edge moves.
       {96,
        {{C::optDontLockIf1, 111}},
        {},
-       426,
+       543,
        {{C::optDontLockIf1, {108, 272, 111, 17}},
         {C::optDontLockIf0, {108, 252, 81, 17}},
         {C::frameDontLockIf, {108, 252, 111, 61}},
@@ -145,7 +145,7 @@ TEST(OptionsLayout, FittingWidensWhatClipsAndMovesWhatStandsRightOfIt) {
       {96,
        {{C::Label1, 400}},
        {},
-       399,
+       516,
        {{C::Label1, {9, 9, 80, 57}}, {C::chkStopAutorepeatKeys, {95, 8, 143, 15}}}},
   };
   for (const Case& c : cases) {

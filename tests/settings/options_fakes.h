@@ -154,7 +154,16 @@ struct OptionsRig {
   FakeRegistry registry;
   FakePicker picker;
   FakeOptionsView view;
-  OptionsModel model{OptionsPorts{app, store, addresses, desktop, registry, picker, view},
+  bool hashFails = false;
+  // The figure as "odds Ctrl+Alt+U 500"; a word's hash as "hash:" and the word.
+  OptionsModel model{OptionsPorts{app, store, addresses, desktop, registry, picker, view,
+                                  [](const KeySequence& s, std::uint32_t ms) {
+                                    return "odds " + KeySequenceText(s) + " " + std::to_string(ms);
+                                  },
+                                  [this](std::string_view word) {
+                                    return hashFails ? std::nullopt
+                                                     : std::optional("hash:" + std::string(word));
+                                  }},
                      "C:\\Program Files\\Hushkey\\hushkey.exe", "REMINDER"};
 
   OptionsRig() {

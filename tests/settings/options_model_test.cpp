@@ -57,6 +57,23 @@ TEST(OptionsLoad, StoredCondition) {
   EXPECT_EQ(rig.model.Text(C::txtPassthruWCls), "Vnc");
 }
 
+TEST(OptionsLoad, SequencesHoldWordAndTouchInEffect) {
+  // A hold not in the list shows the nearest choice (the longer of two as near).
+  for (auto [hold, shown] :
+       {std::pair{700u, 500u}, {750u, 1000u}, {1000u, 1000u}, {5000u, 2000u}}) {
+    OptionsRig rig;
+    rig.app.settings.sequences = {{kModCtrl | kModAlt, 'L'}, {kModCtrl | kModAlt, 'U'}};
+    rig.app.settings.UnlockHoldMs = hold;
+    rig.app.settings.UnlockWordHash = "h";
+    Put(rig.store, {{"BlockTouch", "0"}, {"DimWhenLocked", "1"}});
+    rig.Open();
+    EXPECT_EQ(rig.model.Text(C::lblUnlockOdds), "odds Ctrl+Alt+U " + std::to_string(shown)) << hold;
+    EXPECT_EQ(KeySequenceText(rig.model.KeySequenceOf(C::hkLockKeySeq)), "Ctrl+Alt+L");
+    EXPECT_TRUE(rig.model.Checked(C::chkUnlockWord) && rig.model.Enabled(C::txtUnlockWord) &&
+                rig.model.Checked(C::chkDimWhenLocked) && !rig.model.Checked(C::chkBlockTouch));
+  }
+}
+
 TEST(OptionsLoad, OutOfRangeValuesStillOpen) {
   for (auto [memory, shown] : {std::pair{0, 1}, {-5, 1}, {25, 20}, {20, 20}, {13, 13}}) {
     OptionsRig rig;
@@ -163,6 +180,24 @@ TEST(OptionsEdit, MouseSpeedTestAndRestoreOnClose) {
   EXPECT_FALSE(rig.app.lock.MouseSpeedChanged);
 }
 
+TEST(OptionsEdit, FigureFollowsTheUnlockChoiceAndDefaultPutsBothBack) {
+  OptionsRig rig;
+  rig.Open();
+  rig.model.SetKeySequence(C::hkUnlockKeySeq, {kModCtrl | kModAlt, 'U'});
+  rig.model.SetUnlockHold(2);
+  EXPECT_EQ(rig.model.Text(C::lblUnlockOdds), "odds Ctrl+Alt+U 1000");
+  rig.model.SetKeySequence(C::hkUnlockKeySeq, {});  // the field emptied: no figure
+  EXPECT_EQ(rig.model.Text(C::lblUnlockOdds), "");
+  rig.model.SetKeySequence(C::hkLockKeySeq, {kModCtrl | kModAlt, 'L'});
+  rig.model.cmdKeySeqDefault_Click();
+  EXPECT_EQ(rig.model.KeySequenceOf(C::hkLockKeySeq), kDefaultLockSequence);
+  EXPECT_EQ(rig.model.Text(C::lblUnlockOdds), "odds Alt+Home 1000");
+  rig.model.SetChecked(C::chkUnlockWord, true);
+  rig.model.SetText(C::txtUnlockWord, "secret7");
+  rig.model.SetChecked(C::chkUnlockWord, false);
+  EXPECT_EQ(rig.model.Text(C::txtUnlockWord), "");
+}
+
 TEST(OptionsEdit, NothingChangesWhileCovered) {
   OptionsRig rig;
   rig.model.Form_Load();
@@ -246,6 +281,34 @@ TEST(OptionsValidation, MessagesInOrder) {
   }
 }
 
+TEST(OptionsValidation, KeySequenceRefusalsSayWhy) {
+  struct Row {
+    const char *lock, *unlock, *word, *again;  // word nullptr: the box unticked
+    bool wordSet;
+    std::string field;  // the message: the field's part, then the rule's sentence
+    const char* why;
+  };
+  const std::string L(kLockSequenceRefused), U(kUnlockSequenceRefused), W(kUnlockWordRefused);
+  for (const Row& r :
+       {Row{"L", "Alt+Home", nullptr, "", 0, L, "Hold Ctrl, Alt or Shift with the key."},
+        {"Alt+Home", "Alt+Home", nullptr, "", 0, L, "The lock and unlock sequences must differ."},
+        {"Alt+End", "", nullptr, "", 0, U, "Choose a letter, digit, function or editing key."},
+        {"Alt+End", "Alt+Home", nullptr, "a", 0, "", ""},
+        {"Alt+End", "Alt+Home", "", "", 1, "", ""},
+        {"Alt+End", "Alt+Home", "", "", 0, std::string(kUnlockWordMissing), ""},
+        {"Alt+End", "Alt+Home", "", "secret7", 1, W, "Use at least six letters or digits."},
+        {"Alt+End", "Alt+Home", "Secret7", "sECRET7", 0, "", ""},
+        {"Alt+End", "Alt+Home", "secret7", "secret8", 1, std::string(kUnlockWordsDiffer), ""}}) {
+    OptionsValues v;
+    v.hkLockKeySeq = ParseKeySequence(r.lock).value_or(KeySequence{});
+    v.hkUnlockKeySeq = ParseKeySequence(r.unlock).value_or(KeySequence{});
+    v.chkUnlockWord = r.word != nullptr;
+    v.txtUnlockWord = r.word ? r.word : "";
+    v.txtUnlockWordAgain = r.again;
+    EXPECT_EQ(ValidateKeySequences(v, r.wordSet).value_or(""), r.field + r.why) << r.again;
+  }
+}
+
 TEST(OptionsStore, OrderAndTexts) {
   test::LoggingStore store;
   OptionsValues v;
@@ -261,6 +324,9 @@ TEST(OptionsStore, OrderAndTexts) {
   v.optDontLockIf = -1;  // none selected is stored as 0
   store.refuse = {"Beep"};
   EXPECT_FALSE(StoreOptions(store, v));
+  EXPECT_EQ(Events(store.writes.end() - 2, store.writes.end()),
+            (Events{"BlockTouch=0", "DimWhenLocked=0"}));
+  store.writes.resize(store.writes.size() - 2);
   EXPECT_EQ(store.writes,
             (Events{"StopARKeys=1", "SetMouseSpd=0", "MouseSpd=17", "UseScrnSvr=1",
                     "StopMouseMove=0", "Beep=0", "Flash=1", "AOMAllowMouse=0", "ShowLckUnlSeq=0",
@@ -278,7 +344,7 @@ TEST(OptionsOk, StoresSetsRunValueThenRecordsAndCloses) {
   rig.model.SetChecked(C::chkStartWithWindows, true);
   rig.model.SetChecked(C::optStartMode1, true);
   rig.model.cmdOk_Click();
-  EXPECT_EQ(rig.store.writes.size(), 20u);
+  EXPECT_EQ(rig.store.writes.size(), 26u);
   EXPECT_EQ(rig.store.writes[9], "Timeout=1");
   EXPECT_EQ(rig.store.writes.back(), "StartWithWin=1");
   EXPECT_EQ(rig.registry.keys["HKCU\\" + std::string(kRunKeyPath)]["Hushkey"],
@@ -288,33 +354,67 @@ TEST(OptionsOk, StoresSetsRunValueThenRecordsAndCloses) {
   EXPECT_EQ(rig.desktop.speeds, (std::vector<std::int32_t>{10}));
 }
 
+TEST(OptionsOk, StoresTheKeySequencesGroupWithTheWordsHashOnly) {
+  // Word set before, box ticked, typed in both boxes; the hash stored (nullptr: kept as it was).
+  for (auto [wordSet, tick, typed, hash] : {std::tuple{false, false, "", ""},
+                                            {true, false, "", ""},
+                                            {true, true, "", nullptr},
+                                            {true, true, "NewWord9", "hash:NewWord9"}}) {
+    OptionsRig rig;
+    rig.app.settings.UnlockWordHash = wordSet ? "old" : "";
+    rig.Open();
+    rig.model.SetKeySequence(C::hkLockKeySeq, {kModCtrl | kModAlt, 'L'});
+    rig.model.SetKeySequence(C::hkUnlockKeySeq, {kModCtrl | kModShift, 123});
+    rig.model.SetUnlockHold(1);
+    rig.model.SetChecked(C::chkUnlockWord, tick);
+    for (C box : {C::txtUnlockWord, C::txtUnlockWordAgain}) rig.model.SetText(box, typed);
+    rig.model.cmdOk_Click();
+    EXPECT_EQ(rig.model.ClosedBy(), OptionsClosedBy::Ok) << typed;
+    EXPECT_EQ(rig.store.Get("LockKeySeq", "") + rig.store.Get("UnlockKeySeq", "") +
+                  rig.store.Get("UnlockHoldMs", "") + rig.store.Get("UnlockWordHash", "(none)"),
+              std::string("Ctrl+Alt+LCtrl+Shift+F12500") + (hash ? hash : "(none)"));
+  }
+}
+
 TEST(OptionsOk, FailuresKeepTheDialogOpen) {
   struct Row {
     bool tick;
     void (*arrange)(OptionsRig&);
     std::string event;
-    std::size_t writes;  // store writes made
+    std::size_t writes;                   // store writes made
+    const char* unlockSeq = "(missing)";  // stored afterwards
   };
   const std::string run = "HKCU\\" + std::string(kRunKeyPath);
-  for (const Row& r :
-       std::vector<Row>{{false, [](OptionsRig& g) { g.model.SetText(C::txtTimeout, "5 min"); },
-                         "msg " + std::string(kTimeoutInvalid), 0},
-                        {true, [](OptionsRig& g) { g.registry.createStatus = 5; },
-                         "! Failed to set 'start with windows'", 19},
-                        {false, [](OptionsRig& g) { g.registry.deleteValueStatus = 5; },
-                         "! Failed to clear 'start with windows'", 19},
-                        {false, [](OptionsRig& g) { g.store.refuse = {"Flash"}; },
-                         "! " + std::string(kStoreFailed), 19}}) {
+  for (const Row& r : std::vector<Row>{
+           {false, [](OptionsRig& g) { g.model.SetText(C::txtTimeout, "5 min"); },
+            "msg " + std::string(kTimeoutInvalid), 0},
+           {true, [](OptionsRig& g) { g.registry.createStatus = 5; },
+            "! Failed to set 'start with windows'", 25, "Ctrl+Alt+U"},
+           {false, [](OptionsRig& g) { g.registry.deleteValueStatus = 5; },
+            "! Failed to clear 'start with windows'", 25, "Ctrl+Alt+U"},
+           {false, [](OptionsRig& g) { g.store.refuse = {"Flash"}; },
+            "! " + std::string(kStoreFailed), 21},
+           {false, [](OptionsRig& g) { g.model.SetKeySequence(C::hkUnlockKeySeq, {}); },
+            "msg 'Key sequences' unlock: Choose a letter, digit, function or editing key.", 0},
+           {false, [](OptionsRig& g) { g.hashFails = true; },
+            "! " + std::string(kUnlockWordNotHashed), 0},
+           // All or nothing: the sequences written before the refused hold are put back.
+           {false, [](OptionsRig& g) { g.store.refuse = {"UnlockHoldMs"}; },
+            "! " + std::string(kStoreFailed), 21 + 3 + 2, "Alt+Home"}}) {
     OptionsRig rig;
     Put(rig.store, {{"StartWithWin", "2"}});
     rig.registry.keys[run]["Hushkey"] = "old";
     rig.Open();
     if (!r.tick) rig.model.SetChecked(C::chkStartWithWindows, false);
+    rig.model.SetKeySequence(C::hkUnlockKeySeq, {kModCtrl | kModAlt, 'U'});
+    rig.model.SetChecked(C::chkUnlockWord, true);
+    for (C box : {C::txtUnlockWord, C::txtUnlockWordAgain}) rig.model.SetText(box, "secret7");
     r.arrange(rig);
     rig.model.cmdOk_Click();
     EXPECT_EQ(rig.view.events, (Events{r.event}));
     EXPECT_EQ(rig.store.writes.size(), r.writes);
     EXPECT_EQ(rig.store.Get("StartWithWin", ""), "2") << "record kept after a failure";
+    EXPECT_EQ(rig.store.Get("UnlockKeySeq", "(missing)"), r.unlockSeq);
     EXPECT_EQ(rig.model.ClosedBy(), OptionsClosedBy::NotClosed);
     EXPECT_TRUE(rig.model.Enabled(C::cmdOk));
   }

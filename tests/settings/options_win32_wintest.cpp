@@ -193,8 +193,12 @@ void CALLBACK CheckEveryDpi(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST(OptionsDialogWindow, ShowsEveryTextWholeAtFourDpisAndNamesTheBoxesWithoutCaption) {
   test::OptionsRig rig;
-  OptionsDialog dialog({rig.app, rig.store, rig.addresses, rig.desktop}, "C:\\Hushkey.exe",
-                       "REMINDER");
+  // The figure beside the unlock choice at its longest.
+  const auto longestOdds = [](const KeySequence&, std::uint32_t) {
+    return FitText(RowOf(OptionsControl::lblUnlockOdds));
+  };
+  OptionsDialog dialog({rig.app, rig.store, rig.addresses, rig.desktop, longestOdds},
+                       "C:\\Hushkey.exe", "REMINDER");
   SetTimer(nullptr, 0, 10, CheckEveryDpi);
   dialog.ShowModal(GetModuleHandleW(nullptr), nullptr);
   EXPECT_EQ(g_dpisChecked, 4);
