@@ -116,7 +116,7 @@ void MainController::SyncInputCover() {
   if (look == coverLook_) return;
   coverLook_ = look;
   if (look)
-    cover_.Show(*look, CoverText());
+    cover_.Show(*look, CoverText(KeySequenceText(state_.settings.sequences.unlock)));
   else
     cover_.Hide();
 }

@@ -115,10 +115,12 @@ int NearestUnlockHoldChoice(std::uint32_t holdMs) {
 }
 
 std::optional<std::string> ValidateKeySequences(const OptionsValues& v, bool wordSet) {
-  if (std::string why = KeySequenceRefusal(v.hkLockKeySeq, v.hkUnlockKeySeq); !why.empty()) {
+  if (std::string why = KeySequenceRefusal(v.hkLockKeySeq, v.hkUnlockKeySeq, SequenceRole::Lock);
+      !why.empty()) {
     return std::string(kLockSequenceRefused) + why;
   }
-  if (std::string why = KeySequenceRefusal(v.hkUnlockKeySeq, v.hkLockKeySeq); !why.empty()) {
+  if (std::string why = KeySequenceRefusal(v.hkUnlockKeySeq, v.hkLockKeySeq, SequenceRole::Unlock);
+      !why.empty()) {
     return std::string(kUnlockSequenceRefused) + why;
   }
   if (!v.chkUnlockWord) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "hushkey/about/about_window_win32.h"
 #include "hushkey/engine/access_shortcuts.h"
+#include "hushkey/engine/unlock_odds.h"
 #include "hushkey/engine/deferred_work_win32.h"
 #include "hushkey/engine/hooks_win32.h"
 #include "hushkey/engine/message_dispatch_win32.h"
@@ -168,8 +169,11 @@ void HushkeyApp::mnuOptions_Click() {
     options_->Activate();
     return;
   }
-  // No figure beside the unlock choice yet: the accidental-unlock model is wired in here.
-  OptionsDialog dialog({state_, store_, addresses_, desktop_, {}},
+  // Beside the unlock choice: how often the model's mashing child would hit it.
+  const UnlockOddsText odds = [](const KeySequence& unlock, std::uint32_t holdMs) {
+    return MashingChildText(AccidentalUnlocksPerHour(unlock, holdMs));
+  };
+  OptionsDialog dialog({state_, store_, addresses_, desktop_, odds},
                        win32::WideToUtf8(win32::ModuleFileName(nullptr)),
                        KeySeqReminderText(state_.settings.sequences));
   options_ = &dialog;

@@ -44,8 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (std::isnan(s.Timeout) && hushkey::ParseSingle(*store.Read("Timeout"))) std::abort();
   // Whatever the registry holds, the sequences loaded keep the rules: a parent always has a
   // way to unlock.
-  if (!hushkey::KeySequenceRefusal(s.sequences.unlock, s.sequences.lock).empty() ||
-      !hushkey::KeySequenceRefusal(s.sequences.lock, s.sequences.unlock).empty() ||
+  if (!hushkey::KeySequenceRefusal(s.sequences.unlock, s.sequences.lock,
+                                   hushkey::SequenceRole::Unlock)
+           .empty() ||
+      !hushkey::KeySequenceRefusal(s.sequences.lock, s.sequences.unlock,
+                                   hushkey::SequenceRole::Lock)
+           .empty() ||
       s.UnlockHoldMs > hushkey::kLongestUnlockHoldMs)
     std::abort();
   return 0;
