@@ -268,6 +268,8 @@ Count CountWordUnlocks(const KeyboardLayout& layout, std::string_view word, doub
   AppState app;
   app.settings = LoadSettings(store, 10);
   app.settings.UnlockWordHash = NormalizedWord(word);
+  // Only the word unlocks here: the unlock sequence is one no modelled keyboard can press.
+  app.settings.sequences.unlock = KeySequence{kModCtrl | kModAlt | kModShift, 135};  // F24
   app.CurrentMode = ModeLocked;
   QuietDesktop desktop;
   QuietTimer timer;
