@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "bench/quiet_ports.h"
 #include "hushkey/engine/filter_step.h"
 #include "hushkey/engine/keyboard_filter.h"
 #include "hushkey/engine/mouse_filter.h"
@@ -85,31 +86,6 @@ void BM_Mouse_Unlocked_Pass(benchmark::State& state) {
 BENCHMARK(BM_Mouse_Unlocked_Pass);
 
 // The filter step as the hooks run it, with ports that do nothing.
-class NullDesktop final : public DesktopPort {
- public:
-  void Beep() override {}
-  std::int32_t GetMouseSpeed() override { return 10; }
-  void SetMouseSpeed(std::int32_t) override {}
-  void StartScreenSaver() override {}
-  std::uint32_t TickCount() override { return ++tick; }
-  std::string ForegroundWindowClass() override { return {}; }
-  void WaitMilliseconds(std::int32_t, bool) override {}
-  std::optional<std::uint32_t> AccessFlags(AccessFeature) override { return std::nullopt; }
-  bool SetAccessFlags(AccessFeature, std::uint32_t) override { return false; }
-  std::string AccessNote() override { return {}; }
-  void SetAccessNote(const std::string&) override {}
-  void CheckUnlockWord(const std::string&, const std::string&, std::function<void()>) override {}
-  std::uint32_t tick = 0;
-};
-class NullTimer final : public InactivityTimerPort {
- public:
-  bool Enabled() override { return false; }
-  void SetEnabled(bool) override {}
-  std::int32_t IntervalMinutes() override { return 10; }
-  void SetIntervalMinutes(std::int32_t) override {}
-  std::int32_t IntervalSeconds() override { return 0; }
-  void SetIntervalSeconds(std::int32_t) override {}
-};
 class NullActions final : public FilterActionPort {
  public:
   void LockAll() override {}
@@ -123,8 +99,8 @@ class NullActions final : public FilterActionPort {
 
 struct StepRig {
   AppState app;
-  NullDesktop desktop;
-  NullTimer timer;
+  QuietDesktop desktop;
+  QuietTimer timer;
   NullActions actions;
   FilterContext ctx{app, desktop, timer, actions};
 };

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <optional>
 
+#include "bench/quiet_ports.h"
 #include "hushkey/engine/filter_step.h"
 #include "hushkey/engine/keyboard_filter.h"
 #include "hushkey/engine/unlock_word.h"
@@ -30,36 +31,6 @@ bool Later(const auto& a, const auto& b) {
 }
 
 // ---- Fakes of what the filter step reaches ----
-
-class QuietDesktop final : public DesktopPort {
- public:
-  void Beep() override {}
-  std::int32_t GetMouseSpeed() override { return 10; }
-  void SetMouseSpeed(std::int32_t) override {}
-  void StartScreenSaver() override {}
-  std::uint32_t TickCount() override { return 0; }
-  std::string ForegroundWindowClass() override { return {}; }
-  void WaitMilliseconds(std::int32_t, bool) override {}
-  std::optional<std::uint32_t> AccessFlags(AccessFeature) override { return std::nullopt; }
-  bool SetAccessFlags(AccessFeature, std::uint32_t) override { return false; }
-  std::string AccessNote() override { return {}; }
-  void SetAccessNote(const std::string&) override {}
-  // The stored "hash" is the word itself here; the real check hashes, with the same outcome.
-  void CheckUnlockWord(const std::string& stored, const std::string& typed,
-                       std::function<void()> onMatch) override {
-    if (typed == stored) onMatch();
-  }
-};
-
-class QuietTimer final : public InactivityTimerPort {
- public:
-  bool Enabled() override { return false; }
-  void SetEnabled(bool) override {}
-  std::int32_t IntervalMinutes() override { return 10; }
-  void SetIntervalMinutes(std::int32_t) override {}
-  std::int32_t IntervalSeconds() override { return 0; }
-  void SetIntervalSeconds(std::int32_t) override {}
-};
 
 // The mode commands change the mode as the real ones do.
 class ModeActions final : public FilterActionPort {
@@ -87,7 +58,6 @@ double ProcessorSeconds() { return static_cast<double>(std::clock()) / CLOCKS_PE
 
 constexpr double kMsPerHour = 3600.0 * 1000;
 constexpr std::size_t kBatches = 20;
-constexpr std::uint32_t kKeyFlagExtended = 0x01;
 
 // Runs the mash for `hours`, calling `feed` with each event; it answers whether the event
 // made an unlock.
@@ -234,55 +204,62 @@ KeyEvent ToddlerStream::Next() {
   return ready_[readyAt_++];
 }
 
-Count CountSequenceUnlocks(const KeyboardLayout& layout, const KeySequence& unlock,
-                           std::uint32_t holdMs, LockMode mode, double hours, std::uint64_t seed) {
+namespace {
+
+// The settings of a store that holds nothing, as the program loads them.
+AppState StoredDefaults(LockMode mode) {
   EmptyStore store;
   AppState app;
   app.settings = LoadSettings(store, 10);
-  app.settings.sequences.unlock = unlock;
-  if (unlock == app.settings.sequences.lock)
-    app.settings.sequences.lock = KeySequence{kModCtrl | kModAlt, 'L'};
-  app.settings.UnlockHoldMs = holdMs;
   app.CurrentMode = mode;
+  return app;
+}
+
+// Feeds the stream through the real filter step in app's mode, counts the events after
+// which the mode was left as `unlocked` says is an unlock, and each time puts the mode back.
+template <class Unlocked>
+Count CountThroughTheFilter(AppState& app, const KeyboardLayout& layout, double hours,
+                            std::uint64_t seed, Unlocked unlocked) {
+  const LockMode mode = app.CurrentMode;
   QuietDesktop desktop;
   QuietTimer timer;
   ModeActions actions(app);
   FilterContext ctx{app, desktop, timer, actions};
   return Run(layout, hours, seed, [&](const KeyEvent& e) {
     FilterKeyEvent(ctx, HookCodeAction, e.down ? MsgKeyDown : MsgKeyUp, e.vk,
-                   (e.down ? 0 : KeyFlagUp) | (e.extended ? kKeyFlagExtended : 0),
+                   (e.down ? 0 : KeyFlagUp) | (e.extended ? KeyFlagExtended : 0),
                    static_cast<std::uint32_t>(e.time));
     if (app.CurrentMode == mode) return false;
-    // Unlocked or autolock is an unlock; the lock sequence in allow-only mode is not.
-    const bool unlocked = app.CurrentMode == ModeUnlocked || app.CurrentMode == ModeAutoLock;
+    const bool unlock = unlocked(app.CurrentMode);
     app.CurrentMode = mode;
-    return unlocked;
+    return unlock;
+  });
+}
+
+}  // namespace
+
+Count CountSequenceUnlocks(const KeyboardLayout& layout, const KeySequence& unlock,
+                           std::uint32_t holdMs, LockMode mode, double hours, std::uint64_t seed) {
+  AppState app = StoredDefaults(mode);
+  app.settings.sequences.unlock = unlock;
+  if (unlock == app.settings.sequences.lock)
+    app.settings.sequences.lock = KeySequence{kModCtrl | kModAlt, 'L'};
+  app.settings.UnlockHoldMs = holdMs;
+  // Unlocked or autolock is an unlock; the lock sequence in allow-only mode is not.
+  return CountThroughTheFilter(app, layout, hours, seed, [](LockMode now) {
+    return now == ModeUnlocked || now == ModeAutoLock;
   });
 }
 
 Count CountWordUnlocks(const KeyboardLayout& layout, std::string_view word, double hours,
                        std::uint64_t seed) {
   // The real filter step types the word (letters and digits since the last Enter, Backspace
-  // taking one back) on a locked desktop and checks it at Enter.
-  EmptyStore store;
-  AppState app;
-  app.settings = LoadSettings(store, 10);
+  // taking one back) on a locked desktop and checks it at Enter. Only the word unlocks here:
+  // the unlock sequence is one no modelled keyboard can press (F24).
+  AppState app = StoredDefaults(ModeLocked);
   app.settings.UnlockWordHash = NormalizedWord(word);
-  // Only the word unlocks here: the unlock sequence is one no modelled keyboard can press.
-  app.settings.sequences.unlock = KeySequence{kModCtrl | kModAlt | kModShift, 135};  // F24
-  app.CurrentMode = ModeLocked;
-  QuietDesktop desktop;
-  QuietTimer timer;
-  ModeActions actions(app);
-  FilterContext ctx{app, desktop, timer, actions};
-  return Run(layout, hours, seed, [&](const KeyEvent& e) {
-    FilterKeyEvent(ctx, HookCodeAction, e.down ? MsgKeyDown : MsgKeyUp, e.vk,
-                   (e.down ? 0 : KeyFlagUp) | (e.extended ? kKeyFlagExtended : 0),
-                   static_cast<std::uint32_t>(e.time));
-    if (app.CurrentMode == ModeLocked) return false;
-    app.CurrentMode = ModeLocked;
-    return true;
-  });
+  app.settings.sequences.unlock = KeySequence{kModCtrl | kModAlt | kModShift, 135};
+  return CountThroughTheFilter(app, layout, hours, seed, [](LockMode) { return true; });
 }
 
 double Count::Dispersion() const {

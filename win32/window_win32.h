@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+// Sent when a window's monitor DPI changes (Windows 8.1 and later); older headers lack it.
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
+
 namespace win32 {
 
 // The window's DPI (the system's on systems without per-window DPI; 96 when unknown).

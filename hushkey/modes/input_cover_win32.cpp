@@ -11,10 +11,6 @@
 #include "win32/text_win32.h"
 #include "win32/window_win32.h"
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 namespace hushkey {
 
 namespace {

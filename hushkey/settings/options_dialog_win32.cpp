@@ -6,10 +6,7 @@
 #include "hushkey/engine/message_dispatch_win32.h"
 #include "hushkey/engine/word_hash_win32.h"
 #include "win32/text_win32.h"
-
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
+#include "win32/window_win32.h"
 
 namespace hushkey {
 
