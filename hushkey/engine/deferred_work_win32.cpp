@@ -60,4 +60,14 @@ void RunOutsideInputHook(std::function<void()> work) {
 
 void DiscardDeferredWork() { g_queue.clear(); }
 
+void DeferredApply::Request() {
+  if (queued_) return;
+  queued_ = true;
+  RunOutsideInputHook([this, alive = alive_] {
+    if (!*alive) return;
+    queued_ = false;
+    apply_();
+  });
+}
+
 }  // namespace hushkey

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
 namespace hushkey {
 
@@ -15,5 +16,23 @@ void RunOutsideInputHook(std::function<void()> work);
 
 // Drops queued work that has not run yet (the program is ending).
 void DiscardDeferredWork();
+
+// An update of something outside the program (a tray icon, a window over the desktop) that
+// is put off while a hook procedure runs: Request runs `apply` at once outside a hook call,
+// else once the call has returned; requests made while one waits are served by it (apply
+// reads what is wanted when it runs). A waiting run is dropped when the object goes.
+class DeferredApply {
+ public:
+  explicit DeferredApply(std::function<void()> apply) : apply_(std::move(apply)) {}
+  ~DeferredApply() { *alive_ = false; }
+  DeferredApply(const DeferredApply&) = delete;
+  DeferredApply& operator=(const DeferredApply&) = delete;
+  void Request();
+
+ private:
+  std::function<void()> apply_;
+  bool queued_ = false;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
 
 }  // namespace hushkey

@@ -160,38 +160,23 @@ BOOL CALLBACK DrawMonitorCaption(HMONITOR monitor, HDC, LPRECT r, LPARAM lp) {
 
 }  // namespace
 
-InputCoverWin32::~InputCoverWin32() {
-  *alive_ = false;
-  Destroy();
-}
+InputCoverWin32::~InputCoverWin32() { Destroy(); }
 
 void InputCoverWin32::Show(bool dim, const std::string& text) {
   wanted_ = true;
   dim_ = dim;
   text_ = win32::Utf8ToWide(text);
-  ApplyOutsideInputHook();
+  apply_.Request();
 }
 
 void InputCoverWin32::Hide() {
   wanted_ = false;
-  ApplyOutsideInputHook();
+  apply_.Request();
 }
 
 void InputCoverWin32::Destroy() {
   wanted_ = false;
   TakeDown();
-}
-
-void InputCoverWin32::ApplyOutsideInputHook() {
-  // Creating and showing a window over every other is not done inside a hook call, where
-  // the system gives the hook procedure little time. Whatever is wanted then is done.
-  if (queued_) return;
-  queued_ = true;
-  RunOutsideInputHook([this, alive = alive_] {
-    if (!*alive) return;
-    queued_ = false;
-    Apply();
-  });
 }
 
 void InputCoverWin32::Apply() {

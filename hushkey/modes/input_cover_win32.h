@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "hushkey/engine/deferred_work_win32.h"
 #include "hushkey/modes/main_ports.h"
 #include "win32/window_base_win32.h"
 
@@ -35,7 +36,6 @@ class InputCoverWin32 final : public InputCoverPort, public win32::WindowBase {
 
  private:
   LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
-  void ApplyOutsideInputHook();
   // Makes the window what is wanted: created, drawn and put first, or gone.
   void Apply();
   void TakeDown();
@@ -54,8 +54,9 @@ class InputCoverWin32 final : public InputCoverPort, public win32::WindowBase {
   bool drawnDim_ = false;  // the look of the window there is
   std::wstring drawnText_;
   HWINEVENTHOOK watch_[2]{};
-  bool queued_ = false;  // an Apply waits for the input hook call to return
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  // Creating and showing a window over every other is not done inside a hook call, where
+  // the system gives the hook procedure little time. Whatever is wanted then is done.
+  DeferredApply apply_{[this] { Apply(); }};
 };
 
 }  // namespace hushkey

@@ -48,10 +48,7 @@ TrayIconWin32::TrayIconWin32(HINSTANCE instance, HWND window, UINT callbackMessa
   data_.uCallbackMessage = callbackMessage;
 }
 
-TrayIconWin32::~TrayIconWin32() {
-  *alive_ = false;
-  Delete();
-}
+TrayIconWin32::~TrayIconWin32() { Delete(); }
 
 bool TrayIconWin32::Add() {
   // No picture and no tip yet: the first Modify fills them in.
@@ -72,28 +69,12 @@ void TrayIconWin32::Modify(TrayIcon icon, const std::string& tip) {
   wanted_ = icon;
   wantedTip_ = tip;
   pending_ = true;
-  FlushOutsideInputHook();
+  flush_.Request();
 }
 
 void TrayIconWin32::Notify(const std::string& text) {
   notice_ = text;
-  FlushOutsideInputHook();
-}
-
-void TrayIconWin32::FlushOutsideInputHook() {
-  // The notification area belongs to another process: inside an input hook call the update
-  // waits until the hook procedure has returned. Whatever is wanted then is shown.
-  if (!InsideInputHook()) {
-    Flush();
-    return;
-  }
-  if (queued_) return;
-  queued_ = true;
-  RunOutsideInputHook([this, alive = alive_] {
-    if (!*alive) return;
-    queued_ = false;
-    Flush();
-  });
+  flush_.Request();
 }
 
 void TrayIconWin32::Flush() {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "hushkey/engine/deferred_work_win32.h"
 #include "hushkey/modes/main_ports.h"
 
 namespace hushkey {
@@ -35,8 +36,6 @@ class TrayIconWin32 final : public TrayPort {
  private:
   // Shows the wanted icon and tip, and the notice, if an update is pending.
   void Flush();
-  // Flushes now, or once the input hook procedure has returned.
-  void FlushOutsideInputHook();
 
   HINSTANCE instance_;
   NOTIFYICONDATAW data_{};
@@ -45,8 +44,9 @@ class TrayIconWin32 final : public TrayPort {
   std::string wantedTip_;
   bool pending_ = false;  // wanted_ and wantedTip_ are not shown yet
   std::string notice_;    // a notification not shown yet
-  bool queued_ = false;   // a deferred Flush is waiting for the message loop
-  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  // The notification area belongs to another process: inside an input hook call the update
+  // waits until the hook procedure has returned. Whatever is wanted then is shown.
+  DeferredApply flush_{[this] { Flush(); }};
 };
 
 }  // namespace hushkey
