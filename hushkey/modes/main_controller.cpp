@@ -93,6 +93,7 @@ MainController::CommandScope::~CommandScope() {
   }
   c_.SyncAccessShortcuts();
   c_.SyncInputCover();
+  c_.SyncLockNotice();
 }
 
 void MainController::SyncAccessShortcuts() {
@@ -125,7 +126,6 @@ void MainController::cmdLockAll_Click() {
   if (Queued(&MainController::cmdLockAll_Click)) return;
   const CommandScope scope(*this);
   LockSteps(ModeLocked);
-  AnnounceLock();
 }
 
 void MainController::LockReturningToAutolock() {
@@ -133,10 +133,14 @@ void MainController::LockReturningToAutolock() {
   const CommandScope scope(*this);
   LockSteps(ModeLocked);
   state_.CurrentMode = ModeLockedAuto;
-  AnnounceLock();
 }
 
-void MainController::AnnounceLock() {
+void MainController::SyncLockNotice() {
+  // Out of a lock, the next one is announced again; a change between two locks is one lock.
+  if (Strictness(state_.CurrentMode) < Strictness(ModeLocked)) {
+    lockAnnounced_ = false;
+    return;
+  }
   if (lockAnnounced_ || !trayAdded_ || !state_.settings.ShowLckUnlSeq) return;
   const std::string notice =
       LockNotice(state_.CurrentMode, KeySequenceText(state_.settings.sequences.unlock));
@@ -162,7 +166,6 @@ void MainController::LockAll() {
   LockSteps(ModeLockedAuto);
   state_.CurrentMode = ModeLockedAuto;
   UpdateTrayIcon();
-  AnnounceLock();
 }
 
 void MainController::cmdAutoLock_Click() {
@@ -279,8 +282,6 @@ void MainController::UpdateTrayIcon() {
     AddTrayIcon();
     trayAdded_ = true;
   }
-  // A new lock is announced again once the desktop has been out of one.
-  if (Strictness(state_.CurrentMode) < Strictness(ModeLocked)) lockAnnounced_ = false;
   trayTip_ = TrayTip(state_.CurrentMode, view_.Message());
   tray_.Modify(IconForMode(state_.CurrentMode), trayTip_);
 }

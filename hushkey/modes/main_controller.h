@@ -151,8 +151,9 @@ class MainController final : public FilterActionPort, public MainWindowCommandsP
   };
   // The steps of the manual lock in `mode` (2, or 20 for LockAll).
   void LockSteps(LockMode mode);
-  // Once per lock, while the reminder setting is on: a notification naming the unlock keys.
-  void AnnounceLock();
+  // When a command leaves the desktop locked: once per lock, while the reminder setting is
+  // on, a notification naming the unlock keys.
+  void SyncLockNotice();
   void SetEnabledStates(bool modeButtons, bool options, bool exit, bool cancel);
   void EndFlash();
   void Highlight(MainButton button, Colour colour);

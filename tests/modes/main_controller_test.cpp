@@ -685,6 +685,11 @@ TEST_F(MainControllerTest, LockIsAnnouncedOncePerLock) {
     ctl.timFlashTray_Timer();
     ctl.timFlashEnd_Timer();
     ctl.UpdateTrayIcon();
+    // A hand-off from this lock to another is the same lock: no second notice.
+    ctl.AsOneCommand([&] {
+      ctl.cmdCancel_Click();
+      ctl.LockReturningToAutolock();
+    });
     EXPECT_EQ(log.Count(notice), reminder ? 1u : 0u);
     // Out of the lock and into autolock, whose timer locks again: announced again, saying
     // what Alt+Home returns to.
